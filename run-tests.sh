@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Sets everything up and runs every test. Starts a virtual screen (Xvfb) for
+# the tests that need OpenGL when there is no display.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+"$root/scripts/setup.sh"
+cd "${TOLVANE_BUILD_DIR:-$root/build}"
+# SDL may not find a sound card on servers; the dummy driver stands in.
+export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2 "$@"
+fi
+exec ctest --output-on-failure -j 2 "$@"

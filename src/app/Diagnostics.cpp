@@ -1,0 +1,104 @@
+#include "app/Diagnostics.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+#include <vector>
+
+namespace tolvane {
+
+LoadingMessageHandler loadingMessageHandler = nullptr;
+
+void logMessage(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::vprintf(format, args);
+    va_end(args);
+    std::putchar('\n');
+}
+
+const char* glErrorText(unsigned int errorCode)
+{
+    switch (errorCode) {
+    case GL_INVALID_ENUM: return "OpenGL Error: GL_INVALID_ENUM";
+    case GL_INVALID_VALUE: return "OpenGL Error: GL_INVALID_VALUE";
+    case GL_INVALID_OPERATION: return "OpenGL Error: GL_INVALID_OPERATION";
+    case GL_STACK_OVERFLOW: return "OpenGL Error: GL_STACK_OVERFLOW";
+    case GL_STACK_UNDERFLOW: return "OpenGL Error: GL_STACK_UNDERFLOW";
+    case GL_OUT_OF_MEMORY: return "OpenGL Error: GL_OUT_OF_MEMORY";
+    case GL_INVALID_FRAMEBUFFER_OPERATION: return "OpenGL Error: GL_INVALID_FRAMEBUFFER_OPERATION";
+    default: return "OpenGL Error: Unknown";
+    }
+}
+
+void checkGLError()
+{
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
+        logMessage("%s", glErrorText(error));
+}
+
+std::string formatString(const char* format, va_list args)
+{
+    // A va_list may be consumed only once, so every attempt works on a copy.
+    char stackBuffer[1024];
+    std::vector<char> heapBuffer;
+    char* buffer = stackBuffer;
+    size_t size = sizeof stackBuffer;
+    for (;;) {
+        va_list attempt;
+        va_copy(attempt, args);
+        int n = std::vsnprintf(buffer, size, format, attempt);
+        va_end(attempt);
+        if (n < 0)
+            return std::string();  // an encoding error, not a size problem
+        if (static_cast<size_t>(n) < size)
+            return std::string(buffer, static_cast<size_t>(n));
+        size = static_cast<size_t>(n) + 1;
+        heapBuffer.resize(size);
+        buffer = heapBuffer.data();
+    }
+}
+
+void postLoadingMessage(const char* format, ...)
+{
+    if (loadingMessageHandler == nullptr)
+        return;
+    va_list args;
+    va_start(args, format);
+    std::string message = formatString(format, args);
+    va_end(args);
+    loadingMessageHandler(message);
+}
+
+namespace {
+
+// The console of a person at a terminal stays open until they have read the
+// message; scripts and CI, with no terminal, are never kept waiting.
+void waitForKeyWhenInteractive()
+{
+    if (!isatty(STDIN_FILENO))
+        return;
+    std::fputs("Press Enter to exit . . .", stdout);
+    std::fflush(stdout);
+    int c;
+    do {
+        c = std::getchar();
+    } while (c != '\n' && c != EOF);
+}
+
+}  // namespace
+
+void fatalError(const char* message, const char* driverLog)
+{
+    logMessage("%s", message);
+    if (driverLog != nullptr)
+        logMessage("%s", driverLog);
+    std::fflush(stdout);
+    waitForKeyWhenInteractive();
+    std::exit(-1);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+#include <functional>
+#include <map>
+#include <string>
+
+namespace tolvane {
+
+// One linked GLSL program plus the surface state every draw with it uploads.
+// Building a program is all-or-nothing: any failure ends the process through
+// the fatal pattern. Needs a current GL context for its whole life.
+class Material {
+public:
+    // No GL object; a derived class creates `program` and its shaders itself
+    // and then calls link().
+    Material();
+    // Compiles and links the program from files relative to the working
+    // directory; an empty geometryPath means no geometry stage.
+    Material(const std::string& vertexPath, const std::string& fragmentPath,
+             const std::string& geometryPath);
+    // Virtual so that a derived program released through a Material pointer
+    // still releases its own objects.
+    virtual ~Material();
+
+    Material(const Material&) = delete;
+    Material& operator=(const Material&) = delete;
+
+    // Makes the program current, uploads materialColor and shininess and sets
+    // the blend state (enabled with source-alpha blending, or disabled).
+    virtual void bind();
+
+    // Location of a uniform, -1 when the program has no such active uniform.
+    // Cached names resolve from the cache; any other name (and a cached -1)
+    // is asked of the program on every call.
+    // Takes a C string so per-draw lookups allocate nothing.
+    int uniformLocation(const char* name);
+
+    // Attaches the shaders, binds fragColor to colour number 0 when there is
+    // a fragment stage, links, and fills the location cache.
+    void link();
+
+    GLuint program = 0;
+    GLuint vertexShader = 0;
+    GLuint fragmentShader = 0;
+    GLuint geometryShader = 0;
+    std::map<std::string, GLint, std::less<>> uniformLocations;
+    bool hasFragmentShader = false;
+    bool hasGeometryShader = false;
+
+    glm::vec3 color = glm::vec3(1.0f, 1.0f, 1.0f);  // uploaded as materialColor
+    float shininess = 200.0f;                         // Blinn-Phong exponent
+    bool blending = false;                            // alpha blending on bind
+
+protected:
+    // Compiles one stage from a file; fatal when the file is missing or the
+    // source does not compile.
+    static GLuint compileShader(const std::string& path, GLenum stage);
+};
+
+}  // namespace tolvane

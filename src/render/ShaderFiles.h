@@ -1,0 +1,41 @@
+#pragma once
+
+// Every GLSL file the program loads, relative to its working directory.
+namespace tolvane::ShaderFiles {
+
+inline constexpr const char* kSpecularVertex = "Shader/specular.vert";
+inline constexpr const char* kSpecularFragment = "Shader/specular.frag";
+inline constexpr const char* kNormalMapVertex = "Shader/normalMap.vert";
+inline constexpr const char* kNormalMapFragment = "Shader/normalMap.frag";
+inline constexpr const char* kLightVertex = "Shader/light.vert";
+inline constexpr const char* kLightFragment = "Shader/light.frag";
+inline constexpr const char* kSpriteVertex = "Shader/sprite.vert";
+inline constexpr const char* kSpriteFragment = "Shader/sprite.frag";
+inline constexpr const char* kShadowVertex = "Shader/shadowMapping.vert";
+inline constexpr const char* kShadowFragment = "Shader/shadowMapping.frag";
+inline constexpr const char* kShadowGeometry = "Shader/shadowMapping.geom";
+inline constexpr const char* kColorVertex = "Shader/color.vert";
+inline constexpr const char* kColorFragment = "Shader/color.frag";
+inline constexpr const char* kFontVertex = "Shader/font.vert";
+inline constexpr const char* kFontFragment = "Shader/font.frag";
+inline constexpr const char* kParticleUpdateVertex = "Shader/ParticleSystem/update.vert";
+inline constexpr const char* kParticleUpdateGeometry = "Shader/ParticleSystem/update.geom";
+inline constexpr const char* kParticleBillboardVertex = "Shader/ParticleSystem/billboard.vert";
+inline constexpr const char* kParticleBillboardFragment = "Shader/ParticleSystem/billboard.frag";
+inline constexpr const char* kParticleBillboardGeometry = "Shader/ParticleSystem/billboard.geom";
+inline constexpr const char* kScreenVertex = "Shader/PostProcessing/screen.vert";
+inline constexpr const char* kScreenFragment = "Shader/PostProcessing/screen.frag";
+inline constexpr const char* kBlurVertex = "Shader/PostProcessing/blur.vert";
+inline constexpr const char* kBlurFragment = "Shader/PostProcessing/blur.frag";
+
+// All of the above, so tools and tests can check that the set is complete.
+inline constexpr const char* kAll[] = {
+    kSpecularVertex, kSpecularFragment, kNormalMapVertex, kNormalMapFragment,
+    kLightVertex, kLightFragment, kSpriteVertex, kSpriteFragment,
+    kShadowVertex, kShadowFragment, kShadowGeometry, kColorVertex, kColorFragment,
+    kFontVertex, kFontFragment, kParticleUpdateVertex, kParticleUpdateGeometry,
+    kParticleBillboardVertex, kParticleBillboardFragment, kParticleBillboardGeometry,
+    kScreenVertex, kScreenFragment, kBlurVertex, kBlurFragment,
+};
+
+}  // namespace tolvane::ShaderFiles

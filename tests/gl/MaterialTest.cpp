@@ -1,0 +1,158 @@
+// Shader programs: the location cache, the blend state and the fatal paths.
+#include "render/Material.h"
+#include "GlTestContext.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+using namespace tolvane;
+
+namespace {
+
+const char* kVertex = R"(#version 330 core
+in vec3 position;
+uniform mat4 model;
+uniform mat4 view;
+uniform mat4 projection;
+void main() { gl_Position = projection * view * model * vec4(position, 1.0); }
+)";
+
+const char* kFragment = R"(#version 330 core
+uniform vec3 materialColor;
+uniform float shininess;
+uniform float fade;
+out vec4 fragColor;
+void main() { fragColor = vec4(materialColor * fade, shininess); }
+)";
+
+class MaterialTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        directory = test::makeScratchDirectory("tolvane-material");
+        write("plain.vert", kVertex);
+        write("plain.frag", kFragment);
+    }
+    void TearDown() override { std::filesystem::remove_all(directory); }
+
+    std::string write(const std::string& name, const std::string& text)
+    {
+        test::writeTextFile(directory + "/" + name, text);
+        return path(name);
+    }
+    std::string path(const std::string& name) const { return directory + "/" + name; }
+
+    std::string directory;
+};
+
+// Death-test children print to standard output; send it where the
+// expectation looks.
+void redirectStdoutToStderr()
+{
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+}
+
+}  // namespace
+
+TEST_F(MaterialTest, CachesEveryListedNameAndResolvesOthersDirectly)
+{
+    Material material(path("plain.vert"), path("plain.frag"), "");
+    EXPECT_FALSE(material.hasGeometryShader);
+    EXPECT_TRUE(material.hasFragmentShader);
+    EXPECT_EQ(material.uniformLocations.size(), 45u);
+    EXPECT_NE(material.uniformLocations.at("model"), -1);
+    EXPECT_NE(material.uniformLocations.at("materialColor"), -1);
+    EXPECT_EQ(material.uniformLocations.at("pointLightCount"), -1);
+    EXPECT_EQ(material.uniformLocation("gSampler"), -1);
+    EXPECT_EQ(material.uniformLocations.count("fade"), 0u);
+    EXPECT_EQ(material.uniformLocation("fade"), glGetUniformLocation(material.program, "fade"));
+    EXPECT_NE(material.uniformLocation("fade"), -1);
+    EXPECT_EQ(material.uniformLocation("model"), material.uniformLocations.at("model"));
+    EXPECT_EQ(glGetFragDataLocation(material.program, "fragColor"), 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(MaterialTest, BindUploadsSurfaceStateAndSetsBlendingBothWays)
+{
+    Material opaque(path("plain.vert"), path("plain.frag"), "");
+    Material blended(path("plain.vert"), path("plain.frag"), "");
+    blended.blending = true;
+    blended.color = glm::vec3(0.25f, 0.5f, 0.75f);
+    blended.shininess = 300.0f;
+
+    blended.bind();
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    GLint source = 0, destination = 0;
+    glGetIntegerv(GL_BLEND_SRC_RGB, &source);
+    glGetIntegerv(GL_BLEND_DST_RGB, &destination);
+    EXPECT_EQ(source, GL_SRC_ALPHA);
+    EXPECT_EQ(destination, GL_ONE_MINUS_SRC_ALPHA);
+    GLfloat color[3] = {};
+    glGetUniformfv(blended.program, blended.uniformLocation("materialColor"), color);
+    EXPECT_FLOAT_EQ(color[1], 0.5f);
+    GLfloat shininess = 0.0f;
+    glGetUniformfv(blended.program, blended.uniformLocation("shininess"), &shininess);
+    EXPECT_FLOAT_EQ(shininess, 300.0f);
+
+    opaque.bind();
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    EXPECT_EQ(static_cast<GLuint>(current), opaque.program);
+}
+
+TEST_F(MaterialTest, GeometryStageIsAttachedWhenGiven)
+{
+    write("pass.geom", R"(#version 330 core
+layout(triangles) in;
+layout(triangle_strip, max_vertices = 3) out;
+void main() {
+    for (int i = 0; i < 3; ++i) { gl_Position = gl_in[i].gl_Position; EmitVertex(); }
+    EndPrimitive();
+}
+)");
+    Material material(path("plain.vert"), path("plain.frag"), path("pass.geom"));
+    EXPECT_TRUE(material.hasGeometryShader);
+    GLint attached = 0;
+    glGetProgramiv(material.program, GL_ATTACHED_SHADERS, &attached);
+    EXPECT_EQ(attached, 3);
+}
+
+using MaterialDeathTest = MaterialTest;
+
+TEST_F(MaterialDeathTest, MissingFileIsFatal)
+{
+    EXPECT_EXIT(
+        {
+            redirectStdoutToStderr();
+            Material material(path("absent.vert"), path("plain.frag"), "");
+        },
+        ::testing::ExitedWithCode(255), "^Failed to open ShaderFile\n$");
+}
+
+TEST_F(MaterialDeathTest, CompileErrorIsFatalWithTheDriverLog)
+{
+    write("broken.frag", "#version 330 core\nout vec4 fragColor;\nvoid main() { fragColor = oops; }\n");
+    EXPECT_EXIT(
+        {
+            redirectStdoutToStderr();
+            Material material(path("plain.vert"), path("broken.frag"), "");
+        },
+        ::testing::ExitedWithCode(255), "^Failed to compile Shader\n.*oops");
+}
+
+TEST_F(MaterialDeathTest, LinkErrorIsFatalWithTheDriverLog)
+{
+    // The fragment stage reads a varying that no earlier stage writes.
+    write("unlinked.frag",
+          "#version 330 core\nin vec3 missingVarying;\nout vec4 fragColor;\n"
+          "void main() { fragColor = vec4(missingVarying, 1.0); }\n");
+    EXPECT_EXIT(
+        {
+            redirectStdoutToStderr();
+            Material material(path("plain.vert"), path("unlinked.frag"), "");
+        },
+        ::testing::ExitedWithCode(255), "^Failed to link shader program\n.+");
+}
