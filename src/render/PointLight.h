@@ -1,0 +1,26 @@
+#pragma once
+
+#include "render/Light.h"
+
+namespace tolvane {
+
+class ODShadowMap;
+
+// A light at the node's world position (the translation of its world matrix).
+// May cast shadows through a cube shadow map. Set castsShadow and shadowMap
+// before adding the light to a parent: registration reads them at that moment
+// and a later change never puts the map into the shadow pass.
+class PointLight : public Light {
+public:
+    // attenuation: distance fall-off factor used by the lit shaders.
+    PointLight(float intensity, float attenuation);
+
+    // Forwards to the children.
+    void update(double elapsedSeconds) override;
+
+    float attenuation;
+    bool castsShadow = false;           // whether shadowMap is filled and used
+    ODShadowMap* shadowMap = nullptr;   // not owned; meaningful with castsShadow
+};
+
+}  // namespace tolvane

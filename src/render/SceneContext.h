@@ -1,0 +1,60 @@
+#pragma once
+
+#include <vector>
+
+namespace tolvane {
+
+class AmbientLight;
+class Material;
+class ODShadowMap;
+class Object3D;
+class PointLight;
+
+// The process-wide lighting context: knows the lights of the scene and the
+// material of the bounding boxes. Exactly one exists while the scene does;
+// it makes itself current when constructed and reachable through current().
+// The scene assembly creates it before the first mesh and the first light
+// and deletes it after the scene; nodes added while none exists (overlays
+// built at start-up) are simply not registered.
+class SceneContext {
+public:
+    // Builds the green bounding-box material from the colour shaders.
+    // Needs a current GL context.
+    SceneContext();
+    // Takes ownership of the given bounding-box material, which may be null:
+    // tools and tests that need no GL use SceneContext(nullptr).
+    explicit SceneContext(Material* boundingBoxMaterial);
+    // Stops being current and destroys the bounding-box material.
+    ~SceneContext();
+
+    SceneContext(const SceneContext&) = delete;
+    SceneContext& operator=(const SceneContext&) = delete;
+
+    // The context made by the most recent constructor still alive, or null.
+    static SceneContext* current();
+
+    // Called by Object3D::addChild for every node added to any parent.
+    // Point lights are appended (with their shadow map, when they cast
+    // shadows at this moment); an ambient light replaces the previous one;
+    // anything else is ignored. Lights are never unregistered.
+    void registerLight(Object3D* node);
+
+    // Rebuilds the flat light arrays and the shadow bitmask from the
+    // registered point lights' current world positions and values. Called
+    // at the start of every Scene::draw.
+    void collectLights();
+
+    Material* boundingBoxMaterial;              // owned; null without GL
+    AmbientLight* ambientLight = nullptr;       // not owned; latest added
+    std::vector<PointLight*> pointLights;       // not owned; registration order
+    std::vector<float> lightPositions;          // world x, y, z per point light
+    std::vector<float> lightIntensities;        // one per point light
+    std::vector<float> lightAttenuations;       // one per point light
+    int shadowBitmask = 0;                      // bit i: point light i casts shadows
+    std::vector<ODShadowMap*> shadowMaps;       // not owned; of the casters, in order
+
+private:
+    static SceneContext* current_;
+};
+
+}  // namespace tolvane

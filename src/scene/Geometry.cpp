@@ -1,0 +1,9 @@
+#include "scene/Geometry.h"
+
+namespace tolvane {
+
+Geometry::Geometry() = default;
+
+Geometry::~Geometry() = default;
+
+}  // namespace tolvane
