@@ -41,6 +41,12 @@ extern Scene* creditsRoot;               // owned; the credits texts
 extern Scene* scene;                     // owned; root of the demo scene
 extern PerspectiveCamera* camera;        // owned through scene
 
+// Window overrides for tools that play the demo off-screen: a hidden window
+// and, when both are positive, a size that replaces the configured one.
+extern bool windowVisible;
+extern int windowWidthOverride;
+extern int windowHeightOverride;
+
 // Where the program reads time: glfwGetTime normally. A capture run replaces
 // it with a clock that advances by a fixed step per frame.
 using TimeSource = double (*)();
@@ -50,6 +56,10 @@ double currentTime();
 // Brings up GLFW, reads Config.ini, opens the window, loads the GL entry
 // points and creates the renderer. Any failure is fatal.
 void initialise();
+
+// Draws one frame into the window's back buffer: the renderer's passes, then
+// the frame counter and the credits when they are shown.
+void renderFrame();
 
 // One pass of the frame loop after the clock has been read: input, update,
 // render, overlays, error checks and the buffer swap.

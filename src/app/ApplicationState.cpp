@@ -31,6 +31,10 @@ Scene* creditsRoot = nullptr;
 Scene* scene = nullptr;
 PerspectiveCamera* camera = nullptr;
 
+bool windowVisible = true;
+int windowWidthOverride = 0;
+int windowHeightOverride = 0;
+
 TimeSource timeSource = glfwGetTime;
 
 double currentTime()

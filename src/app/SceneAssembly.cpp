@@ -1,0 +1,254 @@
+#include "app/SceneAssembly.h"
+
+#include "app/Application.h"
+#include "app/Diagnostics.h"
+#include "app/SoundEngine.h"
+#include "app/TimelineState.h"
+#include "import/ModelLoader.h"
+#include "import/QuadGeometry.h"
+#include "particles/ParticleSystem.h"
+#include "render/AmbientLight.h"
+#include "render/Material.h"
+#include "render/Mesh.h"
+#include "render/ODShadowMap.h"
+#include "render/PointLight.h"
+#include "render/Scene.h"
+#include "render/SceneContext.h"
+#include "render/ShaderFiles.h"
+#include "render/SpriteSheet.h"
+#include "render/Texture.h"
+#include "scene/AxialBillboard.h"
+#include "scene/CameraPath.h"
+#include "scene/CubeGeometry.h"
+#include "scene/PerspectiveCamera.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <iostream>
+
+namespace tolvane {
+
+CubeGeometry* cubeGeometry = nullptr;
+QuadGeometry* quadGeometry = nullptr;
+Texture* fireTexture = nullptr;
+Texture* fairyDustTexture = nullptr;
+Texture* smokeTexture = nullptr;
+Texture* whiteTexture = nullptr;
+SpriteSheet* flameSpriteSheet = nullptr;
+Material* lightMaterial = nullptr;
+Material* specularMaterial = nullptr;
+Material* spriteMaterial = nullptr;
+Material* shadowMaterial = nullptr;
+Object3D* orbitPivot = nullptr;
+PointLight* orbitLight = nullptr;
+PointLight* torchLightA = nullptr;
+PointLight* torchLightB = nullptr;
+PointLight* campfireLight = nullptr;
+ParticleSystem* smokeSystem = nullptr;
+ParticleSystem* fireSystem = nullptr;
+ParticleSystem* dustSystem = nullptr;
+CameraPath* cameraPaths[4] = {};
+SoundEngine* soundEngine = nullptr;
+
+namespace {
+
+SceneContext* sceneContext = nullptr;
+
+const char* const kModelFile = "../Models/hut_150k_scaled_w.fbx";
+const char* const kCameraPathFiles[4] = {"campath1.xml", "campath2.xml", "campath3.xml", "campath4.xml"};
+
+void createCamera()
+{
+    camera = new PerspectiveCamera(60.0f, static_cast<float>(width) / static_cast<float>(height), 0.1f, 100.0f);
+    camera->position = glm::vec3(-1.0f, 1.0f, 6.0f);
+    camera->updateView();
+    camera->target = glm::vec3(-0.5f, 1.0f, 0.1f);
+    camera->updateView();
+}
+
+void loadTextures()
+{
+    fireTexture = new Texture("../Textures/fire-p.png", 0);
+    fairyDustTexture = new Texture("../Textures/fairydust.tif", 0);
+    smokeTexture = new Texture("../Textures/smoke.png", 0);
+    whiteTexture = new Texture("../Textures/white.png", 0);
+    flameSpriteSheet = new SpriteSheet("../Textures/flame_sprite2.png", 112, 195, 50, 24);
+}
+
+void createMaterials()
+{
+    lightMaterial = new Material(ShaderFiles::kLightVertex, ShaderFiles::kLightFragment, "");
+    lightMaterial->color = glm::vec3(1.0f, 1.0f, 1.0f);
+    lightMaterial->blending = true;
+    specularMaterial = new Material(ShaderFiles::kSpecularVertex, ShaderFiles::kSpecularFragment, "");
+    specularMaterial->color = glm::vec3(1.0f, 1.0f, 1.0f);
+    specularMaterial->shininess = 300.0f;
+    spriteMaterial = new Material(ShaderFiles::kSpriteVertex, ShaderFiles::kSpriteFragment, "");
+    spriteMaterial->blending = true;
+    shadowMaterial = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment,
+                                  ShaderFiles::kShadowGeometry);
+}
+
+void importModel()
+{
+    modelLoader = new ModelLoader();
+    for (Mesh* mesh : ModelLoader::load(kModelFile))
+        scene->addChild(mesh);
+}
+
+void loadCameraPaths()
+{
+    for (int i = 0; i < 4; ++i) {
+        cameraPaths[i] = new CameraPath();
+        cameraPaths[i]->fileName = kCameraPathFiles[i];
+        // The first three files are stored last position first.
+        cameraPaths[i]->load(i < 3);
+    }
+    std::cout << "OK, done reading XML-File with camera positions." << std::endl << std::endl;
+}
+
+void addLights()
+{
+    scene->addChild(new AmbientLight());
+
+    ODShadowMap* shadowMap = new ODShadowMap();
+    orbitLight = new PointLight(intensity, 0.01f);
+    orbitLight->translate(3.0f, 3.0f, 0.0f);
+    orbitLight->shadowMap = shadowMap;
+    orbitLight->castsShadow = true;
+    orbitPivot->addChild(orbitLight);
+
+    torchLightA = new PointLight(intensity * 0.5f, 1.0f);
+    torchLightB = new PointLight(intensity * 0.5f, 1.0f);
+
+    campfireLight = new PointLight(intensity * 0.8f, 0.05f);
+    campfireLight->translate(-2.969789f, 0.192133f, -2.981397f);
+    scene->addChild(campfireLight);
+
+    Mesh* lampCube = new Mesh(cubeGeometry, lightMaterial);
+    lampCube->castsShadow = false;
+    lampCube->localMatrix = glm::scale(lampCube->localMatrix, glm::vec3(0.1f));
+    orbitLight->addChild(lampCube);
+}
+
+ParticleSystem* createParticleSystem(Texture* texture)
+{
+    ParticleSystem* system = new ParticleSystem(texture);
+    system->translate(kFirePosition[0], kFirePosition[1], kFirePosition[2]);
+    return system;
+}
+
+void addParticleSystems()
+{
+    smokeSystem = createParticleSystem(smokeTexture);
+    smokeSystem->generationInterval = 0.7f;
+    smokeSystem->numToGenerate = 5;
+    smokeSystem->genPositionMin = glm::vec3(0.0f, 0.3f, 0.0f);
+    smokeSystem->genPositionRange = glm::vec3(1.5f, 0.7f, 1.5f);
+    smokeSystem->genVelocityMin = glm::vec3(-0.1f, 0.1f, -0.1f);
+    smokeSystem->genVelocityRange = glm::vec3(0.3f, 0.4f, 0.3f);
+    smokeSystem->genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
+    smokeSystem->genLifeMin = 2.5f;
+    smokeSystem->genLifeRange = 1.5f;
+    smokeSystem->genSize = 0.7f;
+    smokeSystem->rotationSpeed = 0.01f;
+    smokeSystem->init();
+    scene->addChild(smokeSystem);
+
+    fireSystem = createParticleSystem(fireTexture);
+    fireSystem->genPositionMin = glm::vec3(0.0f, 0.0f, 0.0f);
+    fireSystem->genPositionRange = glm::vec3(0.8f, 0.3f, 0.8f);
+    fireSystem->genSize = 0.6f;
+    fireSystem->init();
+    scene->addChild(fireSystem);
+
+    dustSystem = new ParticleSystem(fairyDustTexture);
+    dustSystem->translate(-3.0f, 4.0f, -3.0f);
+    dustSystem->generationInterval = 0.5f;
+    dustSystem->numToGenerate = 100;
+    dustSystem->genPositionMin = glm::vec3(-5.0f, -5.0f, -5.0f);
+    dustSystem->genPositionRange = glm::vec3(15.0f, 15.0f, 15.0f);
+    dustSystem->genVelocityMin = glm::vec3(-0.1f, -0.1f, -0.1f);
+    dustSystem->genVelocityRange = glm::vec3(0.3f, 0.3f, 0.3f);
+    dustSystem->genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
+    dustSystem->genColor = glm::vec3(0.8f, 0.38f, 0.129f);
+    dustSystem->genSize = 0.05f;
+    dustSystem->init();
+    dustSystem->setGenerating(true);
+    scene->addChild(dustSystem);
+}
+
+void addFlame(const glm::vec3& position, PointLight* torchLight)
+{
+    AxialBillboard* flame = new AxialBillboard(quadGeometry, spriteMaterial, camera);
+    flame->currentAngle = 0.0f;
+    flame->texture = flameSpriteSheet;
+    flame->castsShadow = false;
+    flame->translate(position.x, position.y, position.z);
+    flame->localMatrix = glm::scale(flame->localMatrix, glm::vec3(0.1f));
+    flame->addChild(torchLight);
+    scene->addChild(flame);
+}
+
+}  // namespace
+
+void buildScene()
+{
+    createCamera();
+    sceneContext = new SceneContext();
+    scene = new Scene();
+    scene->addChild(camera);
+    cubeGeometry = new CubeGeometry();
+    quadGeometry = new QuadGeometry();
+    loadTextures();
+    createMaterials();
+    importModel();
+    orbitPivot = new Object3D();
+    orbitPivot->translate(0.0f, 0.0f, 0.0f);
+    scene->addChild(orbitPivot);
+    loadCameraPaths();
+    showFps = false;
+    timelineState = 0;
+    addLights();
+    addParticleSystems();
+    addFlame(glm::vec3(-1.384822f, 1.367798f, 0.000135755f), torchLightA);
+    addFlame(glm::vec3(-3.157109f, 2.458664f, -1.869101f), torchLightB);
+    checkGLError();
+    soundEngine = SoundEngine::create();
+    logMessage("");
+}
+
+void releaseSoundEngine()
+{
+    if (soundEngine != nullptr)
+        soundEngine->drop();
+    soundEngine = nullptr;
+}
+
+void releaseSceneResources()
+{
+    delete modelLoader;
+    modelLoader = nullptr;
+    for (Material** material : {&lightMaterial, &specularMaterial, &spriteMaterial, &shadowMaterial}) {
+        delete *material;
+        *material = nullptr;
+    }
+    delete cubeGeometry;
+    cubeGeometry = nullptr;
+    delete quadGeometry;
+    quadGeometry = nullptr;
+    for (Texture** texture : {&fireTexture, &smokeTexture, &fairyDustTexture, &whiteTexture}) {
+        delete *texture;
+        *texture = nullptr;
+    }
+    delete flameSpriteSheet;
+    flameSpriteSheet = nullptr;
+}
+
+void releaseSceneContext()
+{
+    delete sceneContext;
+    sceneContext = nullptr;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,63 @@
+#include "app/SoundEngine.h"
+
+#include "app/Diagnostics.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_mixer.h>
+
+namespace tolvane {
+
+SoundEngine* SoundEngine::create()
+{
+    SoundEngine* engine = new SoundEngine();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        logMessage("Music unavailable: no sound device (%s)", SDL_GetError());
+        return engine;
+    }
+    Mix_Init(MIX_INIT_MP3);
+    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+        logMessage("Music unavailable: no sound device (%s)", Mix_GetError());
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return engine;
+    }
+    engine->deviceOpen = true;
+    return engine;
+}
+
+void SoundEngine::play2D(const std::string& path)
+{
+    if (!deviceOpen || music != nullptr)
+        return;
+    music = Mix_LoadMUS(path.c_str());
+    if (music == nullptr) {
+        logMessage("Music unavailable: cannot play %s (%s)", path.c_str(), Mix_GetError());
+        return;
+    }
+    if (Mix_PlayMusic(music, 0) != 0)
+        logMessage("Music unavailable: cannot play %s (%s)", path.c_str(), Mix_GetError());
+}
+
+bool SoundEngine::isPlaying() const
+{
+    return deviceOpen && Mix_PlayingMusic() != 0;
+}
+
+void SoundEngine::drop()
+{
+    delete this;
+}
+
+SoundEngine::~SoundEngine()
+{
+    if (!deviceOpen)
+        return;
+    Mix_HaltMusic();
+    if (music != nullptr)
+        Mix_FreeMusic(music);
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+}  // namespace tolvane

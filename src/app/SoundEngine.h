@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+typedef struct _Mix_Music Mix_Music;
+
+namespace tolvane {
+
+// Plays the demo's music on SDL_mixer's own audio thread, so the frame loop
+// never waits for it. Created once, asked once to play, dropped at exit.
+// Without a sound device the engine stays silent: it says so once and every
+// later request is a no-op.
+class SoundEngine {
+public:
+    // Opens the default audio device (44.1 kHz stereo). Never returns null.
+    static SoundEngine* create();
+
+    // Starts streaming a music file once, not looped. A file that is missing
+    // or cannot be decoded is reported on the console and not played.
+    void play2D(const std::string& path);
+
+    // True while a device is open and music is playing.
+    bool isPlaying() const;
+    // True when a sound device could be opened.
+    bool hasDevice() const { return deviceOpen; }
+
+    // Stops the music, closes the device and deletes the engine.
+    void drop();
+
+    SoundEngine(const SoundEngine&) = delete;
+    SoundEngine& operator=(const SoundEngine&) = delete;
+
+private:
+    SoundEngine() = default;
+    ~SoundEngine();
+
+    bool deviceOpen = false;
+    Mix_Music* music = nullptr;  // owned; the one stream being played
+};
+
+}  // namespace tolvane

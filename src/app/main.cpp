@@ -1,0 +1,43 @@
+// Tolvane: a self-running real-time demo of a hut at night.
+//
+// The program takes no arguments. It runs from a directory holding
+// Config.ini, the camera paths, Shader/ and Fonts/, with ../Models,
+// ../Textures and ../Music beside it.
+#include "app/Application.h"
+#include "app/Diagnostics.h"
+#include "app/Overlays.h"
+#include "app/SceneAssembly.h"
+
+#include <GLFW/glfw3.h>
+
+using namespace tolvane;
+
+int main()
+{
+    // Initialisation: window, context and renderer, then the loading screen
+    // while the scene is built.
+    initialise();
+    running = true;
+    frameDelta = 0.0;
+    timelineClock = 0.0;
+    lastFrameTime = currentTime();
+    buildOverlays();
+    showLoadingMessage("Please wait...");
+    buildScene();
+    checkGLError();
+    startTime = currentTime();
+
+    // The frame loop: Escape or closing the window ends it after the pass.
+    while (running) {
+        const double now = currentTime();
+        frameDelta = now - lastFrameTime;
+        lastFrameTime = now;
+        timelineClock += frameDelta;
+        runFrame();
+    }
+
+    // De-initialisation.
+    releaseAll();
+    glfwTerminate();
+    return 0;
+}

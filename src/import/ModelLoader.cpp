@@ -1,0 +1,194 @@
+#include "import/ModelLoader.h"
+
+#include "app/Diagnostics.h"
+#include "import/DisplayProgressHandler.h"
+#include "import/ModelGeometry.h"
+#include "render/Material.h"
+#include "render/Mesh.h"
+#include "render/ShaderFiles.h"
+#include "render/Texture.h"
+
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+namespace tolvane {
+
+ModelLoader* modelLoader = nullptr;
+
+namespace {
+
+// Tangents for normal mapping, shared vertices, triangles only, and every
+// node transform baked into the vertices so the node walk needs no matrices.
+constexpr unsigned kImportFlags = aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices |
+                                  aiProcess_Triangulate | aiProcess_PreTransformVertices |
+                                  aiProcess_SortByPType;
+
+// What a mesh lacks for normal-mapped drawing, or null when it has it all.
+const char* missingAttribute(const aiMesh* mesh)
+{
+    if (!mesh->HasNormals())
+        return "normals";
+    if (!mesh->HasTextureCoords(0))
+        return "texture coordinates";
+    if (!mesh->HasTangentsAndBitangents())
+        return "tangents";
+    return nullptr;
+}
+
+void appendVector(std::vector<float>& values, const aiVector3D& v)
+{
+    values.push_back(v.x);
+    values.push_back(v.y);
+    values.push_back(v.z);
+}
+
+}  // namespace
+
+std::string normalMapPathFor(const std::string& diffusePath)
+{
+    const size_t dot = diffusePath.rfind('.');
+    if (dot == std::string::npos)
+        return normalMapPathFor(ModelLoader::kNeutralTexture);
+    return diffusePath.substr(0, dot) + "_nm." + diffusePath.substr(dot + 1);
+}
+
+ModelLoader::ModelLoader() : progressHandler(new DisplayProgressHandler()) {}
+
+ModelLoader::~ModelLoader()
+{
+    delete normalMapMaterial;
+}
+
+std::vector<Mesh*> ModelLoader::load(std::string path)
+{
+    return modelLoader->loadFile(path);
+}
+
+std::vector<Mesh*> ModelLoader::loadFile(const std::string& path)
+{
+    meshCounter = 0;
+    logMessage("Loading file '%s'...", path.c_str());
+    postLoadingMessage("Loading Scene...");
+    importFile(path);
+    logMessage("OK, successfully loaded %i models and %i textures.\n",
+               static_cast<int>(geometries.size()), static_cast<int>(texturePaths.size()));
+
+    normalMapMaterial = new Material(ShaderFiles::kNormalMapVertex, ShaderFiles::kNormalMapFragment, "");
+    normalMapMaterial->color = glm::vec3(0.3f, 0.3f, 0.3f);
+    normalMapMaterial->shininess = 5.0f;
+
+    logMessage("Proccessing meshes, textures and normal maps...");
+    postLoadingMessage("Initializing...");
+    const int setCount = static_cast<int>(geometries.size());
+    std::vector<Mesh*> meshes;
+    meshes.reserve(static_cast<size_t>(setCount));
+    for (int set = 0; set < setCount; ++set)
+        meshes.push_back(makeMesh(set, setCount));
+    texturePaths.clear();
+    normalMapPaths.clear();
+
+    logMessage("OK, done with all %i sets.\n", meshCounter);
+    meshCounter = 0;
+    return meshes;
+}
+
+// Each set takes the last remaining geometry together with the textures of
+// the material that geometry was imported with.
+Mesh* ModelLoader::makeMesh(int set, int setCount)
+{
+    logMessage("\tset #%i ...", set + 1);
+    postLoadingMessage("Initializing... (%i/%i)", set, setCount);
+    const unsigned materialIndex = geometryMaterials.back();
+    const bool known = materialIndex < texturePaths.size();
+    Texture* texture = new Texture(known ? texturePaths[materialIndex] : kNeutralTexture, 0);
+    Texture* normalMap = new Texture(known ? normalMapPaths[materialIndex] : normalMapPathFor(kNeutralTexture), 1);
+    Mesh* mesh = new Mesh(geometries.back(), normalMapMaterial);
+    geometries.pop_back();
+    geometryMaterials.pop_back();
+    mesh->texture = texture;
+    mesh->normalMap = normalMap;
+    return mesh;
+}
+
+void ModelLoader::importFile(const std::string& path)
+{
+    importer.SetProgressHandler(progressHandler);
+    const aiScene* scene = importer.ReadFile(path.c_str(), kImportFlags);
+    if (scene == nullptr || scene->mFlags == AI_SCENE_FLAGS_INCOMPLETE || scene->mRootNode == nullptr) {
+        logMessage("Assimp: %s", importer.GetErrorString());
+        return;
+    }
+    processNode(scene->mRootNode, scene);
+    loadTextures(scene);
+}
+
+void ModelLoader::processNode(const aiNode* node, const aiScene* scene)
+{
+    for (unsigned i = 0; i < node->mNumMeshes; ++i) {
+        const aiMesh* mesh = scene->mMeshes[node->mMeshes[i]];
+        ModelGeometry* geometry = processMesh(mesh);
+        if (geometry == nullptr)
+            continue;
+        geometries.push_back(geometry);
+        geometryMaterials.push_back(mesh->mMaterialIndex);
+    }
+    for (unsigned i = 0; i < node->mNumChildren; ++i) {
+        postLoadingMessage("Processing Scene... (%i/%i)", static_cast<int>(i),
+                           static_cast<int>(node->mNumChildren));
+        processNode(node->mChildren[i], scene);
+    }
+}
+
+ModelGeometry* ModelLoader::processMesh(const aiMesh* mesh)
+{
+    ++meshCounter;
+    logMessage("\tLoading mesh #%i ...", meshCounter);
+    if (const char* missing = missingAttribute(mesh)) {
+        logMessage("\tSkipping mesh #%i '%s': it has no %s", meshCounter, mesh->mName.C_Str(), missing);
+        return nullptr;
+    }
+    std::vector<float> positions, normals, tangents, biTangents, uvs;
+    const size_t vertexCount = mesh->mNumVertices;
+    positions.reserve(vertexCount * 3);
+    normals.reserve(vertexCount * 3);
+    tangents.reserve(vertexCount * 3);
+    biTangents.reserve(vertexCount * 3);
+    uvs.reserve(vertexCount * 2);
+    for (size_t v = 0; v < vertexCount; ++v) {
+        appendVector(positions, mesh->mVertices[v]);
+        appendVector(normals, mesh->mNormals[v]);
+        appendVector(tangents, mesh->mTangents[v]);
+        appendVector(biTangents, mesh->mBitangents[v]);
+        uvs.push_back(mesh->mTextureCoords[0][v].x);
+        uvs.push_back(mesh->mTextureCoords[0][v].y);
+    }
+    std::vector<uint32_t> indices;
+    indices.reserve(static_cast<size_t>(mesh->mNumFaces) * 3);
+    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+        const aiFace& face = mesh->mFaces[f];
+        indices.insert(indices.end(), face.mIndices, face.mIndices + face.mNumIndices);
+    }
+    return new ModelGeometry(std::move(positions), std::move(indices), std::move(normals),
+                             std::move(tangents), std::move(biTangents), std::move(uvs));
+}
+
+void ModelLoader::loadTextures(const aiScene* scene)
+{
+    postLoadingMessage("Loading Textures...");
+    for (unsigned i = 0; i < scene->mNumMaterials; ++i) {
+        // A fresh buffer per material: one without a diffuse texture must not
+        // inherit the previous material's path.
+        aiString buffer;
+        aiGetMaterialTexture(scene->mMaterials[i], aiTextureType_DIFFUSE, 0, &buffer,
+                             nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+        logMessage("\tLoading Texture #%i '%s'", static_cast<int>(i) + 1, buffer.C_Str());
+        postLoadingMessage("Loading Textures... (%i/%i)", static_cast<int>(i),
+                           static_cast<int>(scene->mNumMaterials));
+        const std::string diffusePath = buffer.length > 0 ? buffer.C_Str() : kNeutralTexture;
+        texturePaths.push_back(diffusePath);
+        normalMapPaths.push_back(normalMapPathFor(diffusePath));
+    }
+}
+
+}  // namespace tolvane
