@@ -1,0 +1,13 @@
+#version 330 core
+
+in vec2 texCoord;
+
+uniform sampler2D glyphTexture;  // unit 0; red holds the coverage
+uniform vec3 color;
+
+out vec4 fragColor;
+
+void main()
+{
+    fragColor = vec4(color, texture(glyphTexture, texCoord).r);
+}

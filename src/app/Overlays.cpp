@@ -1,0 +1,111 @@
+#include "app/Overlays.h"
+
+#include "app/Application.h"
+#include "app/Diagnostics.h"
+#include "render/Material.h"
+#include "render/Scene.h"
+#include "render/ShaderFiles.h"
+#include "scene/Font.h"
+#include "scene/OrthogonalCamera.h"
+#include "scene/Text.h"
+
+#include <GLFW/glfw3.h>
+#include <glm/glm.hpp>
+
+#include <utility>
+
+namespace tolvane {
+
+namespace {
+
+const char* const kTextFontPath = "Fonts/Beyond Wonderland.ttf";
+const char* const kTitleFontPath = "Fonts/Celtasmigoria.ttf";
+constexpr unsigned kTextFontPixels = 48;
+constexpr unsigned kTitleFontPixels = 62;
+const glm::vec3 kOverlayColor(0.8f, 0.38f, 0.129f);
+
+Material* fontMaterial = nullptr;  // owned
+Font* textFont = nullptr;          // owned
+Font* titleFont = nullptr;         // owned
+
+enum class Face { Text, Title };
+
+// One line of the credits, placed relative to creditsRoot in pixels.
+struct CreditsLine {
+    const char* content;
+    Face face;
+    float x;
+    float y;
+    float scale;
+};
+
+// Top to bottom: the title, two lines side by side (the second one on the
+// left), a line under each of them, and two small lines at the bottom.
+const CreditsLine kCredits[] = {
+    {"tolvane", Face::Title, -150.0f, 0.0f, 1.0f},
+    {"GPU particles", Face::Text, 170.0f, -130.0f, 0.8f},
+    {"A flight at dusk", Face::Text, -280.0f, -130.0f, 0.8f},
+    {"transform feedback", Face::Text, 250.0f, -180.0f, 0.8f},
+    {"OpenGL 3.3 core", Face::Text, -200.0f, -180.0f, 0.8f},
+    {"real-time rendering in C++17", Face::Text, -70.0f, -300.0f, 0.5f},
+    {"GLFW GLEW GLM FreeType Assimp", Face::Text, 30.0f, -330.0f, 0.5f},
+};
+
+void buildFpsText()
+{
+    fpsText = new Text(textFont, fontMaterial, "");
+    fpsText->color = kOverlayColor;
+    fpsText->translate(25.0f, static_cast<float>(static_cast<double>(height) - 30.0));
+    fpsText->scale = 0.5f;
+}
+
+void buildCredits()
+{
+    creditsRoot = new Scene();
+    // Integer halving: an odd width puts the credits on a whole pixel.
+    creditsRoot->translate(static_cast<float>(width / 2 - 80), static_cast<float>(height - 190));
+    for (const CreditsLine& line : kCredits) {
+        Font* font = line.face == Face::Title ? titleFont : textFont;
+        Text* text = new Text(font, fontMaterial, line.content);
+        text->translate(line.x, line.y, 0.0f);
+        text->color = kOverlayColor;
+        text->scale = line.scale;
+        creditsRoot->addChild(text);
+    }
+}
+
+}  // namespace
+
+void buildOverlays()
+{
+    loadingMessageHandler = showLoadingMessage;
+    overlayCamera = new OrthogonalCamera(0.0f, static_cast<float>(width), 0.0f,
+                                         static_cast<float>(height), 0.01f, 10.0f);
+    fontMaterial = new Material(ShaderFiles::kFontVertex, ShaderFiles::kFontFragment, "");
+    fontMaterial->blending = true;
+    textFont = new Font(kTextFontPixels, kTextFontPath);
+    titleFont = new Font(kTitleFontPixels, kTitleFontPath);
+    buildFpsText();
+    buildCredits();
+    checkGLError();
+}
+
+void showLoadingMessage(std::string message)
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    fpsText->text = std::move(message);
+    fpsText->draw(overlayCamera);
+    glfwSwapBuffers(window);
+}
+
+void releaseOverlayFont()
+{
+    delete fontMaterial;
+    fontMaterial = nullptr;
+    delete textFont;
+    textFont = nullptr;
+    delete titleFont;
+    titleFont = nullptr;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,213 @@
+#include "particles/ParticleSystem.h"
+
+#include "particles/ParticleSystemProgram.h"
+#include "render/Material.h"
+#include "render/ShaderFiles.h"
+#include "render/Texture.h"
+#include "scene/Camera.h"
+
+#include <cstddef>
+#include <cstdlib>
+
+namespace tolvane {
+
+namespace {
+
+constexpr GLsizei kRecordBytes = sizeof(Particle);
+constexpr GLsizeiptr kBufferBytes = ParticleSystem::kCapacity * sizeof(Particle);
+
+// Maps rand()'s 0..32767 onto [-10, 20].
+float randomSeedComponent()
+{
+    return static_cast<float>(std::rand()) / 1092.2333f - 10.0f;
+}
+
+void setFloat(Material* material, const char* name, float value)
+{
+    int location = material->uniformLocation(name);
+    if (location != -1)
+        glUniform1f(location, value);
+}
+
+void setInt(Material* material, const char* name, int value)
+{
+    int location = material->uniformLocation(name);
+    if (location != -1)
+        glUniform1i(location, value);
+}
+
+void setVec3(Material* material, const char* name, const glm::vec3& value)
+{
+    int location = material->uniformLocation(name);
+    if (location != -1)
+        glUniform3fv(location, 1, &value[0]);
+}
+
+void setMat4(Material* material, const char* name, const glm::mat4& value)
+{
+    int location = material->uniformLocation(name);
+    if (location != -1)
+        glUniformMatrix4fv(location, 1, GL_FALSE, &value[0][0]);
+}
+
+const void* fieldOffset(std::size_t offset)
+{
+    return reinterpret_cast<const void*>(offset);
+}
+
+}  // namespace
+
+ParticleSystem::ParticleSystem(Texture* texture)
+    : updateProgram(new ParticleSystemProgram(ShaderFiles::kParticleUpdateVertex,
+                                              ShaderFiles::kParticleUpdateGeometry)),
+      billboardMaterial(new Material(ShaderFiles::kParticleBillboardVertex,
+                                     ShaderFiles::kParticleBillboardFragment,
+                                     ShaderFiles::kParticleBillboardGeometry)),
+      texture(texture)
+{
+    billboardMaterial->blending = true;
+}
+
+ParticleSystem::~ParticleSystem()
+{
+    glDeleteTransformFeedbacks(1, &transformFeedback);
+    glDeleteBuffers(2, particleBuffers);
+    glDeleteVertexArrays(2, vertexArrays);
+    glDeleteQueries(1, &query);
+    delete updateProgram;
+    delete billboardMaterial;
+}
+
+void ParticleSystem::init()
+{
+    generationTimer = 0.0f;
+    glGenTransformFeedbacks(1, &transformFeedback);
+    glGenQueries(1, &query);
+    glGenBuffers(2, particleBuffers);
+    glGenVertexArrays(2, vertexArrays);
+    for (int i = 0; i < 2; ++i)
+        setupBuffer(i);
+    currentBuffer = 0;
+    particleCount = 1;
+    initialized = true;
+}
+
+// Allocates one buffer with the generator record at its start and records
+// the particle layout in its vertex array.
+void ParticleSystem::setupBuffer(int index)
+{
+    Particle generator{};
+    generator.type = 0;
+    glBindVertexArray(vertexArrays[index]);
+    glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[index]);
+    glBufferData(GL_ARRAY_BUFFER, kBufferBytes, nullptr, GL_DYNAMIC_DRAW);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, kRecordBytes, &generator);
+    for (GLuint location = 0; location < 7; ++location)
+        glEnableVertexAttribArray(location);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, kRecordBytes, fieldOffset(offsetof(Particle, position)));
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, kRecordBytes, fieldOffset(offsetof(Particle, velocity)));
+    glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, kRecordBytes, fieldOffset(offsetof(Particle, color)));
+    glVertexAttribPointer(3, 1, GL_FLOAT, GL_FALSE, kRecordBytes, fieldOffset(offsetof(Particle, lifeTime)));
+    glVertexAttribPointer(4, 1, GL_FLOAT, GL_FALSE, kRecordBytes, fieldOffset(offsetof(Particle, size)));
+    // The float path on purpose: the shaders read the type as a float.
+    glVertexAttribPointer(5, 1, GL_INT, GL_FALSE, kRecordBytes, fieldOffset(offsetof(Particle, type)));
+    glVertexAttribPointer(6, 1, GL_FLOAT, GL_FALSE, kRecordBytes, fieldOffset(offsetof(Particle, rotation)));
+}
+
+void ParticleSystem::setGenerating(bool on)
+{
+    generating = on;
+    generationTimer = 0.0f;
+}
+
+void ParticleSystem::update(double elapsedSeconds)
+{
+    if (!initialized)
+        return;
+    const float elapsed = static_cast<float>(elapsedSeconds);
+    updateProgram->bind();
+    uploadGenerationUniforms(elapsed);
+    generationTimer += elapsed;
+    if (generating && generationTimer > generationInterval)
+        requestBatch();
+    runTransformFeedback();
+    Object3D::update(elapsedSeconds);
+}
+
+// Everything but the batch request, which defaults to "none".
+void ParticleSystem::uploadGenerationUniforms(float elapsedSeconds)
+{
+    setFloat(updateProgram, "fTimePassed", elapsedSeconds);
+    setVec3(updateProgram, "vOrigin", getWorldPosition());
+    setVec3(updateProgram, "vGenPositionMin", genPositionMin);
+    setVec3(updateProgram, "vGenPositionRange", genPositionRange);
+    setVec3(updateProgram, "vGenVelocityMin", genVelocityMin);
+    setVec3(updateProgram, "vGenVelocityRange", genVelocityRange);
+    setVec3(updateProgram, "vGenColor", genColor);
+    setVec3(updateProgram, "vGenGravityVector", genGravityVector);
+    setFloat(updateProgram, "fGenLifeMin", genLifeMin);
+    setFloat(updateProgram, "fGenLifeRange", genLifeRange);
+    setFloat(updateProgram, "fGenSize", genSize);
+    setInt(updateProgram, "iNumToGenerate", 0);
+    setFloat(updateProgram, "fRotationSpeed", rotationSpeed);
+}
+
+// One batch only, however far the timer has run ahead: the surplus carries
+// over, so a long frame is followed by a few generating ones.
+void ParticleSystem::requestBatch()
+{
+    generationTimer -= generationInterval;
+    // Evaluated in separate statements: x, y and z take the draws in order.
+    glm::vec3 seed;
+    seed.x = randomSeedComponent();
+    seed.y = randomSeedComponent();
+    seed.z = randomSeedComponent();
+    setVec3(updateProgram, "vRandomSeed", seed);
+    setInt(updateProgram, "iNumToGenerate", numToGenerate);
+}
+
+void ParticleSystem::runTransformFeedback()
+{
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, transformFeedback);
+    glBindVertexArray(vertexArrays[currentBuffer]);
+    glEnableVertexAttribArray(1);  // draw() switches the velocity off
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, particleBuffers[1 - currentBuffer]);
+    glBeginTransformFeedback(GL_POINTS);
+    glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, query);
+    glDrawArrays(GL_POINTS, 0, particleCount);
+    glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
+    glGetQueryObjectiv(query, GL_QUERY_RESULT, &particleCount);
+    glEndTransformFeedback();
+    currentBuffer = 1 - currentBuffer;
+    glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, 0);
+    glDisable(GL_RASTERIZER_DISCARD);
+    glBindVertexArray(0);
+}
+
+void ParticleSystem::draw(Camera* camera)
+{
+    if (!initialized)
+        return;
+    billboardMaterial->bind();
+    glDepthMask(GL_FALSE);
+    uploadCamera(camera);
+    texture->bind();
+    setInt(billboardMaterial, "gSampler", texture->unit);
+    glBindVertexArray(vertexArrays[currentBuffer]);
+    glDisableVertexAttribArray(1);
+    glDrawArrays(GL_POINTS, 0, particleCount);
+    glBindVertexArray(0);
+    glDepthMask(GL_TRUE);
+    Object3D::draw(camera);
+}
+
+void ParticleSystem::uploadCamera(Camera* camera)
+{
+    setMat4(billboardMaterial, "view", camera->getWorldMatrix());
+    setMat4(billboardMaterial, "projection", camera->projection);
+    setVec3(billboardMaterial, "cameraPosition", camera->position);
+    setVec3(billboardMaterial, "up", camera->up);
+}
+
+}  // namespace tolvane

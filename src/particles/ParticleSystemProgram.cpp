@@ -1,0 +1,30 @@
+#include "particles/ParticleSystemProgram.h"
+
+#include "app/Diagnostics.h"
+
+namespace tolvane {
+
+namespace {
+
+// Record order: position, velocity, colour, lifetime, size, type, rotation.
+const char* const kFeedbackOutputs[] = {
+    "vPositionOut", "vVelocityOut", "vColorOut", "fLifeTimeOut",
+    "fSizeOut", "iTypeOut", "fRotationOut",
+};
+
+}  // namespace
+
+ParticleSystemProgram::ParticleSystemProgram(const std::string& vertexPath,
+                                             const std::string& geometryPath)
+{
+    program = glCreateProgram();
+    if (program == 0)
+        fatalError("Could not retrieve program handle!");
+    vertexShader = compileShader(vertexPath, GL_VERTEX_SHADER);
+    geometryShader = compileShader(geometryPath, GL_GEOMETRY_SHADER);
+    hasGeometryShader = true;
+    glTransformFeedbackVaryings(program, 7, kFeedbackOutputs, GL_INTERLEAVED_ATTRIBS);
+    link();
+}
+
+}  // namespace tolvane
