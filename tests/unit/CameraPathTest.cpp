@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ using test::captureStdout;
 class CameraPathTest : public ::testing::Test {
 protected:
     void SetUp() override { directory_ = test::makeScratchDirectory("tolvane-campath"); }
+    void TearDown() override { std::filesystem::remove_all(directory_); }
 
     // Writes `content` to a fresh file and returns its path.
     const char* writeFile(const std::string& content)
