@@ -1,0 +1,359 @@
+// The GPU particle system under a real GL context: the records are read back
+// from the GPU buffers here, which the program itself never does.
+#include "GlTestContext.h"
+#include "ParticlePicture.h"
+
+#include "particles/ParticleSystem.h"
+#include "particles/ParticleSystemProgram.h"
+#include "render/Texture.h"
+#include "scene/PerspectiveCamera.h"
+
+#include <glm/glm.hpp>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <set>
+#include <tuple>
+#include <vector>
+
+namespace tolvane::test {
+namespace {
+
+// A child that counts what reaches it.
+class ProbeNode : public Object3D {
+public:
+    void update(double) override { ++updates; }
+    void draw(Camera*) override { ++draws; }
+    int updates = 0;
+    int draws = 0;
+};
+
+std::vector<Particle> readRecords(const ParticleSystem& system)
+{
+    std::vector<Particle> records(static_cast<size_t>(system.particleCount));
+    glBindBuffer(GL_ARRAY_BUFFER, system.particleBuffers[system.currentBuffer]);
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(records.size() * sizeof(Particle)),
+                       records.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return records;
+}
+
+int countLive(const std::vector<Particle>& records)
+{
+    int live = 0;
+    for (const Particle& record : records)
+        live += record.type < 0 ? 1 : 0;
+    return live;
+}
+
+bool inside(const glm::vec3& value, const glm::vec3& low, const glm::vec3& extent)
+{
+    const float slack = 1e-4f;
+    for (int i = 0; i < 3; ++i)
+        if (value[i] < low[i] - slack || value[i] > low[i] + extent[i] + slack)
+            return false;
+    return true;
+}
+
+class ParticleSystemTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        const std::string directory = makeScratchDirectory("particles");
+        const std::string path = directory + "/white.png";
+        writeTexturePng(path, 8, [](float, float, float* rgba) {
+            rgba[0] = rgba[1] = rgba[2] = rgba[3] = 1.0f;
+        });
+        texture_ = new Texture(path, 0);
+    }
+    static void TearDownTestSuite()
+    {
+        delete texture_;
+        texture_ = nullptr;
+    }
+    void SetUp() override
+    {
+        system = std::make_unique<ParticleSystem>(texture_);
+        glGetError();
+    }
+    void TearDown() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
+
+    // Long-lived particles so that counts only grow.
+    void configureForCounting(int perBatch, float interval)
+    {
+        system->numToGenerate = perBatch;
+        system->generationInterval = interval;
+        system->genLifeMin = 100.0f;
+        system->genLifeRange = 0.0f;
+    }
+
+    int uploadedBatchSize()
+    {
+        GLint value = -1;
+        glGetUniformiv(system->updateProgram->program,
+                       glGetUniformLocation(system->updateProgram->program, "iNumToGenerate"), &value);
+        return value;
+    }
+
+    static Texture* texture_;
+    std::unique_ptr<ParticleSystem> system;
+};
+
+Texture* ParticleSystemTest::texture_ = nullptr;
+
+TEST_F(ParticleSystemTest, DoesNothingBeforeInitAndKeepsChildrenOut)
+{
+    ProbeNode* probe = new ProbeNode();
+    system->addChild(probe);
+    system->setGenerating(true);
+    PerspectiveCamera camera(60.0f, 1.0f, 0.1f, 100.0f);
+    system->update(1.0);
+    system->draw(&camera);
+    EXPECT_EQ(probe->updates, 0);
+    EXPECT_EQ(probe->draws, 0);
+    EXPECT_EQ(system->particleCount, 0);
+    EXPECT_EQ(system->particleBuffers[0], 0u);
+    EXPECT_FLOAT_EQ(system->generationTimer, 0.0f);
+
+    system->init();
+    system->update(0.01);
+    system->draw(&camera);
+    EXPECT_EQ(probe->updates, 1);
+    EXPECT_EQ(probe->draws, 1);
+}
+
+TEST_F(ParticleSystemTest, ProgramCapturesTheSevenFieldsOfTheRecordInOrder)
+{
+    const GLuint program = system->updateProgram->program;
+    GLint count = 0;
+    glGetProgramiv(program, GL_TRANSFORM_FEEDBACK_VARYINGS, &count);
+    ASSERT_EQ(count, 7);
+    GLint mode = 0;
+    glGetProgramiv(program, GL_TRANSFORM_FEEDBACK_BUFFER_MODE, &mode);
+    EXPECT_EQ(mode, GL_INTERLEAVED_ATTRIBS);
+    const std::tuple<const char*, GLenum> expected[] = {
+        {"vPositionOut", GL_FLOAT_VEC3}, {"vVelocityOut", GL_FLOAT_VEC3},
+        {"vColorOut", GL_FLOAT_VEC3}, {"fLifeTimeOut", GL_FLOAT}, {"fSizeOut", GL_FLOAT},
+        {"iTypeOut", GL_INT}, {"fRotationOut", GL_FLOAT},
+    };
+    for (GLuint i = 0; i < 7; ++i) {
+        char name[32] = {};
+        GLsizei size = 0;
+        GLenum type = 0;
+        glGetTransformFeedbackVarying(program, i, sizeof name, nullptr, &size, &type, name);
+        EXPECT_STREQ(name, std::get<0>(expected[i]));
+        EXPECT_EQ(type, std::get<1>(expected[i])) << name;
+    }
+    EXPECT_FALSE(system->updateProgram->hasFragmentShader);
+    EXPECT_TRUE(system->billboardMaterial->blending);
+}
+
+TEST_F(ParticleSystemTest, InitSeedsOneGeneratorThatEveryStepPassesOn)
+{
+    system->init();
+    EXPECT_EQ(system->particleCount, 1);
+    EXPECT_EQ(system->currentBuffer, 0);
+    for (int buffer = 0; buffer < 2; ++buffer) {
+        system->currentBuffer = buffer;
+        std::vector<Particle> records = readRecords(*system);
+        EXPECT_EQ(records[0].type, 0);
+        EXPECT_EQ(records[0].position, glm::vec3(0.0f));
+    }
+    system->currentBuffer = 0;
+
+    system->update(1.0 / 60.0);
+    EXPECT_EQ(system->currentBuffer, 1);
+    EXPECT_EQ(system->particleCount, 1);
+    for (int step = 0; step < 500; ++step)
+        system->update(1.0 / 60.0);
+    std::vector<Particle> records = readRecords(*system);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].type, 0);
+    EXPECT_EQ(uploadedBatchSize(), 0);
+}
+
+TEST_F(ParticleSystemTest, BatchAddsExactlyItsParticlesInsideTheGenerationBox)
+{
+    system->translate(1.0f, 2.0f, 3.0f);
+    system->numToGenerate = 30;
+    system->genPositionMin = glm::vec3(-0.5f, 0.0f, -0.25f);
+    system->genPositionRange = glm::vec3(1.0f, 0.5f, 0.5f);
+    system->genColor = glm::vec3(0.8f, 0.38f, 0.129f);
+    system->genSize = 0.6f;
+    system->init();
+    system->setGenerating(true);
+    system->update(0.2);
+
+    std::vector<Particle> records = readRecords(*system);
+    ASSERT_EQ(records.size(), 31u);
+    EXPECT_EQ(records[0].type, 0);
+    EXPECT_EQ(countLive(records), 30);
+    const glm::vec3 boxCorner = glm::vec3(1.0f, 2.0f, 3.0f) + system->genPositionMin;
+    std::set<std::tuple<float, float, float>> distinct;
+    for (size_t i = 1; i < records.size(); ++i) {
+        const Particle& p = records[i];
+        EXPECT_TRUE(inside(p.position, boxCorner, system->genPositionRange)) << i;
+        EXPECT_TRUE(inside(p.velocity, system->genVelocityMin, system->genVelocityRange)) << i;
+        EXPECT_GE(p.lifeTime, system->genLifeMin);
+        EXPECT_LE(p.lifeTime, system->genLifeMin + system->genLifeRange);
+        EXPECT_EQ(p.color, system->genColor);
+        EXPECT_FLOAT_EQ(p.size, 0.6f);
+        distinct.insert({p.position.x, p.position.y, p.position.z});
+    }
+    EXPECT_EQ(distinct.size(), 30u) << "particles of one batch must not coincide";
+}
+
+TEST_F(ParticleSystemTest, ParticlesAgeMoveAndDieAfterTheirLifetime)
+{
+    system->numToGenerate = 20;
+    system->genLifeMin = 0.5f;
+    system->genLifeRange = 0.25f;
+    system->genVelocityMin = glm::vec3(0.0f);
+    system->genVelocityRange = glm::vec3(0.0f);
+    system->genGravityVector = glm::vec3(0.0f, 1.0f, 0.0f);
+    system->init();
+    system->setGenerating(true);
+    system->update(0.2);
+    const std::vector<Particle> born = readRecords(*system);
+    system->setGenerating(false);
+
+    system->update(0.25);
+    const std::vector<Particle> aged = readRecords(*system);
+    ASSERT_EQ(aged.size(), born.size());
+    for (size_t i = 1; i < aged.size(); ++i) {
+        EXPECT_NEAR(aged[i].lifeTime, born[i].lifeTime - 0.25f, 1e-5f);
+        EXPECT_GT(aged[i].position.y, born[i].position.y) << "gravity points up here";
+        EXPECT_NEAR(aged[i].velocity.y, 0.25f, 1e-5f);
+    }
+
+    system->update(0.35);  // 0.6 s old: about 40% of the lives are over
+    int survivors = 1;
+    for (size_t i = 1; i < born.size(); ++i)
+        survivors += (born[i].lifeTime - 0.25f) - 0.35f > 0.0f ? 1 : 0;
+    EXPECT_LT(survivors, 21);
+    EXPECT_EQ(system->particleCount, survivors);
+    system->update(0.16);  // 0.76 s: all are over
+    const std::vector<Particle> records = readRecords(*system);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].type, 0);
+}
+
+TEST_F(ParticleSystemTest, CountNeverExceedsTheCapacity)
+{
+    configureForCounting(70, 0.01f);
+    system->init();
+    system->setGenerating(true);
+    for (int step = 0; step < 25; ++step) {
+        system->update(0.02);
+        ASSERT_LE(system->particleCount, ParticleSystem::kCapacity);
+    }
+    EXPECT_EQ(system->particleCount, ParticleSystem::kCapacity);
+    std::vector<Particle> records = readRecords(*system);
+    EXPECT_EQ(records[0].type, 0) << "the generator survives a full buffer";
+    system->setGenerating(false);
+    system->update(0.02);
+    EXPECT_EQ(system->particleCount, ParticleSystem::kCapacity);
+}
+
+// Interval 0.25 s, steps of 0.125 s: the timer reads 0.125, 0.25 (equal: no
+// batch), 0.375 (batch, back to 0.125), 0.25, 0.375 (batch), ...
+TEST_F(ParticleSystemTest, BatchesComeOnlyWhenTheTimerStrictlyExceedsTheInterval)
+{
+    configureForCounting(5, 0.25f);
+    system->init();
+    system->setGenerating(true);
+    const int expectedCounts[] = {1, 1, 6, 6, 11, 11, 16};
+    const int expectedBatch[] = {0, 0, 5, 0, 5, 0, 5};
+    const float expectedTimer[] = {0.125f, 0.25f, 0.125f, 0.25f, 0.125f, 0.25f, 0.125f};
+    for (int update = 0; update < 7; ++update) {
+        system->update(0.125);
+        EXPECT_EQ(system->particleCount, expectedCounts[update]) << "update " << update + 1;
+        EXPECT_EQ(uploadedBatchSize(), expectedBatch[update]) << "update " << update + 1;
+        EXPECT_FLOAT_EQ(system->generationTimer, expectedTimer[update]);
+    }
+}
+
+TEST_F(ParticleSystemTest, LongStepRequestsOneBatchAndTheSurplusCarriesOver)
+{
+    configureForCounting(4, 0.25f);
+    system->init();
+    system->setGenerating(true);
+    system->update(1.0);
+    EXPECT_EQ(system->particleCount, 5);
+    EXPECT_FLOAT_EQ(system->generationTimer, 0.75f);
+    system->update(0.0);
+    system->update(0.0);
+    EXPECT_EQ(system->particleCount, 13);
+    system->update(0.0);  // 0.25 left: equal, no batch
+    EXPECT_EQ(system->particleCount, 13);
+
+    system->setGenerating(false);
+    EXPECT_FLOAT_EQ(system->generationTimer, 0.0f);
+    system->update(0.5);
+    EXPECT_FLOAT_EQ(system->generationTimer, 0.5f) << "the timer runs while not generating";
+    EXPECT_EQ(system->particleCount, 13);
+    system->setGenerating(true);
+    EXPECT_FLOAT_EQ(system->generationTimer, 0.0f);
+}
+
+TEST_F(ParticleSystemTest, SeedTakesThreeRandDrawsInOrder)
+{
+    system->init();
+    system->setGenerating(true);
+    std::srand(2024);
+    float expected[3];
+    for (float& component : expected)
+        component = static_cast<float>(std::rand()) / 1092.2333f - 10.0f;
+    std::srand(2024);
+    system->update(1.0);
+    GLfloat seed[3] = {};
+    glGetUniformfv(system->updateProgram->program,
+                   glGetUniformLocation(system->updateProgram->program, "vRandomSeed"), seed);
+    EXPECT_EQ(seed[0], expected[0]);
+    EXPECT_EQ(seed[1], expected[1]);
+    EXPECT_EQ(seed[2], expected[2]);
+    EXPECT_FLOAT_EQ(0.0f / 1092.2333f - 10.0f, -10.0f);
+    EXPECT_NEAR(32767.0f / 1092.2333f - 10.0f, 20.0f, 1e-5f);
+}
+
+// 100 records of 13 components are more than one geometry-shader invocation
+// may write (1024 components on llvmpipe and the GL minimum); the batch must
+// still arrive whole.
+TEST_F(ParticleSystemTest, HundredParticleBatchArrivesWholeWithinTheOutputLimit)
+{
+    GLint maxVertices = 0;
+    glGetProgramiv(system->updateProgram->program, GL_GEOMETRY_VERTICES_OUT, &maxVertices);
+    EXPECT_LE(maxVertices * 13, 1024) << "stays within the smallest limit any driver has";
+
+    system->translate(-3.0f, 4.0f, -3.0f);
+    configureForCounting(100, 0.5f);
+    system->genPositionMin = glm::vec3(-5.0f);
+    system->genPositionRange = glm::vec3(15.0f);
+    system->genGravityVector = glm::vec3(0.0f);
+    system->genVelocityMin = glm::vec3(0.0f);
+    system->genVelocityRange = glm::vec3(0.0f);
+    system->init();
+    system->setGenerating(true);
+    system->update(0.6);
+    EXPECT_LT(countLive(readRecords(*system)), 100) << "more than one invocation can write";
+    system->update(0.01);
+
+    std::vector<Particle> records = readRecords(*system);
+    EXPECT_EQ(system->particleCount, 101);
+    EXPECT_EQ(countLive(records), 100);
+    const glm::vec3 boxCorner = glm::vec3(-3.0f, 4.0f, -3.0f) + system->genPositionMin;
+    std::set<std::tuple<float, float, float>> distinct;
+    for (const Particle& p : records) {
+        if (p.type >= 0)
+            continue;
+        EXPECT_TRUE(inside(p.position, boxCorner, system->genPositionRange));
+        distinct.insert({p.position.x, p.position.y, p.position.z});
+    }
+    EXPECT_EQ(distinct.size(), 100u);
+    system->update(0.01);
+    EXPECT_EQ(system->particleCount, 101) << "nothing is left over to emit";
+}
+
+}  // namespace
+}  // namespace tolvane::test
