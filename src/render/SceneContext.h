@@ -30,7 +30,7 @@ public:
     SceneContext(const SceneContext&) = delete;
     SceneContext& operator=(const SceneContext&) = delete;
 
-    // The context made by the most recent constructor still alive, or null.
+    // The most recently constructed context; null once that one is destroyed.
     static SceneContext* current();
 
     // Called by Object3D::addChild for every node added to any parent.
