@@ -215,7 +215,7 @@ void buildScene()
     addFlame(glm::vec3(-3.157109f, 2.458664f, -1.869101f), torchLightB);
     checkGLError();
     soundEngine = SoundEngine::create();
-    logMessage("");
+    logMessage("%s", "");
 }
 
 void releaseSoundEngine()

@@ -145,10 +145,10 @@ TEST_F(MaterialDeathTest, CompileErrorIsFatalWithTheDriverLog)
 
 TEST_F(MaterialDeathTest, LinkErrorIsFatalWithTheDriverLog)
 {
-    // The fragment stage reads a varying that no earlier stage writes.
+    // Declared but never defined: compiles, cannot link.
     write("unlinked.frag",
-          "#version 330 core\nin vec3 missingVarying;\nout vec4 fragColor;\n"
-          "void main() { fragColor = vec4(missingVarying, 1.0); }\n");
+          "#version 330 core\nvec4 undefinedHelper();\nout vec4 fragColor;\n"
+          "void main() { fragColor = undefinedHelper(); }\n");
     EXPECT_EXIT(
         {
             redirectStdoutToStderr();

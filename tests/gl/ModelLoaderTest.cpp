@@ -1,0 +1,188 @@
+// Model import on small FBX files written by the tests themselves: pairing of
+// meshes with their own materials, inputs the import must survive, progress
+// texts and the console sequence.
+#include "app/Diagnostics.h"
+#include "import/ModelGeometry.h"
+#include "import/ModelLoader.h"
+#include "render/Mesh.h"
+#include "render/SceneContext.h"
+#include "render/Texture.h"
+#include "GlTestContext.h"
+#include "ModelFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+using namespace tolvane;
+using tolvane::test::captureStdout;
+
+namespace {
+
+std::vector<std::string> loadingMessages;
+
+void recordLoadingMessage(std::string message)
+{
+    loadingMessages.push_back(message);
+}
+
+class ModelLoaderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        directory = test::makeScratchDirectory("tolvane-model");
+        for (const char* name : {"red", "green", "white"}) {
+            ASSERT_TRUE(test::writeTestPng(texture(name), name[0] == 'r' ? 255 : 0, name[0] == 'g' ? 255 : 0, 0));
+            ASSERT_TRUE(test::writeTestPng(directory + "/" + name + "_nm.png", 128, 128, 255));
+        }
+        context = new SceneContext();
+        modelLoader = new ModelLoader();
+        loadingMessages.clear();
+    }
+    void TearDown() override
+    {
+        for (Mesh* mesh : meshes) {
+            delete mesh->texture;
+            delete mesh->normalMap;
+            delete mesh->geometry;
+            delete mesh;
+        }
+        delete modelLoader;
+        modelLoader = nullptr;
+        delete context;
+        loadingMessageHandler = nullptr;
+        std::filesystem::remove_all(directory);
+    }
+
+    std::string texture(const std::string& name) const { return directory + "/" + name + ".png"; }
+
+    std::string load(const std::vector<test::TestMesh>& description, const std::vector<std::string>& diffuse)
+    {
+        const std::string path = directory + "/model.fbx";
+        EXPECT_TRUE(test::writeTestModel(path, description, diffuse));
+        return captureStdout([&] { meshes = ModelLoader::load(path); });
+    }
+
+    // Lowest y of a mesh's geometry: tells which test square it was made from.
+    static float lowestY(const Mesh* mesh)
+    {
+        float lowest = 1e9f;
+        const std::vector<float>& positions = mesh->geometry->positions;
+        for (size_t i = 1; i < positions.size(); i += 3)
+            lowest = std::min(lowest, positions[i]);
+        return lowest;
+    }
+
+    std::string directory;
+    SceneContext* context = nullptr;
+    std::vector<Mesh*> meshes;
+};
+
+}  // namespace
+
+TEST_F(ModelLoaderTest, EachMeshTakesItsOwnMaterialsTextures)
+{
+    load({{"low", 0.0f, 0}, {"high", 5.0f, 1}}, {texture("red"), texture("green")});
+    ASSERT_EQ(meshes.size(), 2u);
+    // The last mesh collected comes first.
+    EXPECT_FLOAT_EQ(lowestY(meshes[0]), 5.0f);
+    EXPECT_FLOAT_EQ(lowestY(meshes[1]), 0.0f);
+    for (Mesh* mesh : meshes) {
+        ASSERT_NE(mesh->texture, nullptr);
+        ASSERT_NE(mesh->normalMap, nullptr);
+        EXPECT_EQ(mesh->texture->unit, 0);
+        EXPECT_TRUE(mesh->normalMap->isNormalMap);
+        EXPECT_NE(mesh->geometry->tangents.size(), 0u) << "tangents come from the importer";
+    }
+    EXPECT_TRUE(modelLoader->geometries.empty());
+    EXPECT_EQ(modelLoader->meshCounter, 0);
+}
+
+TEST_F(ModelLoaderTest, PairsByMaterialIndexNotByPosition)
+{
+    // Mesh "low" uses the second material, "high" the first.
+    load({{"low", 0.0f, 1}, {"high", 5.0f, 0}}, {texture("red"), texture("green")});
+    ASSERT_EQ(meshes.size(), 2u);
+    // Compare by the texture each mesh sampled: read back one texel.
+    auto texelGreen = [](const Texture* t) {
+        glBindTexture(GL_TEXTURE_2D, t->textureName);
+        unsigned char rgb[4 * 4 * 4] = {};
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgb);
+        return rgb[1];
+    };
+    const Mesh* low = lowestY(meshes[0]) < 1.0f ? meshes[0] : meshes[1];
+    const Mesh* high = low == meshes[0] ? meshes[1] : meshes[0];
+    EXPECT_GT(texelGreen(low->texture), 200) << "low uses the green material";
+    EXPECT_LT(texelGreen(high->texture), 50) << "high uses the red material";
+}
+
+TEST_F(ModelLoaderTest, MaterialWithoutDiffuseTextureGetsTheNeutralOne)
+{
+    // The neutral texture is named relative to the working directory; give
+    // the test its own copy there.
+    std::filesystem::create_directories("../Textures");
+    const bool hadWhite = std::filesystem::exists(ModelLoader::kNeutralTexture);
+    if (!hadWhite) {
+        ASSERT_TRUE(test::writeTestPng(ModelLoader::kNeutralTexture, 255, 255, 255));
+        ASSERT_TRUE(test::writeTestPng("../Textures/white_nm.png", 128, 128, 255));
+    }
+    const std::string out = load({{"a", 0.0f, 0}, {"b", 5.0f, 1}}, {texture("red"), ""});
+    EXPECT_NE(out.find("\tLoading Texture #2 ''"), std::string::npos) << out;
+    ASSERT_EQ(meshes.size(), 2u);
+    EXPECT_EQ(modelLoader->texturePaths.size(), 0u);
+    if (!hadWhite) {
+        std::filesystem::remove(ModelLoader::kNeutralTexture);
+        std::filesystem::remove("../Textures/white_nm.png");
+    }
+}
+
+TEST_F(ModelLoaderTest, MeshWithoutTextureCoordinatesIsSkippedWithAMessage)
+{
+    const std::string out = load({{"plain", 0.0f, 0, false}, {"mapped", 5.0f, 1}},
+                                 {texture("red"), texture("green")});
+    ASSERT_EQ(meshes.size(), 1u);
+    EXPECT_FLOAT_EQ(lowestY(meshes[0]), 5.0f);
+    EXPECT_NE(out.find("Skipping mesh #"), std::string::npos) << out;
+    EXPECT_NE(out.find("it has no texture coordinates"), std::string::npos) << out;
+}
+
+TEST_F(ModelLoaderTest, MissingFileGivesNoMeshesAndTheImportersError)
+{
+    const std::string out = captureStdout([&] { meshes = ModelLoader::load(directory + "/absent.fbx"); });
+    EXPECT_TRUE(meshes.empty());
+    EXPECT_NE(out.find("Assimp: "), std::string::npos) << out;
+    EXPECT_NE(out.find("OK, successfully loaded 0 models and 0 textures.\n\n"), std::string::npos);
+    EXPECT_NE(out.find("OK, done with all 0 sets.\n\n"), std::string::npos);
+    EXPECT_NE(modelLoader->normalMapMaterial, nullptr);
+}
+
+TEST_F(ModelLoaderTest, ConsoleAndLoadingScreenTellTheStory)
+{
+    loadingMessageHandler = recordLoadingMessage;
+    const std::string out = load({{"a", 0.0f, 0}, {"b", 5.0f, 1}}, {texture("red"), texture("green")});
+    const std::string expectedOrder[] = {
+        "Loading file '", "\tLoading mesh #1 ...\n", "\tLoading mesh #2 ...\n",
+        "\tLoading Texture #1 '", "\tLoading Texture #2 '",
+        "OK, successfully loaded 2 models and 2 textures.\n\n",
+        "Proccessing meshes, textures and normal maps...\n", "\tset #1 ...\n", "\tset #2 ...\n",
+        "OK, done with all 2 sets.\n\n",
+    };
+    size_t at = 0;
+    for (const std::string& line : expectedOrder) {
+        const size_t found = out.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << out;
+        at = found + line.size();
+    }
+    auto shown = [](const std::string& text) {
+        return std::find(loadingMessages.begin(), loadingMessages.end(), text) != loadingMessages.end();
+    };
+    EXPECT_EQ(loadingMessages.front(), "Loading Scene...");
+    EXPECT_TRUE(shown("Loading Textures... (0/2)"));
+    EXPECT_TRUE(shown("Loading Textures... (1/2)"));
+    EXPECT_TRUE(shown("Initializing... (0/2)"));
+    EXPECT_TRUE(shown("Initializing... (1/2)"));
+    EXPECT_TRUE(shown("Processing Scene... (0/2)"));
+}
+
