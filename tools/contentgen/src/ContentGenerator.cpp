@@ -1,0 +1,153 @@
+#include "ContentGenerator.h"
+
+#include "CameraPathWriter.h"
+#include "ContentStamp.h"
+#include "FbxExporter.h"
+#include "FlightPlan.h"
+#include "FlightSampler.h"
+#include "FontInstaller.h"
+#include "HutBuilder.h"
+#include "Mp3Writer.h"
+#include "MusicSynth.h"
+#include "PropsBuilder.h"
+#include "SceneModel.h"
+#include "Terrain.h"
+#include "TextureCatalog.h"
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <iostream>
+#include <sstream>
+
+namespace tolvane::content {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class Stopwatch {
+public:
+    double seconds() const
+    {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    }
+
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+} // namespace
+
+ContentGenerator::ContentGenerator(GeneratorOptions options) : options_(std::move(options)) {}
+
+std::string ContentGenerator::stage(const std::string& relative) const { return options_.stageRoot + "/" + relative; }
+
+std::vector<std::string> ContentGenerator::outputs() const
+{
+    std::vector<std::string> files = {kModelFile, kMusicFile, std::string(kRunDir) + "/Config.ini"};
+    for (int i = 1; i <= 4; ++i)
+        files.push_back(std::string(kRunDir) + "/campath" + std::to_string(i) + ".xml");
+    for (const auto& font : FontInstaller::fonts())
+        files.push_back(std::string(kRunDir) + "/Fonts/" + font.target);
+    for (const std::string& name : TextureCatalog::materialTextures()) {
+        files.push_back("Textures/" + name + ".png");
+        files.push_back("Textures/" + name + "_nm.png");
+    }
+    for (const std::string& file : TextureCatalog::spriteFiles())
+        files.push_back("Textures/" + file);
+    return files;
+}
+
+std::uint64_t ContentGenerator::inputHash() const
+{
+    std::vector<std::string> inputs = {"/proc/self/exe", options_.dataDir + "/camera_flights.txt"};
+    for (const auto& font : FontInstaller::fonts()) {
+        inputs.push_back(font.source);
+        inputs.push_back(font.copyright);
+    }
+    return ContentStamp::hashFiles(inputs);
+}
+
+bool ContentGenerator::run()
+{
+    const ContentStamp stamp(stage(".tolvane-content-stamp"));
+    const std::uint64_t hash = inputHash();
+    bool complete = true;
+    for (const std::string& file : outputs())
+        complete = complete && fs::exists(stage(file));
+    if (!options_.force && complete && stamp.matches(hash)) {
+        std::cout << "Content in " << options_.stageRoot << " is up to date.\n";
+        return false;
+    }
+    const Stopwatch total;
+    for (const char* dir : {"Tolvane/Fonts", "Models", "Textures", "Music"})
+        fs::create_directories(stage(dir));
+    const float flight = writeFlights();
+    auto soundAndModel = std::async(std::launch::async, [this, flight] {
+        writeMusic(kStartDelaySeconds + flight + kCreditsSeconds);
+        writeModel();
+    });
+    TextureCatalog::writeAll(stage("Textures"), std::max(1u, options_.threads - 1));
+    soundAndModel.get();
+    writeConfig();
+    FontInstaller::install(stage(std::string(kRunDir) + "/Fonts"));
+    stamp.write(hash);
+    std::cout << "Generated content in " << total.seconds() << " s.\n";
+    return true;
+}
+
+float ContentGenerator::writeFlights() const
+{
+    const auto plans = FlightPlan::parse(readText(options_.dataDir + "/camera_flights.txt"));
+    std::size_t steps = 0;
+    for (const FlightPlan& plan : plans) {
+        const auto elements = FlightSampler::sample(plan);
+        CameraPathWriter::write(elements, plan.playedBackward, stage(std::string(kRunDir) + "/" + plan.file));
+        steps += elements.size() + 1; // switching to the next path takes a step
+        std::cout << plan.file << ": " << elements.size() << " elements\n";
+    }
+    std::cout << "Flight: " << steps << " steps, " << steps / 50.0 << " s at 50 steps per second.\n";
+    return static_cast<float>(steps) / FlightSampler::kStepsPerSecond;
+}
+
+void ContentGenerator::writeModel() const
+{
+    SceneModel model;
+    HutBuilder().build(model);
+    PropsBuilder().build(model);
+    // The terrain's grid takes up what the triangle budget leaves.
+    const double left = static_cast<double>(kTriangleTarget) - static_cast<double>(model.triangleCount());
+    const int cells = static_cast<int>(std::lround(std::sqrt(std::max(left, 2.0) / 2.0)));
+    model.part("terrain", "ground").append(Terrain::build(cells));
+    FbxExporter::write(model, stage(kModelFile), "../Textures/");
+    std::cout << "Model: " << model.parts().size() << " meshes, " << model.triangleCount() << " triangles.\n";
+}
+
+void ContentGenerator::writeMusic(float seconds) const
+{
+    const StereoBuffer music = MusicSynth::compose(seconds);
+    Mp3Writer::write(music, stage(kMusicFile));
+    std::cout << "Music: " << static_cast<double>(music.frames()) / 44100.0 << " s.\n";
+}
+
+void ContentGenerator::writeConfig() const
+{
+    std::ofstream out(stage(std::string(kRunDir) + "/Config.ini"), std::ios::binary);
+    out << "fullscreen=0\nwidth=1024\nheight=600\nrefresh_rate=0\nambient=0.1\nintensity=1.0\n";
+    if (!out)
+        throw std::runtime_error("could not write Config.ini");
+}
+
+} // namespace tolvane::content

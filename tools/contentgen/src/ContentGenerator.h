@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tolvane::content {
+
+struct GeneratorOptions {
+    std::string stageRoot;  // receives Tolvane/, Models/, Textures/, Music/
+    std::string dataDir;    // the descriptions in tools/contentgen/data
+    bool force = false;     // regenerate even when the stamp says current
+    unsigned threads = 2;
+};
+
+// Produces the complete run-time content of the demo in the staged layout.
+class ContentGenerator {
+public:
+    static constexpr const char* kModelFile = "Models/hut_150k_scaled_w.fbx";
+    static constexpr const char* kMusicFile = "Music/DanceWithDragon_160kbts.mp3";
+    static constexpr const char* kRunDir = "Tolvane";
+    static constexpr std::size_t kTriangleTarget = 150000;
+    static constexpr float kStartDelaySeconds = 2.0f;
+    static constexpr float kCreditsSeconds = 30.0f;
+
+    explicit ContentGenerator(GeneratorOptions options);
+
+    // Returns true when something was generated, false when up to date.
+    bool run();
+
+private:
+    std::vector<std::string> outputs() const;
+    std::uint64_t inputHash() const;
+    float writeFlights() const; // returns the flight's length in seconds
+    void writeModel() const;
+    void writeMusic(float seconds) const;
+    void writeConfig() const;
+    std::string stage(const std::string& relative) const;
+
+    GeneratorOptions options_;
+};
+
+} // namespace tolvane::content

@@ -1,0 +1,121 @@
+#include "FbxExporter.h"
+
+#include "SceneModel.h"
+
+#include <assimp/Exporter.hpp>
+#include <assimp/material.h>
+#include <assimp/scene.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+namespace tolvane::content {
+namespace {
+
+aiMesh* toMesh(const ModelPart& part, unsigned materialIndex)
+{
+    const auto& vertices = part.mesh.vertices();
+    const auto& indices = part.mesh.indices();
+    auto* mesh = new aiMesh();
+    mesh->mName = part.name;
+    mesh->mMaterialIndex = materialIndex;
+    mesh->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
+    mesh->mNumVertices = static_cast<unsigned>(vertices.size());
+    mesh->mVertices = new aiVector3D[vertices.size()];
+    mesh->mNormals = new aiVector3D[vertices.size()];
+    mesh->mTextureCoords[0] = new aiVector3D[vertices.size()];
+    mesh->mNumUVComponents[0] = 2;
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        const Vertex& v = vertices[i];
+        mesh->mVertices[i] = aiVector3D(v.position.x, v.position.y, v.position.z);
+        mesh->mNormals[i] = aiVector3D(v.normal.x, v.normal.y, v.normal.z);
+        mesh->mTextureCoords[0][i] = aiVector3D(v.uv.x, v.uv.y, 0.0f);
+    }
+    mesh->mNumFaces = static_cast<unsigned>(indices.size() / 3);
+    mesh->mFaces = new aiFace[mesh->mNumFaces];
+    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+        aiFace& face = mesh->mFaces[f];
+        face.mNumIndices = 3;
+        face.mIndices = new unsigned[3]{indices[3 * f], indices[3 * f + 1], indices[3 * f + 2]};
+    }
+    return mesh;
+}
+
+aiMaterial* toMaterial(const ModelPart& part, const std::string& textureDir)
+{
+    auto* material = new aiMaterial();
+    const aiString name(part.name);
+    material->AddProperty(&name, AI_MATKEY_NAME);
+    const aiColor3D white(1.0f, 1.0f, 1.0f);
+    material->AddProperty(&white, 1, AI_MATKEY_COLOR_DIFFUSE);
+    const aiString file(textureDir + part.texture + ".png");
+    material->AddProperty(&file, AI_MATKEY_TEXTURE_DIFFUSE(0));
+    return material;
+}
+
+std::unique_ptr<aiScene> toScene(const SceneModel& model, const std::string& textureDir)
+{
+    auto scene = std::make_unique<aiScene>();
+    const auto& parts = model.parts();
+    const auto count = static_cast<unsigned>(parts.size());
+    scene->mRootNode = new aiNode("tolvane_clearing");
+    scene->mNumMeshes = scene->mNumMaterials = count;
+    scene->mMeshes = new aiMesh*[count];
+    scene->mMaterials = new aiMaterial*[count];
+    scene->mRootNode->mNumChildren = count;
+    scene->mRootNode->mChildren = new aiNode*[count];
+    for (unsigned i = 0; i < count; ++i) {
+        scene->mMeshes[i] = toMesh(parts[i], i);
+        scene->mMaterials[i] = toMaterial(parts[i], textureDir);
+        auto* node = new aiNode(parts[i].name);
+        node->mParent = scene->mRootNode;
+        node->mNumMeshes = 1;
+        node->mMeshes = new unsigned[1]{i};
+        scene->mRootNode->mChildren[i] = node;
+    }
+    return scene;
+}
+
+} // namespace
+
+std::string FbxExporter::withFixedTimestamps(const std::string& fbxText)
+{
+    // The stamp is one block near the top of the header:
+    //   CreationTimeStamp:  { Version: 1000  Year: 2024  Month: 5 ... }
+    const std::size_t start = fbxText.find("CreationTimeStamp:");
+    if (start == std::string::npos)
+        return fbxText;
+    const std::size_t end = fbxText.find('}', start);
+    std::istringstream block(fbxText.substr(start, end - start));
+    std::ostringstream fixed;
+    std::string line;
+    bool first = true;
+    while (std::getline(block, line)) {
+        const std::size_t colon = line.find(':');
+        const std::string key = line.substr(0, colon);
+        const bool isDate = key.find("Version") == std::string::npos && key.find("CreationTimeStamp") == std::string::npos;
+        if (!first)
+            fixed << '\n';
+        fixed << (isDate && colon != std::string::npos ? key + ": " + (key.find("Year") != std::string::npos ? "2000" : "1") : line);
+        first = false;
+    }
+    return fbxText.substr(0, start) + fixed.str() + fbxText.substr(end);
+}
+
+void FbxExporter::write(const SceneModel& model, const std::string& path, const std::string& textureDir)
+{
+    const std::unique_ptr<aiScene> scene = toScene(model, textureDir);
+    Assimp::Exporter exporter;
+    const aiExportDataBlob* blob = exporter.ExportToBlob(scene.get(), "fbxa");
+    if (!blob)
+        throw std::runtime_error(std::string("FBX export failed: ") + exporter.GetErrorString());
+    const std::string text(static_cast<const char*>(blob->data), blob->size);
+    std::ofstream out(path, std::ios::binary);
+    out << withFixedTimestamps(text);
+    if (!out)
+        throw std::runtime_error("could not write " + path);
+}
+
+} // namespace tolvane::content

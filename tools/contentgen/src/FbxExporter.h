@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+namespace tolvane::content {
+
+class SceneModel;
+
+// Writes the model as ASCII FBX through Assimp. (Assimp's binary FBX writer
+// produces files its own reader rejects; the ASCII form reads back.)
+class FbxExporter {
+public:
+    // Materials name their colour picture as `textureDir` + texture + ".png".
+    static void write(const SceneModel& model, const std::string& path, const std::string& textureDir);
+
+    // The exporter stamps the wall-clock time into the file; replace it with
+    // a fixed date so that equal models give equal files.
+    static std::string withFixedTimestamps(const std::string& fbxText);
+};
+
+} // namespace tolvane::content

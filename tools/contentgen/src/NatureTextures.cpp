@@ -1,0 +1,130 @@
+#include "NatureTextures.h"
+
+#include "Noise.h"
+
+#include <glm/common.hpp>
+#include <glm/geometric.hpp>
+
+#include <cmath>
+#include <functional>
+
+namespace tolvane::content {
+namespace {
+
+float smooth(float edge0, float edge1, float x) { return glm::smoothstep(edge0, edge1, x); }
+
+using Painter = std::function<void(float u, float v, glm::vec3& colour, float& height)>;
+
+SurfaceTexture paint(int size, float bump, const Painter& painter)
+{
+    SurfaceTexture tex(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            glm::vec3 c(0.0f);
+            float h = 0.0f;
+            painter(static_cast<float>(x) / size, static_cast<float>(y) / size, c, h);
+            tex.set(x, y, c, h);
+        }
+    }
+    tex.bumpStrength = bump;
+    return tex;
+}
+
+float unit(float signedNoise) { return glm::clamp(signedNoise * 0.5f + 0.5f, 0.0f, 1.0f); }
+
+// Short strokes in several directions, for grass and needles.
+float strokes(const Noise& n, float u, float v, int density)
+{
+    const float a = n.gradient(u * density, v * density / 6, density, density / 6);
+    const float b = n.gradient((u + v) * density / 2, (v - u) * density / 8 + 3.0f, density, density / 4);
+    return std::max(smooth(0.25f, 0.6f, a), smooth(0.3f, 0.65f, b));
+}
+
+} // namespace
+
+SurfaceTexture NatureTextures::ground(int size)
+{
+    const Noise n(11);
+    return paint(size, 2.0f, [&](float u, float v, glm::vec3& c, float& h) {
+        const float patch = unit(n.fbm(u, v, 3, 5));
+        const float blades = strokes(n, u, v, 96);
+        const Noise::CellSample leaf = n.cellular(u, v, 48);
+        const float leaves = smooth(0.32f, 0.22f, leaf.nearest) * smooth(0.55f, 0.75f, unit(n.fbm(u, v, 5, 2)));
+        const glm::vec3 earth = glm::mix(glm::vec3(0.17f, 0.12f, 0.08f), glm::vec3(0.28f, 0.2f, 0.13f), unit(n.fbm(u, v, 24, 3)));
+        const glm::vec3 grass = glm::mix(glm::vec3(0.12f, 0.2f, 0.07f), glm::vec3(0.26f, 0.34f, 0.12f), blades);
+        const float grassCover = smooth(0.35f, 0.6f, patch + 0.25f * blades);
+        c = glm::mix(earth, grass, grassCover);
+        const float hue = static_cast<float>(leaf.id & 0xFF) / 255.0f;
+        c = glm::mix(c, glm::mix(glm::vec3(0.45f, 0.22f, 0.06f), glm::vec3(0.35f, 0.3f, 0.1f), hue), leaves);
+        h = 0.4f * patch + 0.3f * blades * grassCover + 0.25f * leaves + 0.1f * unit(n.fbm(u, v, 32, 3));
+    });
+}
+
+SurfaceTexture NatureTextures::thatch(int size)
+{
+    const Noise n(23);
+    const int courses = 6;
+    return paint(size, 3.5f, [&](float u, float v, glm::vec3& c, float& h) {
+        const float course = v * courses - std::floor(v * courses); // 0 at a course's top edge
+        const float shift = 0.02f * n.gradient(u * 16.0f, v * courses, 16, courses);
+        const float straw = unit(n.gradient(u * 160.0f, v * 6.0f, 160, 6) * 0.7f + 0.5f * n.gradient(u * 320.0f, v * 12.0f, 320, 12));
+        const float clump = unit(n.fbm(u, v, 8, 3));
+        const float lip = smooth(0.7f, 1.0f, course + shift); // the ragged butt ends of a course
+        const glm::vec3 fresh(0.55f, 0.45f, 0.25f);
+        const glm::vec3 aged(0.27f, 0.23f, 0.16f);
+        c = glm::mix(aged, fresh, 0.35f * straw + 0.35f * clump) * (1.0f - 0.45f * lip * (1.0f - straw));
+        const float moss = smooth(0.62f, 0.8f, unit(n.fbm(u + 0.3f, v, 4, 4)));
+        c = glm::mix(c, glm::vec3(0.16f, 0.2f, 0.08f), 0.7f * moss);
+        h = 0.6f * straw + 0.6f * (course + shift) - 0.3f * lip;
+    });
+}
+
+SurfaceTexture NatureTextures::pineNeedles(int size)
+{
+    const Noise n(31);
+    return paint(size, 2.5f, [&](float u, float v, glm::vec3& c, float& h) {
+        const float needles = strokes(n, u, v, 128);
+        const float twigs = smooth(0.04f, 0.0f, std::fabs(n.gradient(u * 6.0f, v * 24.0f, 6, 24)));
+        const float light = unit(n.fbm(u, v, 4, 3));
+        const glm::vec3 deep(0.03f, 0.08f, 0.05f);
+        const glm::vec3 tip(0.12f, 0.25f, 0.12f);
+        c = glm::mix(deep, tip, needles * (0.5f + 0.5f * light));
+        c = glm::mix(c, glm::vec3(0.18f, 0.11f, 0.06f), 0.6f * twigs);
+        h = 0.6f * needles + 0.3f * light - 0.2f * twigs;
+    });
+}
+
+SurfaceTexture NatureTextures::cobbles(int size)
+{
+    const Noise n(41);
+    return paint(size, 3.0f, [&](float u, float v, glm::vec3& c, float& h) {
+        const Noise::CellSample cell = n.cellular(u, v, 8);
+        const float joint = smooth(0.12f, 0.02f, cell.secondNearest - cell.nearest);
+        const float tint = static_cast<float>(cell.id % 97) / 96.0f;
+        const float grain = unit(n.fbm(u, v, 32, 3));
+        glm::vec3 stone = glm::mix(glm::vec3(0.3f, 0.29f, 0.27f), glm::vec3(0.5f, 0.47f, 0.42f), tint);
+        stone *= 0.8f + 0.35f * grain;
+        const float moss = smooth(0.6f, 0.8f, unit(n.fbm(u, v, 6, 3))) * (1.0f - joint);
+        stone = glm::mix(stone, glm::vec3(0.15f, 0.22f, 0.08f), 0.6f * moss);
+        c = glm::mix(stone, glm::vec3(0.1f, 0.08f, 0.06f), joint);
+        h = (1.0f - joint) * (0.7f - 0.5f * cell.nearest) + 0.08f * grain;
+    });
+}
+
+SurfaceTexture NatureTextures::granite(int size)
+{
+    const Noise n(53);
+    return paint(size, 2.5f, [&](float u, float v, glm::vec3& c, float& h) {
+        const float body = unit(n.fbm(u, v, 4, 6));
+        const float speck = smooth(0.55f, 0.8f, unit(n.gradient(u * 200.0f, v * 200.0f, 200, 200)));
+        const float crack = smooth(0.96f, 1.0f, n.ridged(u, v, 3, 3));
+        const float lichen = smooth(0.58f, 0.72f, unit(n.fbm(u + 0.5f, v, 5, 4)));
+        c = glm::mix(glm::vec3(0.26f, 0.26f, 0.27f), glm::vec3(0.46f, 0.45f, 0.43f), body);
+        c = glm::mix(c, glm::vec3(0.1f, 0.1f, 0.1f), 0.5f * speck);
+        c = glm::mix(c, glm::vec3(0.5f, 0.52f, 0.38f), 0.6f * lichen);
+        c *= 1.0f - 0.7f * crack;
+        h = 0.7f * body + 0.1f * speck - 0.5f * crack + 0.1f * lichen;
+    });
+}
+
+} // namespace tolvane::content

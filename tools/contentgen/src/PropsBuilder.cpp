@@ -1,0 +1,249 @@
+#include "PropsBuilder.h"
+
+#include "Layout.h"
+#include "Rng.h"
+#include "SceneModel.h"
+#include "Shapes.h"
+#include "Terrain.h"
+
+#include <glm/gtc/constants.hpp>
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <cmath>
+
+namespace tolvane::content {
+namespace {
+
+using namespace layout;
+
+glm::mat4 at(const glm::vec3& p) { return glm::translate(glm::mat4(1.0f), p); }
+
+glm::vec3 onGround(float x, float z, float lift = 0.0f) { return {x, Terrain::height(x, z) + lift, z}; }
+
+void addLog(MeshBuilder& mesh, glm::vec3 a, glm::vec3 b, float radius, std::uint32_t seed, int segments = 12)
+{
+    Shapes::LogStyle style;
+    style.seed = seed;
+    style.segments = segments;
+    style.rings = std::max(1, static_cast<int>(glm::length(b - a) / 0.3f));
+    style.uvLength = 1.0f;
+    mesh.append(Shapes::log(glm::length(b - a), radius, style), Shapes::alongSegment(a, b));
+}
+
+// Part of the torch picture: iron, cloth or wood (see WoodTextures::torch).
+enum class TorchRegion { Iron, Cloth, Wood };
+
+void addTorchPart(MeshBuilder& mesh, MeshBuilder part, TorchRegion region, const glm::mat4& where)
+{
+    const float u0 = static_cast<float>(static_cast<int>(region)) / 3.0f;
+    part.squeezeU(u0 + 0.01f, u0 + 0.32f);
+    mesh.append(part, where);
+}
+
+MeshBuilder torchHead(float stickRadius, float top)
+{
+    return Shapes::lathe({{stickRadius, top - 0.075f}, {0.03f, top - 0.06f}, {0.033f, top - 0.025f},
+                          {0.026f, top - 0.004f}, {0.0f, top}},
+                         12, 1.0f, 0.1f, 0.08f, 3);
+}
+
+} // namespace
+
+void PropsBuilder::build(SceneModel& model) const
+{
+    woodpile(model.part("woodpile", "firewood"));
+    firePitStones(model.part("firepit_stones", "stone"));
+    firePitLogs(model.part("firepit_logs", "charred"));
+    benches(model.part("fireside_benches", "firewood"));
+    wallTorch(model.part("torch_wall", "torch"));
+    poleTorch(model.part("torch_pole", "torch"));
+    trunks(model.part("tree_trunks", "bark"));
+    crowns(model.part("tree_crowns", "pine"));
+    fence(model.part("fence", "fence"));
+    rocks(model.part("rocks", "rock"));
+}
+
+void PropsBuilder::woodpile(MeshBuilder& mesh) const
+{
+    Rng rng(404);
+    const float x0 = kWallEast + kLogRadius + 0.07f;
+    const float z0 = -1.25f;
+    const float z1 = 0.85f;
+    const float r = 0.075f;
+    for (int row = 0; row < 4; ++row) {
+        const float y = r + row * r * 1.72f;
+        for (float z = z0 + r + (row % 2) * r; z + r <= z1; z += 2.0f * r) {
+            const float len = static_cast<float>(rng.range(0.42f, 0.5f));
+            const float shift = static_cast<float>(rng.range(-0.03f, 0.03f));
+            const float radius = r * static_cast<float>(rng.range(0.85f, 1.0f));
+            addLog(mesh, {x0 + shift, y, z}, {x0 + shift + len, y, z}, radius, rng.nextU64() % 1000, 10);
+        }
+    }
+    for (float z : {z0 - 0.03f, z1 + 0.03f})
+        for (float x : {x0 + 0.03f, x0 + 0.45f})
+            mesh.append(Shapes::box({0.05f, 0.7f, 0.05f}, 0.5f), at({x, 0.33f, z}));
+    // A chopping block in front of the pile.
+    Shapes::LogStyle stump;
+    stump.segments = 16;
+    stump.seed = 9;
+    mesh.append(Shapes::log(0.42f, 0.2f, stump), at({2.15f, -0.02f, 1.05f}));
+}
+
+void PropsBuilder::firePitStones(MeshBuilder& mesh) const
+{
+    Rng rng(505);
+    const int count = 13;
+    for (int i = 0; i < count; ++i) {
+        const float a = glm::two_pi<float>() * (i + static_cast<float>(rng.range(-0.15, 0.15))) / count;
+        const glm::vec3 p = kFirePit + glm::vec3(std::cos(a), 0.0f, std::sin(a)) * 0.72f;
+        const glm::vec3 size(rng.range(0.13, 0.18), rng.range(0.1, 0.15), rng.range(0.12, 0.17));
+        const glm::mat4 m = glm::scale(glm::rotate(at(p), -a, glm::vec3(0, 1, 0)), size);
+        mesh.append(Shapes::rock(2, 600 + i), m);
+    }
+}
+
+void PropsBuilder::firePitLogs(MeshBuilder& mesh) const
+{
+    const glm::vec3 top = kFirePit + glm::vec3(0.0f, 0.46f, 0.0f);
+    for (int i = 0; i < 6; ++i) {
+        const float a = glm::two_pi<float>() * (i + 0.3f) / 6.0f;
+        const glm::vec3 foot = kFirePit + glm::vec3(std::cos(a) * 0.4f, 0.02f, std::sin(a) * 0.4f);
+        addLog(mesh, foot, glm::mix(foot, top, 1.05f), 0.04f, 700 + i, 10);
+    }
+    addLog(mesh, kFirePit + glm::vec3(-0.45f, 0.05f, -0.12f), kFirePit + glm::vec3(0.42f, 0.05f, 0.2f), 0.05f, 710);
+    addLog(mesh, kFirePit + glm::vec3(-0.1f, 0.05f, 0.42f), kFirePit + glm::vec3(0.18f, 0.05f, -0.4f), 0.045f, 711);
+    // Ash and embers on the ground inside the ring.
+    mesh.append(Shapes::lathe({{0.62f, 0.004f}, {0.45f, 0.012f}, {0.0f, 0.016f}}, 24, 2.0f, 0.3f, 0.1f, 12),
+                at(kFirePit));
+}
+
+void PropsBuilder::benches(MeshBuilder& mesh) const
+{
+    // Lying logs either side of the line from the fire towards the hut.
+    const glm::vec3 toHut = glm::normalize(glm::vec3(-2.8f, 0.0f, -2.0f) - kFirePit);
+    const glm::vec3 side(-toHut.z, 0.0f, toHut.x);
+    int seed = 800;
+    for (float s : {-1.0f, 1.0f}) {
+        const glm::vec3 centre = kFirePit + side * (1.75f * s) + glm::vec3(0.0f, 0.15f, 0.0f);
+        addLog(mesh, centre - toHut * 0.75f, centre + toHut * 0.75f, 0.17f, seed++, 16);
+    }
+}
+
+void PropsBuilder::wallTorch(MeshBuilder& mesh) const
+{
+    const glm::vec3 flame = kTorchFlameA;
+    const float wall = kWallWest - kLogRadius;
+    const float holderY = flame.y - 0.22f;
+    const glm::vec3 holder(flame.x, holderY, flame.z);
+    addTorchPart(mesh, Shapes::box({0.02f, 0.18f, 0.09f}, 0.0f), TorchRegion::Iron, at({wall - 0.005f, holderY, flame.z}));
+    addTorchPart(mesh, Shapes::box({wall - flame.x, 0.022f, 0.022f}, 0.0f), TorchRegion::Iron,
+                 at({0.5f * (wall + flame.x), holderY, flame.z}));
+    addTorchPart(mesh, Shapes::lathe({{0.026f, -0.02f}, {0.03f, -0.02f}, {0.03f, 0.02f}, {0.026f, 0.02f}}, 12, 1.0f, 0.1f),
+                 TorchRegion::Iron, at(holder));
+    const float top = flame.y - 0.045f;
+    addTorchPart(mesh, Shapes::lathe({{0.0f, top - 0.4f}, {0.017f, top - 0.4f}, {0.02f, top - 0.07f}}, 10, 1.0f, 0.3f),
+                 TorchRegion::Wood, at({flame.x, 0.0f, flame.z}));
+    addTorchPart(mesh, torchHead(0.02f, top), TorchRegion::Cloth, at({flame.x, 0.0f, flame.z}));
+}
+
+void PropsBuilder::poleTorch(MeshBuilder& mesh) const
+{
+    const glm::vec3 flame = kTorchFlameB;
+    const float top = flame.y - 0.045f;
+    const glm::vec3 foot(flame.x, 0.0f, flame.z);
+    addTorchPart(mesh, Shapes::lathe({{0.0f, -0.1f}, {0.045f, -0.1f}, {0.04f, 1.2f}, {0.032f, top - 0.1f}}, 12, 1.0f, 0.6f, 0.06f, 21),
+                 TorchRegion::Wood, at(foot));
+    addTorchPart(mesh, Shapes::lathe({{0.03f, top - 0.14f}, {0.04f, top - 0.12f}, {0.045f, top - 0.07f}, {0.04f, top - 0.07f}}, 12, 1.0f, 0.1f),
+                 TorchRegion::Iron, at(foot));
+    addTorchPart(mesh, torchHead(0.032f, top), TorchRegion::Cloth, at(foot));
+}
+
+std::vector<glm::vec3> PropsBuilder::treeSites()
+{
+    std::vector<glm::vec3> sites;
+    Rng rng(909);
+    const int ring = 44;
+    for (int i = 0; i < ring; ++i) {
+        const float a = glm::two_pi<float>() * (i + static_cast<float>(rng.range(-0.3, 0.3))) / ring;
+        const float r = kTreeRingInner + static_cast<float>(rng.range(0.0, 4.5));
+        sites.emplace_back(r * std::cos(a), static_cast<float>(rng.range(1.3, 2.0)), r * std::sin(a));
+    }
+    // A few pines stand inside the clearing.
+    sites.emplace_back(6.2f, 1.5f, -6.0f);
+    sites.emplace_back(-9.6f, 1.7f, 3.4f);
+    sites.emplace_back(4.6f, 1.3f, 8.6f);
+    return sites;
+}
+
+void PropsBuilder::trunks(MeshBuilder& mesh) const
+{
+    std::uint32_t seed = 1000;
+    for (const glm::vec3& s : treeSites()) {
+        const float height = s.y * 4.2f;
+        mesh.append(Shapes::lathe({{0.0f, -0.3f}, {0.16f * s.y, -0.3f}, {0.12f * s.y, 1.0f}, {0.05f, height}, {0.0f, height + 0.2f}},
+                                  9, 2.0f, 1.5f, 0.08f, seed++),
+                    at(onGround(s.x, s.z)));
+    }
+}
+
+void PropsBuilder::crowns(MeshBuilder& mesh) const
+{
+    Rng rng(1111);
+    std::uint32_t seed = 2000;
+    for (const glm::vec3& s : treeSites()) {
+        const float height = s.y * 4.2f;
+        const int tiers = 5;
+        for (int k = 0; k < tiers; ++k) {
+            const float t = static_cast<float>(k) / tiers;
+            const float bottom = 0.9f + t * (height - 1.4f);
+            const float radius = s.y * (1.0f - 0.8f * t) * static_cast<float>(rng.range(0.9, 1.1));
+            const float tierH = (height - 0.6f) / tiers * 1.9f;
+            mesh.append(Shapes::lathe({{0.0f, bottom + 0.35f}, {radius * 0.5f, bottom + 0.12f}, {radius, bottom},
+                                       {radius * 0.55f, bottom + tierH * 0.45f}, {0.0f, bottom + tierH}},
+                                      14, 3.0f, 1.0f, 0.22f, seed++),
+                        glm::rotate(at(onGround(s.x, s.z)), static_cast<float>(rng.range(0.0, 6.28)), glm::vec3(0, 1, 0)));
+        }
+    }
+}
+
+void PropsBuilder::fence(MeshBuilder& mesh) const
+{
+    const float radius = 5.6f;
+    const int posts = 7;
+    const float a0 = glm::radians(12.0f);
+    const float a1 = glm::radians(72.0f);
+    std::vector<glm::vec3> feet;
+    for (int i = 0; i < posts; ++i) {
+        const float a = a0 + (a1 - a0) * i / (posts - 1);
+        feet.push_back(onGround(radius * std::cos(a), radius * std::sin(a), -0.1f));
+        addLog(mesh, feet.back(), feet.back() + glm::vec3(0.0f, 1.1f, 0.0f), 0.055f, 1500 + i, 10);
+    }
+    for (int i = 0; i + 1 < posts; ++i)
+        for (float h : {0.5f, 0.9f})
+            addLog(mesh, feet[i] + glm::vec3(0.0f, h, 0.0f), feet[i + 1] + glm::vec3(0.0f, h + 0.03f, 0.0f), 0.04f, 1600 + i, 10);
+}
+
+void PropsBuilder::rocks(MeshBuilder& mesh) const
+{
+    struct Boulder {
+        float x, z, size, squash;
+    };
+    const Boulder boulders[] = {{3.7f, -3.4f, 0.45f, 0.7f}, {-4.6f, 3.4f, 0.35f, 0.6f}, {7.2f, 1.6f, 0.6f, 0.7f},
+                                {-7.9f, -2.2f, 0.5f, 0.65f}, {1.8f, -7.8f, 0.55f, 0.6f}, {-2.8f, -9.2f, 0.4f, 0.7f},
+                                {8.6f, -6.6f, 0.7f, 0.6f}, {-9.8f, -5.8f, 0.45f, 0.7f}, {-6.2f, 7.6f, 0.6f, 0.6f},
+                                {2.6f, 3.4f, 0.22f, 0.6f}, {-2.3f, 2.3f, 0.18f, 0.7f}, {9.6f, 4.8f, 0.5f, 0.7f}};
+    std::uint32_t seed = 3000;
+    for (const Boulder& b : boulders) {
+        const glm::mat4 m = glm::scale(glm::rotate(at(onGround(b.x, b.z)), b.x * 1.7f, glm::vec3(0, 1, 0)),
+                                       glm::vec3(b.size * 1.2f, b.size * b.squash, b.size));
+        mesh.append(Shapes::rock(3, seed++), m);
+    }
+    // Stones wedged around the foot of the torch pole.
+    for (int i = 0; i < 4; ++i) {
+        const float a = 1.6f * i;
+        const glm::vec3 p(kTorchFlameB.x + 0.13f * std::cos(a), 0.0f, kTorchFlameB.z + 0.13f * std::sin(a));
+        mesh.append(Shapes::rock(2, seed++), glm::scale(at(p), glm::vec3(0.09f, 0.07f, 0.08f)));
+    }
+}
+
+} // namespace tolvane::content

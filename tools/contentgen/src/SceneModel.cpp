@@ -1,0 +1,22 @@
+#include "SceneModel.h"
+
+namespace tolvane::content {
+
+MeshBuilder& SceneModel::part(const std::string& name, const std::string& texture)
+{
+    for (ModelPart& p : parts_)
+        if (p.name == name)
+            return p.mesh;
+    parts_.push_back({name, texture, MeshBuilder()});
+    return parts_.back().mesh;
+}
+
+std::size_t SceneModel::triangleCount() const
+{
+    std::size_t n = 0;
+    for (const ModelPart& p : parts_)
+        n += p.mesh.triangleCount();
+    return n;
+}
+
+} // namespace tolvane::content

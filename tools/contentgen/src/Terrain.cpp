@@ -1,0 +1,51 @@
+#include "Terrain.h"
+
+#include "Layout.h"
+#include "Noise.h"
+
+#include <glm/common.hpp>
+#include <glm/geometric.hpp>
+
+#include <cmath>
+
+namespace tolvane::content {
+
+float Terrain::height(float x, float z)
+{
+    static const Noise noise(5);
+    const float r = std::hypot(x, z);
+    const float fromFire = std::hypot(x - layout::kFirePit.x, z - layout::kFirePit.z);
+    const float rim = glm::smoothstep(layout::kClearingRadius, 2.0f * layout::kTerrainHalfSize - layout::kClearingRadius, r);
+    const float level = glm::smoothstep(3.2f, 5.0f, r) * glm::smoothstep(1.8f, 3.2f, fromFire);
+    const float u = x / (2.0f * layout::kTerrainHalfSize) + 0.5f;
+    const float v = z / (2.0f * layout::kTerrainHalfSize) + 0.5f;
+    const float bumps = 0.12f * (noise.fbm(u, v, 6, 4) + 0.35f);
+    return 1.8f * rim + level * std::max(bumps, 0.0f) + rim * 0.5f * bumps;
+}
+
+MeshBuilder Terrain::build(int cells)
+{
+    MeshBuilder mesh;
+    const float size = 2.0f * layout::kTerrainHalfSize;
+    const float step = size / cells;
+    const float texel = 4.0f; // scene units per texture repeat
+    for (int j = 0; j <= cells; ++j) {
+        for (int i = 0; i <= cells; ++i) {
+            const float x = -layout::kTerrainHalfSize + i * step;
+            const float z = -layout::kTerrainHalfSize + j * step;
+            const float dx = height(x + 0.5f * step, z) - height(x - 0.5f * step, z);
+            const float dz = height(x, z + 0.5f * step) - height(x, z - 0.5f * step);
+            const glm::vec3 n = glm::normalize(glm::vec3(-dx, step, -dz));
+            mesh.addVertex(glm::vec3(x, height(x, z), z), n, glm::vec2(x / texel, -z / texel));
+        }
+    }
+    const int row = cells + 1;
+    for (int j = 0; j < cells; ++j)
+        for (int i = 0; i < cells; ++i) {
+            const auto a = static_cast<std::uint32_t>(j * row + i);
+            mesh.addQuad(a, a + row, a + row + 1, a + 1);
+        }
+    return mesh;
+}
+
+} // namespace tolvane::content
