@@ -17,7 +17,7 @@
 #include <GLFW/glfw3.h>
 
 #include <cmath>
-#include <string>
+#include <cstdio>
 
 namespace tolvane {
 
@@ -56,7 +56,10 @@ void refreshFpsText()
         return;
     // A zero-length frame (two equal timer readings) has no finite rate.
     const int framesPerSecond = frameDelta > 0.0 ? static_cast<int>(std::lround(1.0 / frameDelta)) : 0;
-    fpsText->text = "fps: " + std::to_string(framesPerSecond);
+    // Formatted in place so the text's storage is reused.
+    char counter[32];
+    std::snprintf(counter, sizeof counter, "fps: %d", framesPerSecond);
+    fpsText->text.assign(counter);
     lastFpsUpdate = currentTime();
 }
 

@@ -1,0 +1,268 @@
+// The demo timeline driven with a controlled clock and small camera paths:
+// start delay, music, path order and switching, events, the final state.
+#include "app/Application.h"
+#include "app/SceneAssembly.h"
+#include "app/SoundEngine.h"
+#include "app/Timeline.h"
+#include "app/TimelineState.h"
+#include "particles/ParticleSystem.h"
+#include "render/PointLight.h"
+#include "render/Renderer.h"
+#include "render/Scene.h"
+#include "scene/CameraPath.h"
+#include "scene/PerspectiveCamera.h"
+#include "scene/Text.h"
+#include "GlTestContext.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+using namespace tolvane;
+using tolvane::test::captureStdout;
+
+namespace {
+
+double fakeNow = 0.0;
+double fakeClock()
+{
+    return fakeNow;
+}
+
+class TimelineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        directory = test::makeScratchDirectory("tolvane-timeline");
+        timeSource = fakeClock;
+        fakeNow = 100.0;
+        startTime = fakeNow;
+        lastFpsUpdate = 0.0;
+        timelineStarted = false;
+        timelineState = 0;
+        timelineClock = 0.0;
+        showFps = showCredits = false;
+        window = test::GlTestContext::window();
+
+        renderer = new Renderer(nullptr, nullptr);
+        scene = new Scene();
+        camera = new PerspectiveCamera(60.0f, 1.0f, 0.1f, 100.0f);
+        scene->addChild(camera);
+        orbitPivot = new Object3D();
+        scene->addChild(orbitPivot);
+        torchLightA = new PointLight(0.5f, 1.0f);
+        torchLightB = new PointLight(0.5f, 1.0f);
+        campfireLight = new PointLight(0.8f, 0.05f);
+        smokeSystem = new ParticleSystem(nullptr);
+        fireSystem = new ParticleSystem(nullptr);
+        fpsText = new Text(nullptr, nullptr, "");
+        soundEngine = SoundEngine::create();
+    }
+
+    void TearDown() override
+    {
+        soundEngine->drop();
+        soundEngine = nullptr;
+        delete fpsText;
+        fpsText = nullptr;
+        delete smokeSystem;
+        delete fireSystem;
+        delete torchLightA;
+        delete torchLightB;
+        delete campfireLight;
+        delete scene;
+        scene = nullptr;
+        delete renderer;
+        renderer = nullptr;
+        for (CameraPath*& path : cameraPaths) {
+            delete path;
+            path = nullptr;
+        }
+        timeSource = glfwGetTime;
+        std::filesystem::remove_all(directory);
+    }
+
+    // Writes a path file from the elements between the wrappers and loads it.
+    void setPath(int index, const std::string& elements, bool reverse = true)
+    {
+        fileNames[index] = directory + "/campath" + std::to_string(index + 1) + ".xml";
+        test::writeTextFile(fileNames[index], "<spline_editor><spline><spline_point_array>" + elements +
+                                                  "</spline_point_array></spline></spline_editor>");
+        cameraPaths[index] = new CameraPath();
+        cameraPaths[index]->fileName = fileNames[index].c_str();
+        cameraPaths[index]->load(reverse);
+    }
+
+    static std::string position(float x)
+    {
+        return "<spline_position x=\"" + std::to_string(x) + "\" y=\"1\" z=\"5\" time=\"0\"/>";
+    }
+
+    // One frame of the given length, as the frame loop runs it.
+    std::string frame(double seconds)
+    {
+        return captureStdout([&] {
+            fakeNow += seconds;
+            frameDelta = seconds;
+            timelineClock += seconds;
+            updateDemo();
+        });
+    }
+
+    std::string directory;
+    std::string fileNames[4];
+};
+
+}  // namespace
+
+TEST_F(TimelineTest, WaitsTwoSecondsThenStartsMusicFadeAndFirstPath)
+{
+    for (int i = 0; i < 4; ++i)
+        setPath(i, position(1.0f));
+    EXPECT_EQ(frame(1.0), "");
+    EXPECT_FALSE(timelineStarted);
+    EXPECT_EQ(frame(0.9), "");
+    const std::string out = frame(0.2);
+    EXPECT_TRUE(timelineStarted);
+    EXPECT_NE(out.find("Starting with camera 1\n"), std::string::npos) << out;
+    EXPECT_EQ(timelineState, 1);
+    EXPECT_TRUE(renderer->fadingIn);
+    // The test has no music file: the one request says so, once.
+    EXPECT_NE(out.find("Music unavailable: cannot play ../Music/DanceWithDragon_160kbts.mp3"), std::string::npos)
+        << out;
+    // The clock was not reset: the very next frame plays the first record.
+    EXPECT_EQ(frame(0.001).find("Music"), std::string::npos);
+    EXPECT_FLOAT_EQ(camera->position.x, 1.0f);
+    EXPECT_TRUE(cameraPaths[0]->finished);
+}
+
+TEST_F(TimelineTest, PlaysOneRecordPerStepAndSwitchesPathsWithTargets)
+{
+    setPath(0, position(1.0f) + position(2.0f));
+    setPath(1, position(3.0f));
+    setPath(2, position(4.0f));
+    setPath(3, position(5.0f) + position(6.0f), false);
+    frame(2.5);  // starts the timeline
+    frame(0.021);
+    EXPECT_FLOAT_EQ(camera->position.x, 1.0f);
+    frame(0.01);  // 0.01 s since the last step is not enough
+    EXPECT_FLOAT_EQ(camera->position.x, 1.0f);
+    frame(0.015);
+    EXPECT_FLOAT_EQ(camera->position.x, 2.0f);
+
+    std::string out = frame(0.021);
+    EXPECT_NE(out.find("Switching to camera 2\n"), std::string::npos);
+    EXPECT_EQ(timelineState, 2);
+    EXPECT_FLOAT_EQ(camera->target.x, 1.6f);
+    EXPECT_FLOAT_EQ(camera->position.x, 2.0f) << "the switch takes a step of its own";
+    frame(0.021);
+    EXPECT_FLOAT_EQ(camera->position.x, 3.0f);
+    frame(0.021);
+    EXPECT_FLOAT_EQ(camera->target.x, 3.5f);
+    frame(0.021);
+    EXPECT_FLOAT_EQ(camera->position.x, 4.0f);
+    out = frame(0.021);
+    EXPECT_NE(out.find("Switching to camera 4\n"), std::string::npos);
+    EXPECT_FLOAT_EQ(camera->target.x, -2.8f);
+    frame(0.021);
+    EXPECT_FLOAT_EQ(camera->position.x, 6.0f) << "the fourth path plays from its last element";
+    frame(0.021);
+    EXPECT_FLOAT_EQ(camera->position.x, 5.0f);
+    out = frame(0.021);
+    EXPECT_NE(out.find("Switching to camera 5\n"), std::string::npos);
+    EXPECT_EQ(timelineState, 5);
+    EXPECT_FLOAT_EQ(camera->target.x, -2.8f) << "the last switch keeps the target";
+}
+
+TEST_F(TimelineTest, EventsActOnFadeFireAndCredits)
+{
+    setPath(0, "<fire_on/><credits/><fire_off/>");
+    setPath(1, "");
+    setPath(2, "");
+    setPath(3, "");
+    frame(2.5);
+    frame(0.021);
+    EXPECT_TRUE(fireSystem->generating);
+    EXPECT_TRUE(smokeSystem->generating);
+    frame(0.021);
+    EXPECT_TRUE(showCredits);
+    frame(0.021);
+    EXPECT_FALSE(fireSystem->generating);
+}
+
+TEST_F(TimelineTest, EmptyPathTakesOneStepThenSwitches)
+{
+    setPath(0, "");
+    setPath(1, position(3.0f));
+    setPath(2, "");
+    setPath(3, "");
+    frame(2.5);
+    const std::string first = frame(0.021);
+    EXPECT_EQ(first.find("Switching"), std::string::npos);
+    EXPECT_TRUE(cameraPaths[0]->finished);
+    EXPECT_NE(frame(0.021).find("Switching to camera 2"), std::string::npos);
+}
+
+TEST_F(TimelineTest, UnknownEventTypeIsReported)
+{
+    PathEvent event;
+    event.type = static_cast<PathEventType>(7);
+    EXPECT_EQ(captureStdout([&] { handleEvent(event); }), "Unkown Event 7\n");
+}
+
+TEST_F(TimelineTest, FinalStateRepeatsFadeOutAndCredits)
+{
+    for (int i = 0; i < 4; ++i)
+        setPath(i, "");
+    frame(2.5);
+    for (int i = 0; i < 8; ++i)
+        frame(0.021);
+    ASSERT_EQ(timelineState, 5);
+    // The fade-in started with the timeline has had time to finish.
+    frame(0.6);
+    frame(0.021);
+    EXPECT_TRUE(showCredits);
+    EXPECT_TRUE(renderer->fadingOut || renderer->fade < 1.0f);
+    EXPECT_FALSE(timelineStarted) << "cleared by the final step";
+    frame(0.021);
+    EXPECT_EQ(timelineState, 5);
+    EXPECT_TRUE(showCredits);
+}
+
+TEST_F(TimelineTest, FlickerOrbitAndFrameCounter)
+{
+    for (int i = 0; i < 4; ++i)
+        setPath(i, "");
+    fakeNow = 0.0;
+    startTime = -10.0;
+    frame(0.25);  // now = 0.25
+    EXPECT_NEAR(torchLightA->intensity, std::sin(0.25 * 8.0) * 0.2 + 0.5, 1e-5);
+    EXPECT_FLOAT_EQ(torchLightA->intensity, torchLightB->intensity);
+    EXPECT_NEAR(campfireLight->intensity, std::sin(0.25 * 4.0) * 0.2 + 0.8, 1e-5);
+    EXPECT_EQ(fpsText->text, "fps: 4");
+    // The pivot turned 12.5 degrees about +y.
+    const glm::mat4 m = orbitPivot->localMatrix;
+    EXPECT_NEAR(m[0][0], std::cos(glm::radians(12.5f)), 1e-5);
+    frame(0.1);  // within 0.2 s of the last refresh: unchanged
+    EXPECT_EQ(fpsText->text, "fps: 4");
+    frame(0.125);
+    EXPECT_EQ(fpsText->text, "fps: 8");
+}
+
+TEST_F(TimelineTest, FadeRequestsDuringARunningFadeAreIgnored)
+{
+    renderer->fade = 0.4f;
+    renderer->fadingOut = true;
+    renderer->startFadeIn();
+    EXPECT_FALSE(renderer->fadingIn);
+    renderer->advanceFade(0.3);
+    EXPECT_FLOAT_EQ(renderer->fade, 0.0f);
+    EXPECT_FALSE(renderer->fadingOut);
+    renderer->startFadeIn();
+    EXPECT_TRUE(renderer->fadingIn);
+    renderer->advanceFade(0.2);
+    renderer->startFadeOut();
+    EXPECT_FALSE(renderer->fadingOut) << "a fade-out before the fade-in has ended is lost";
+}
