@@ -1,5 +1,7 @@
 #include "render/PointLight.h"
 
+#include "render/ODShadowMap.h"
+
 namespace tolvane {
 
 PointLight::PointLight(float intensity, float attenuation)
@@ -10,6 +12,10 @@ PointLight::PointLight(float intensity, float attenuation)
 void PointLight::update(double elapsedSeconds)
 {
     Object3D::update(elapsedSeconds);
+    // The shadow pass of this frame renders from where the light is now,
+    // after whatever moved its parents during the update.
+    if (castsShadow)
+        shadowMap->updateMatrices(getWorldPosition());
 }
 
 }  // namespace tolvane

@@ -15,7 +15,8 @@ public:
     // attenuation: distance fall-off factor used by the lit shaders.
     PointLight(float intensity, float attenuation);
 
-    // Forwards to the children.
+    // Forwards to the children, then, when castsShadow, moves the shadow
+    // map's six face matrices to the light's world position.
     void update(double elapsedSeconds) override;
 
     float attenuation;

@@ -1,0 +1,34 @@
+#version 330 core
+
+// Lit, normal-mapped mesh: passes the tangent frame in world space; the
+// fragment stage re-orthogonalises it after interpolation.
+
+layout(location = 0) in vec3 position;
+in vec3 normal;
+in vec2 uv;
+in vec3 tangent;
+in vec3 biTangent;
+
+uniform mat4 model;
+uniform mat4 view;
+uniform mat4 projection;
+
+out vec3 worldPosition;
+out vec3 worldNormal;
+out vec3 worldTangent;
+out vec3 worldBiTangent;
+out vec2 texCoord;
+
+void main()
+{
+    vec4 world = model * vec4(position, 1.0);
+    mat3 tangentMatrix = mat3(model);
+    worldPosition = world.xyz;
+    // Normals need the inverse transpose; tangents lie in the surface and
+    // follow the model matrix itself.
+    worldNormal = transpose(inverse(tangentMatrix)) * normal;
+    worldTangent = tangentMatrix * tangent;
+    worldBiTangent = tangentMatrix * biTangent;
+    texCoord = uv;
+    gl_Position = projection * view * world;
+}

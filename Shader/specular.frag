@@ -1,0 +1,124 @@
+#version 330 core
+
+// Lit mesh without a normal map: Blinn-Phong in linear light, point lights
+// with soft cube-map shadows, bloom source in the second output.
+
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec2 texCoord;
+
+// Up to MAX_POINT_LIGHTS point lights; the scene registers four.
+const int MAX_POINT_LIGHTS = 16;
+// Reflectance at normal incidence of a typical dielectric.
+const float SPECULAR_REFLECTANCE = 0.04;
+// HDR luminance above which a colour feeds the bloom.
+const float BLOOM_THRESHOLD = 1.0;
+const float PI = 3.14159265;
+// Texels per edge of a shadow cube face (90 degrees wide).
+const float SHADOW_FACE_TEXELS = 1000.0;
+// Points of a unit disk on a golden-angle spiral: evenly spread PCF taps
+// without the grid that makes a penumbra look stepped.
+const vec2 PCF_DISK[20] = vec2[](
+    vec2(0.1581, 0.0000), vec2(-0.2019, 0.1850), vec2(0.0309, -0.3522), vec2(0.2545, 0.3320),
+    vec2(-0.4671, -0.0826), vec2(0.4425, -0.2815), vec2(-0.1480, 0.5505), vec2(-0.2822, -0.5434),
+    vec2(0.6124, 0.2236), vec2(-0.6371, 0.2630), vec2(0.3071, -0.6563), vec2(0.2269, 0.7235),
+    vec2(-0.6840, -0.3964), vec2(0.8024, -0.1764), vec2(-0.4897, 0.6966), vec2(-0.1131, -0.8730),
+    vec2(0.6945, 0.5853), vec2(-0.9346, 0.0387), vec2(0.6817, -0.6784), vec2(-0.0456, 0.9864));
+// Penumbra radius and lift off the surface, in shadow texels.
+const float PCF_RADIUS_TEXELS = 5.0;
+const float NORMAL_OFFSET_TEXELS = 1.5;
+
+uniform vec3 cameraPosition;
+uniform float ambientIntensity;
+uniform int pointLightCount;
+uniform vec3 pointLightPositions[MAX_POINT_LIGHTS];
+uniform float pointLightIntensities[MAX_POINT_LIGHTS];
+uniform float pointLightAttenuation[MAX_POINT_LIGHTS];
+uniform int pointLightShadowMapBitmask;
+uniform samplerCube depthMap;
+uniform vec2 near_far;
+uniform sampler2D textureSampler;
+uniform vec3 materialColor;
+uniform float shininess;
+
+layout(location = 0) out vec4 fragColor;
+layout(location = 1) out vec4 brightColor;
+
+// Share of the light from `lightPosition` that reaches `position`, 0 to 1.
+// The cube map holds the distance to the nearest surface divided by the far
+// plane. `geometricNormal` is the interpolated surface normal (not the
+// normal-mapped one), since only the real surface can shadow itself.
+//
+// The taps lie on a disk in the surface's own plane, lifted off it along the
+// normal by a texel and a half: every tap is then compared with the depth of
+// the surface seen through its own direction, so a lit wall shows no acne at
+// any angle, and the lift is too small to let light leak under objects that
+// stand on a floor.
+float shadowVisibility(vec3 position, vec3 geometricNormal, vec3 lightPosition)
+{
+    vec3 fromLight = position - lightPosition;
+    float distance = length(fromLight);
+    if (distance >= near_far.y)
+        return 1.0;
+    // World size of one shadow texel at this distance.
+    float texel = 2.0 * distance / SHADOW_FACE_TEXELS;
+    vec3 center = fromLight + geometricNormal * (NORMAL_OFFSET_TEXELS * texel);
+    vec3 helper = abs(geometricNormal.y) < 0.9 ? vec3(0.0, 1.0, 0.0) : vec3(1.0, 0.0, 0.0);
+    vec3 along = normalize(cross(geometricNormal, helper));
+    vec3 across = cross(geometricNormal, along);
+    float radius = PCF_RADIUS_TEXELS * texel;
+    float lit = 0.0;
+    for (int i = 0; i < 20; ++i) {
+        vec3 tap = center + (along * PCF_DISK[i].x + across * PCF_DISK[i].y) * radius;
+        float closest = texture(depthMap, tap).r * near_far.y;
+        lit += length(tap) <= closest ? 1.0 : 0.0;
+    }
+    return lit / 20.0;
+}
+
+// Blinn-Phong over every point light. A light of intensity I at distance d
+// with attenuation a contributes I / (1 + a d^2). The specular lobe is
+// normalised by (shininess + 8) / (8 pi) so that its energy does not depend
+// on the shininess. `albedo` is linear.
+vec3 shade(vec3 position, vec3 normal, vec3 geometricNormal, vec3 albedo)
+{
+    vec3 toEye = normalize(cameraPosition - position);
+    vec3 color = ambientIntensity * albedo;
+    float specularScale = SPECULAR_REFLECTANCE * (shininess + 8.0) / (8.0 * PI);
+    int count = min(pointLightCount, MAX_POINT_LIGHTS);
+    for (int i = 0; i < count; ++i) {
+        vec3 toLight = pointLightPositions[i] - position;
+        float distance = length(toLight);
+        toLight /= distance;
+        float diffuse = max(dot(normal, toLight), 0.0);
+        if (diffuse <= 0.0)
+            continue;
+        float falloff = pointLightIntensities[i]
+            / (1.0 + pointLightAttenuation[i] * distance * distance);
+        if ((pointLightShadowMapBitmask & (1 << i)) != 0)
+            falloff *= shadowVisibility(position, geometricNormal, pointLightPositions[i]);
+        vec3 halfway = normalize(toLight + toEye);
+        float specular = specularScale * pow(max(dot(normal, halfway), 0.0), shininess);
+        color += falloff * diffuse * (albedo + vec3(specular));
+    }
+    return color;
+}
+
+// Writes the scene colour and, always, its part above the bloom threshold
+// (zero below it), with a soft knee so highlights do not pop into the bloom.
+void writeOutputs(vec3 color, float alpha)
+{
+    float luminance = dot(color, vec3(0.2126, 0.7152, 0.0722));
+    float excess = max(luminance - BLOOM_THRESHOLD, 0.0);
+    fragColor = vec4(color, alpha);
+    brightColor = vec4(color * (excess / max(luminance, 1e-4)), alpha);
+}
+
+void main()
+{
+    vec3 normal = normalize(worldNormal);
+    // Colour textures are sRGB: sampling returns linear values.
+    vec4 texel = texture(textureSampler, texCoord);
+    vec3 albedo = materialColor * texel.rgb;
+    writeOutputs(shade(worldPosition, normal, normal, albedo), texel.a);
+}

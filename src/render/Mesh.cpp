@@ -1,0 +1,214 @@
+#include "render/Mesh.h"
+
+#include "render/AmbientLight.h"
+#include "render/Material.h"
+#include "render/ODShadowMap.h"
+#include "render/SceneContext.h"
+#include "render/SpriteSheet.h"
+#include "scene/BoundingBox.h"
+#include "scene/Camera.h"
+#include "scene/Frustum.h"
+#include "scene/Geometry.h"
+
+#include <GLFW/glfw3.h>
+#include <glm/gtc/type_ptr.hpp>
+
+#include <cmath>
+#include <vector>
+
+namespace tolvane {
+
+namespace {
+
+template <typename T>
+GLuint createBuffer(GLenum target, const std::vector<T>& data)
+{
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(target, buffer);
+    glBufferData(target, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data(),
+                 GL_STATIC_DRAW);
+    return buffer;
+}
+
+// Points the program's attribute `name`, when it has one, at `buffer`.
+void enableAttribute(GLuint program, const char* name, GLuint buffer, GLint components)
+{
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    GLint location = glGetAttribLocation(program, name);
+    if (location == -1)
+        return;
+    glEnableVertexAttribArray(static_cast<GLuint>(location));
+    glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0, nullptr);
+}
+
+void uploadMatrix(Material* material, const char* name, const glm::mat4& value)
+{
+    if (int location = material->uniformLocation(name); location != -1)
+        glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(value));
+}
+
+}  // namespace
+
+Mesh::Mesh(Geometry* geometry, Material* material)
+    : geometry(geometry),
+      material(material),
+      boundingBox(new BoundingBox(*geometry, SceneContext::current()->boundingBoxMaterial))
+{
+    glGenVertexArrays(1, &vertexArray);
+    glBindVertexArray(vertexArray);
+    createBuffers();
+    enableAttributes();
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    assignSamplerUnits();
+}
+
+Mesh::~Mesh()
+{
+    const GLuint buffers[] = {positionBuffer, normalBuffer, indexBuffer,
+                              uvBuffer, tangentBuffer, biTangentBuffer};
+    glDeleteBuffers(6, buffers);
+    glDeleteVertexArrays(1, &vertexArray);
+    delete boundingBox;
+}
+
+void Mesh::createBuffers()
+{
+    positionBuffer = createBuffer(GL_ARRAY_BUFFER, geometry->positions);
+    indexBuffer = createBuffer(GL_ELEMENT_ARRAY_BUFFER, geometry->indices);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    normalBuffer = createBuffer(GL_ARRAY_BUFFER, geometry->normals);
+    uvBuffer = createBuffer(GL_ARRAY_BUFFER, geometry->uvs);
+    if (geometry->hasTangents) {
+        tangentBuffer = createBuffer(GL_ARRAY_BUFFER, geometry->tangents);
+        biTangentBuffer = createBuffer(GL_ARRAY_BUFFER, geometry->biTangents);
+    }
+}
+
+void Mesh::enableAttributes()
+{
+    GLuint program = material->program;
+    enableAttribute(program, "position", positionBuffer, 3);
+    enableAttribute(program, "normal", normalBuffer, 3);
+    enableAttribute(program, "uv", uvBuffer, 2);
+    if (geometry->hasTangents) {
+        enableAttribute(program, "tangent", tangentBuffer, 3);
+        enableAttribute(program, "biTangent", biTangentBuffer, 3);
+    }
+}
+
+void Mesh::assignSamplerUnits()
+{
+    // Samplers of different types must never share a unit, even unused ones:
+    // a cube sampler left at its default unit 0 beside the colour sampler
+    // makes every draw fail until a shadow map has bound itself for reading.
+    const GLint depthMapLocation = glGetUniformLocation(material->program, "depthMap");
+    if (depthMapLocation == -1)
+        return;
+    glUseProgram(material->program);
+    glUniform1i(depthMapLocation, 2);
+    glUseProgram(0);
+}
+
+void Mesh::update(double elapsedSeconds)
+{
+    if (texture != nullptr && texture->isSpriteSheet()
+        && static_cast<SpriteSheet*>(texture)->frameCount > 0) {
+        auto* sheet = static_cast<SpriteSheet*>(texture);
+        double framePeriod = 1.0 / static_cast<double>(sheet->framesPerSecond);
+        auto frame = static_cast<long long>(std::round(glfwGetTime() / framePeriod));
+        sheet->currentFrame = static_cast<std::uint32_t>(frame % sheet->frameCount);
+    }
+    Object3D::update(elapsedSeconds);
+}
+
+void Mesh::drawShadow(Camera* camera, ODShadowMap* shadowMap)
+{
+    if (castsShadow) {
+        updateWorldMatrix();
+        uploadMatrix(shadowMap->material, "model", worldMatrix);
+        glBindVertexArray(vertexArray);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
+        glBindVertexArray(0);
+    }
+    Object3D::drawShadow(camera, shadowMap);
+}
+
+void Mesh::draw(Camera* camera)
+{
+    updateWorldMatrix();
+    if (camera->frustum->testBox(*boundingBox, worldMatrix) == Frustum::kOutside)
+        return;
+    material->bind();
+    uploadCamera(camera);
+    uploadLights();
+    bindTextures();
+    drawTriangles();
+    Object3D::draw(camera);
+}
+
+void Mesh::uploadCamera(Camera* camera)
+{
+    camera->updateWorldMatrix();
+    uploadMatrix(material, "view", camera->worldMatrix);
+    uploadMatrix(material, "projection", camera->projection);
+    updateWorldMatrix();
+    uploadMatrix(material, "model", worldMatrix);
+    if (int location = material->uniformLocation("cameraPosition"); location != -1)
+        glUniform3fv(location, 1, glm::value_ptr(camera->position));
+}
+
+void Mesh::uploadLights()
+{
+    SceneContext* context = SceneContext::current();
+    int location = material->uniformLocation("ambientIntensity");
+    if (context->ambientLight != nullptr && location != -1)
+        glUniform1f(location, context->ambientLight->intensity);
+    auto count = static_cast<GLsizei>(context->pointLights.size());
+    if (count == 0)
+        return;
+    if ((location = material->uniformLocation("pointLightCount")) != -1)
+        glUniform1i(location, count);
+    if ((location = material->uniformLocation("pointLightPositions")) != -1)
+        glUniform3fv(location, count, context->lightPositions.data());
+    if ((location = material->uniformLocation("pointLightIntensities")) != -1)
+        glUniform1fv(location, count, context->lightIntensities.data());
+    if ((location = material->uniformLocation("pointLightAttenuation")) != -1)
+        glUniform1fv(location, count, context->lightAttenuations.data());
+    if ((location = material->uniformLocation("pointLightShadowMapBitmask")) != -1)
+        glUniform1i(location, context->shadowBitmask);
+}
+
+void Mesh::bindTextures()
+{
+    int location = -1;
+    if (texture != nullptr && !texture->isNormalMap) {
+        texture->bind();
+        if ((location = material->uniformLocation("textureSampler")) != -1)
+            glUniform1i(location, texture->unit);
+        if (texture->isSpriteSheet() && (location = material->uniformLocation("spriteFrame")) != -1)
+            glUniform4fv(location, 1, glm::value_ptr(static_cast<SpriteSheet*>(texture)->frameRect()));
+    }
+    if (normalMap != nullptr && normalMap->isNormalMap) {
+        normalMap->bind();
+        if ((location = material->uniformLocation("normalMapSampler")) != -1)
+            glUniform1i(location, normalMap->unit);
+    }
+    SceneContext* context = SceneContext::current();
+    if (!context->shadowMaps.empty())
+        context->shadowMaps.front()->bindForReading(material);
+}
+
+void Mesh::drawTriangles()
+{
+    glBindVertexArray(vertexArray);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
+    glBindVertexArray(0);
+    glUseProgram(0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "scene/Object3D.h"
+
+#include <GL/glew.h>
+
+namespace tolvane {
+
+class BoundingBox;
+class Geometry;
+class Material;
+class Texture;
+
+// The drawable scene node: GPU buffers made from a Geometry, drawn with a
+// Material, optionally with a colour texture or sprite sheet and a normal
+// map. A draw culls the mesh (and with it its whole subtree) against the
+// camera's frustum and uploads the complete per-draw uniform contract:
+// camera, model matrix, ambient and point lights, textures and the first
+// shadow cube map. Needs a current GL context and a SceneContext for its
+// whole life; owns its buffers, vertex array and bounding box.
+class Mesh : public Object3D {
+public:
+    // Uploads `geometry` and records the attributes that `material`'s program
+    // uses (position, normal, uv, and tangent, biTangent when the geometry has
+    // them); attributes the program lacks are skipped. Both pointers are kept,
+    // not owned; the mesh must keep this material, whose attribute locations
+    // its vertex array holds.
+    Mesh(Geometry* geometry, Material* material);
+    // Releases the buffers, the vertex array and the bounding box, then the
+    // children. Geometry, material and textures are left alone.
+    ~Mesh() override;
+
+    // Advances a sprite-sheet texture to the frame of the absolute clock,
+    // then updates the children.
+    void update(double elapsedSeconds) override;
+    // Draws the triangles into `shadowMap` when castsShadow (the shadow
+    // program is already bound), then forwards to the children. No culling.
+    void drawShadow(Camera* camera, ODShadowMap* shadowMap) override;
+    // Culls, binds the material, uploads the uniforms, draws, then draws the
+    // children. `camera` must have a frustum.
+    void draw(Camera* camera) override;
+
+    bool castsShadow = true;         // drawn in shadow passes
+    Geometry* geometry;              // not owned
+    Material* material;              // not owned
+    Texture* texture = nullptr;      // colour texture or sprite sheet (unit 0); not owned
+    Texture* normalMap = nullptr;    // normal map (unit 1); not owned
+    BoundingBox* boundingBox;        // owned; model space
+    GLuint vertexArray = 0;
+    GLuint positionBuffer = 0;
+    GLuint normalBuffer = 0;
+    GLuint indexBuffer = 0;
+    GLuint uvBuffer = 0;
+    GLuint tangentBuffer = 0;        // 0 without tangents
+    GLuint biTangentBuffer = 0;      // 0 without tangents
+
+private:
+    void createBuffers();
+    void enableAttributes();
+    void assignSamplerUnits();
+    void uploadCamera(Camera* camera);
+    void uploadLights();
+    void bindTextures();
+    void drawTriangles();
+};
+
+}  // namespace tolvane

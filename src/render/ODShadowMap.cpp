@@ -1,0 +1,123 @@
+#include "render/ODShadowMap.h"
+
+#include "app/Diagnostics.h"
+#include "app/SceneAssembly.h"
+#include "render/Material.h"
+#include "scene/PerspectiveCamera.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+namespace tolvane {
+
+namespace {
+
+// A rotation given by the three rows of its upper 3 x 3 part: the view-space
+// x, y and z axes expressed in world space.
+glm::mat4 rotationFromRows(glm::vec3 right, glm::vec3 up, glm::vec3 back)
+{
+    glm::mat4 m(1.0f);
+    for (int column = 0; column < 3; ++column) {
+        m[column][0] = right[column];
+        m[column][1] = up[column];
+        m[column][2] = back[column];
+    }
+    return m;
+}
+
+}  // namespace
+
+// Looking along d with up u, a look-at view has rows s = d x u, u' = s x d
+// and -d; the faces follow OpenGL's cube-map conventions.
+const glm::mat4 ODShadowMap::faceRotations[6] = {
+    rotationFromRows({0, 0, -1}, {0, -1, 0}, {-1, 0, 0}),
+    rotationFromRows({0, 0, 1}, {0, -1, 0}, {1, 0, 0}),
+    rotationFromRows({1, 0, 0}, {0, 0, 1}, {0, -1, 0}),
+    rotationFromRows({1, 0, 0}, {0, 0, -1}, {0, 1, 0}),
+    rotationFromRows({1, 0, 0}, {0, -1, 0}, {0, 0, -1}),
+    rotationFromRows({-1, 0, 0}, {0, -1, 0}, {0, 0, 1}),
+};
+
+ODShadowMap::ODShadowMap()
+    : ODShadowMap(shadowMaterial)
+{
+}
+
+ODShadowMap::ODShadowMap(Material* material)
+    : shadowCamera(new PerspectiveCamera(90.0f, 1.0f, 0.1f, 15.0f)), material(material)
+{
+    for (glm::mat4& matrix : shadowMatrices)
+        matrix = glm::mat4(1.0f);
+    createCubeTexture();
+    createFramebuffer();
+}
+
+ODShadowMap::~ODShadowMap()
+{
+    delete shadowCamera;
+    glDeleteTextures(1, &cubeTexture);
+    glDeleteFramebuffers(1, &framebuffer);
+}
+
+void ODShadowMap::createCubeTexture()
+{
+    glGenTextures(1, &cubeTexture);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, cubeTexture);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    for (GLenum face = 0; face < 6; ++face)
+        glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_DEPTH_COMPONENT24, faceSize[0],
+                     faceSize[1], 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+}
+
+void ODShadowMap::createFramebuffer()
+{
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, cubeTexture, 0);
+    glDrawBuffer(GL_NONE);
+    glReadBuffer(GL_NONE);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+        logMessage("Framebuffer not ready");
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void ODShadowMap::updateMatrices(glm::vec3 position)
+{
+    const glm::mat4 toLight = glm::translate(glm::mat4(1.0f), -position);
+    for (int face = 0; face < 6; ++face)
+        shadowMatrices[face] = shadowCamera->projection * faceRotations[face] * toLight;
+    lightPosition = position;
+}
+
+void ODShadowMap::bindForWriting()
+{
+    material->bind();
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glViewport(0, 0, faceSize[0], faceSize[1]);
+    const glm::vec4 light(lightPosition, 1.0f);
+    const glm::vec2 range(nearPlane, farPlane);
+    if (int location = material->uniformLocation("l_pos"); location != -1)
+        glUniform4fv(location, 1, glm::value_ptr(light));
+    if (int location = material->uniformLocation("near_far"); location != -1)
+        glUniform2fv(location, 1, glm::value_ptr(range));
+    if (int location = material->uniformLocation("shadow_mat"); location != -1)
+        glUniformMatrix4fv(location, 6, GL_FALSE, glm::value_ptr(shadowMatrices[0]));
+}
+
+void ODShadowMap::bindForReading(Material* lit)
+{
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, cubeTexture);
+    const glm::vec2 range(nearPlane, farPlane);
+    if (int location = lit->uniformLocation("depthMap"); location != -1)
+        glUniform1i(location, 2);
+    if (int location = lit->uniformLocation("near_far"); location != -1)
+        glUniform2fv(location, 1, glm::value_ptr(range));
+}
+
+}  // namespace tolvane

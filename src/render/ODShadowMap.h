@@ -1,0 +1,61 @@
+#pragma once
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+namespace tolvane {
+
+class Material;
+class PerspectiveCamera;
+
+// Omnidirectional shadow map of one point light: a depth cube map of
+// 1000 x 1000 texels per face, filled in a single layered pass whose geometry
+// shader sends every triangle to all six faces. Each texel holds the distance
+// from the light to the nearest surface divided by the far plane, so lit
+// shaders compare linear distances in world units. Needs a current GL context
+// for its whole life; owns its camera, cube texture and framebuffer.
+class ODShadowMap {
+public:
+    // Uses the process-wide shadowMaterial of the scene assembly, which must
+    // exist by then.
+    ODShadowMap();
+    // Uses the given shadow program (not owned).
+    explicit ODShadowMap(Material* material);
+    virtual ~ODShadowMap();
+
+    ODShadowMap(const ODShadowMap&) = delete;
+    ODShadowMap& operator=(const ODShadowMap&) = delete;
+
+    // shadowMatrices[i] = projection x faceRotations[i] x translate(-position);
+    // `position` is the light's world position.
+    void updateMatrices(glm::vec3 position);
+
+    // Binds the shadow program and this map's framebuffer, sets the
+    // 1000 x 1000 viewport and uploads l_pos, near_far and shadow_mat.
+    // The caller clears depth and draws.
+    void bindForWriting();
+
+    // Binds the cube map to texture unit 2 and sets depthMap and near_far on
+    // `material`, which must be the current program. Leaves unit 2 active.
+    void bindForReading(Material* material);
+
+    // Rotation part of the look-at view of each cube face, in OpenGL's face
+    // order (+X, -X, +Y, -Y, +Z, -Z).
+    static const glm::mat4 faceRotations[6];
+
+    PerspectiveCamera* shadowCamera;  // owned; 90 degrees, aspect 1, near 0.1, far 15
+    Material* material;               // shadow program, not owned
+    float nearPlane = 0.1f;           // world units from the light
+    float farPlane = 15.0f;           // world units; depth 1.0 in the map
+    int faceSize[2] = {1000, 1000};   // texels per face, width and height
+    glm::mat4 shadowMatrices[6];      // world space to each face's clip space
+    glm::vec3 lightPosition{0.0f};    // world position of the last update
+    GLuint cubeTexture = 0;           // depth cube map, owned
+    GLuint framebuffer = 0;           // layered depth framebuffer, owned
+
+private:
+    void createCubeTexture();
+    void createFramebuffer();
+};
+
+}  // namespace tolvane

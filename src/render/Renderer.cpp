@@ -1,0 +1,254 @@
+#include "render/Renderer.h"
+
+#include "app/Application.h"
+#include "app/Diagnostics.h"
+#include "render/Material.h"
+#include "render/ODShadowMap.h"
+#include "render/Scene.h"
+#include "render/SceneContext.h"
+#include "render/ShaderFiles.h"
+#include "scene/PerspectiveCamera.h"
+
+namespace tolvane {
+
+namespace {
+
+// Two triangles covering clip space: x, y, u, v per vertex.
+const float kScreenQuad[] = {
+    -1.0f, 1.0f,  0.0f, 1.0f,
+    -1.0f, -1.0f, 0.0f, 0.0f,
+    1.0f,  -1.0f, 1.0f, 0.0f,
+    -1.0f, 1.0f,  0.0f, 1.0f,
+    1.0f,  -1.0f, 1.0f, 0.0f,
+    1.0f,  1.0f,  1.0f, 1.0f,
+};
+
+constexpr int kBlurPasses = 10;
+constexpr double kFadePerSecond = 2.0;
+
+}  // namespace
+
+Renderer::Renderer()
+    : Renderer(new Material(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, ""),
+               new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, ""))
+{
+}
+
+Renderer::Renderer(Material* screenMaterial, Material* blurMaterial)
+    : screenMaterial(screenMaterial), blurMaterial(blurMaterial)
+{
+}
+
+Renderer::~Renderer()
+{
+    if (postProcessing && quadVertexArray != 0) {
+        glDeleteBuffers(1, &quadBuffer);
+        glDeleteVertexArrays(1, &quadVertexArray);
+        glDeleteTextures(2, pingPongTextures);
+        glDeleteTextures(1, &sceneTexture);
+        glDeleteTextures(1, &brightTexture);
+        glDeleteRenderbuffers(1, &depthStencilBuffer);
+        glDeleteFramebuffers(1, &hdrFramebuffer);
+        glDeleteFramebuffers(2, pingPongFramebuffers);
+    }
+    delete screenMaterial;
+    delete blurMaterial;
+}
+
+void Renderer::init()
+{
+    width = tolvane::width;
+    height = tolvane::height;
+    glViewport(0, 0, width, height);
+    // Filtering across cube faces hides the seams of the shadow lookups.
+    glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
+    if (!postProcessing)
+        return;
+    createHdrTarget();
+    createPingPongTargets();
+    createScreenQuad();
+}
+
+GLuint Renderer::createColorTarget() const
+{
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, width, height, 0, GL_RGB, GL_FLOAT, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
+
+void Renderer::createHdrTarget()
+{
+    glGenFramebuffers(1, &hdrFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, hdrFramebuffer);
+    sceneTexture = createColorTarget();
+    brightTexture = createColorTarget();
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sceneTexture, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT1, GL_TEXTURE_2D, brightTexture, 0);
+
+    glGenRenderbuffers(1, &depthStencilBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthStencilBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                              depthStencilBuffer);
+
+    const GLenum drawBuffers[] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+    glDrawBuffers(2, drawBuffers);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        logMessage("Framebuffer not ready");
+        glDeleteFramebuffers(1, &hdrFramebuffer);
+        hdrFramebuffer = 0;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void Renderer::createPingPongTargets()
+{
+    glGenFramebuffers(2, pingPongFramebuffers);
+    for (int i = 0; i < 2; ++i) {
+        glBindFramebuffer(GL_FRAMEBUFFER, pingPongFramebuffers[i]);
+        pingPongTextures[i] = createColorTarget();
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                               pingPongTextures[i], 0);
+    }
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+        logMessage("Framebuffer not ready");
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void Renderer::createScreenQuad()
+{
+    glGenVertexArrays(1, &quadVertexArray);
+    glGenBuffers(1, &quadBuffer);
+    glBindVertexArray(quadVertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
+    glBufferData(GL_ARRAY_BUFFER, sizeof kScreenQuad, kScreenQuad, GL_STATIC_DRAW);
+    const GLsizei stride = 4 * sizeof(float);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, nullptr);
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(2 * sizeof(float)));
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void Renderer::render()
+{
+    shadowPass();
+    scenePass();
+    if (postProcessing)
+        compose();
+}
+
+void Renderer::shadowPass()
+{
+    SceneContext* context = SceneContext::current();
+    if (context == nullptr || context->shadowMaps.empty())
+        return;
+    glEnable(GL_DEPTH_TEST);
+    for (ODShadowMap* shadowMap : context->shadowMaps) {
+        shadowMap->bindForWriting();
+        glClear(GL_DEPTH_BUFFER_BIT);
+        if (scene != nullptr)
+            scene->drawShadow(shadowMap->shadowCamera, shadowMap);
+        glUseProgram(0);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, width, height);
+}
+
+void Renderer::scenePass()
+{
+    if (postProcessing)
+        glBindFramebuffer(GL_FRAMEBUFFER, hdrFramebuffer);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    if (scene != nullptr)
+        scene->draw(camera);
+}
+
+void Renderer::compose()
+{
+    present(blur(brightTexture));
+}
+
+GLuint Renderer::blur(GLuint source)
+{
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    blurMaterial->bind();
+    const int horizontalLocation = blurMaterial->uniformLocation("horizontal");
+    glBindVertexArray(quadVertexArray);
+    bool horizontal = true;
+    for (int pass = 0; pass < kBlurPasses; ++pass) {
+        glBindFramebuffer(GL_FRAMEBUFFER, pingPongFramebuffers[horizontal ? 1 : 0]);
+        glUniform1i(horizontalLocation, horizontal ? 1 : 0);
+        glBindTexture(GL_TEXTURE_2D, pass == 0 ? source : pingPongTextures[horizontal ? 0 : 1]);
+        glDrawArrays(GL_TRIANGLES, 0, 6);
+        horizontal = !horizontal;
+    }
+    glBindVertexArray(0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    return pingPongTextures[horizontal ? 0 : 1];
+}
+
+void Renderer::present(GLuint bloom)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    screenMaterial->bind();
+    // Bloom first, so unit 0 is the active one for whatever draws next.
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, bloom);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, sceneTexture);
+    glUniform1i(screenMaterial->uniformLocation("screenTexture"), 0);
+    glUniform1i(screenMaterial->uniformLocation("bloomTexture"), 1);
+    glUniform1f(screenMaterial->uniformLocation("fade"), fade);
+    glBindVertexArray(quadVertexArray);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+    glBindVertexArray(0);
+}
+
+void Renderer::startFadeIn()
+{
+    if (!fadingOut && fade == 0.0f)
+        fadingIn = true;
+}
+
+void Renderer::startFadeOut()
+{
+    if (!fadingIn && fade == 1.0f)
+        fadingOut = true;
+}
+
+void Renderer::advanceFade(double elapsedSeconds)
+{
+    if (fadingIn)
+        fade += static_cast<float>(kFadePerSecond * elapsedSeconds);
+    else if (fadingOut)
+        fade -= static_cast<float>(kFadePerSecond * elapsedSeconds);
+    if (fade <= 0.0f) {
+        fadingOut = false;
+        fade = 0.0f;
+    } else if (fade >= 1.0f) {
+        fadingIn = false;
+        fade = 1.0f;
+    }
+}
+
+}  // namespace tolvane

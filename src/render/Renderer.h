@@ -1,0 +1,80 @@
+#pragma once
+
+#include <GL/glew.h>
+
+namespace tolvane {
+
+class Material;
+
+// Draws one frame of the application's scene as seen by the application's
+// camera: fills the shadow cube maps of the registered shadow-casting lights,
+// draws the scene into a floating-point framebuffer with two colour outputs
+// (the scene and its bright part), blurs the bright part with ten alternating
+// one-dimensional Gaussian passes, and composes scene, bloom and the global
+// fade onto the window. Also holds the fade state the timeline drives.
+// All targets are allocated once by init() at the start-up window size.
+class Renderer {
+public:
+    // Builds the composition and blur programs (fatal on failure); fade 0.
+    Renderer();
+    // Takes ownership of the two programs, which may be null: the fade state
+    // needs no GL, so tests of it run without a context.
+    Renderer(Material* screenMaterial, Material* blurMaterial);
+    // Releases the programs and, when init() has created them, the targets.
+    virtual ~Renderer();
+
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    // Takes the application's width and height (pixels), sets the viewport to
+    // the whole window and creates the off-screen targets. Call once.
+    void init();
+
+    // One frame: shadowPass(), scenePass(), then compose().
+    void render();
+    // Depth into every registered shadow map; skipped without shadow maps.
+    // Leaves framebuffer 0 bound and the window viewport restored.
+    void shadowPass();
+    // Clears and draws the scene into the HDR framebuffer.
+    void scenePass();
+    // Blurs the bright target and draws scene plus bloom onto the window.
+    void compose();
+    // Ten separable blur passes over `source` (a texture of the window's size);
+    // returns the ping-pong texture written last. Leaves framebuffer 0 bound.
+    GLuint blur(GLuint source);
+    // Draws the window picture from the scene texture and `bloom`.
+    void present(GLuint bloom);
+
+    // Starts fading in when no fade-out runs and the picture is black.
+    void startFadeIn();
+    // Starts fading out when no fade-in runs and the picture is full.
+    void startFadeOut();
+    // Moves the running fade on by `elapsedSeconds` (a full fade takes half a
+    // second) and ends it at 0 or 1.
+    void advanceFade(double elapsedSeconds);
+
+    int width = 0;                 // pixels, from the start-up configuration
+    int height = 0;                // pixels
+    float fade = 0.0f;             // picture brightness, 0 black to 1 full
+    bool fadingIn = false;
+    bool fadingOut = false;
+    bool postProcessing = true;    // the HDR path is used
+    Material* screenMaterial;      // owned; composition program
+    Material* blurMaterial;        // owned; blur program
+    GLuint hdrFramebuffer = 0;     // 0 when it could not be completed
+    GLuint sceneTexture = 0;       // HDR colour attachment 0
+    GLuint brightTexture = 0;      // HDR colour attachment 1, the bloom source
+    GLuint depthStencilBuffer = 0; // renderbuffer of the HDR framebuffer
+    GLuint pingPongFramebuffers[2] = {0, 0};
+    GLuint pingPongTextures[2] = {0, 0};  // texture i is attachment 0 of framebuffer i
+    GLuint quadVertexArray = 0;    // full-screen quad: (x, y) at location 0, (u, v) at 1
+    GLuint quadBuffer = 0;
+
+private:
+    void createHdrTarget();
+    void createPingPongTargets();
+    void createScreenQuad();
+    GLuint createColorTarget() const;
+};
+
+}  // namespace tolvane
