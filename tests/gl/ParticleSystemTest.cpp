@@ -10,7 +10,9 @@
 
 #include <glm/glm.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <cstdlib>
 #include <memory>
 #include <set>
@@ -66,6 +68,7 @@ protected:
             rgba[0] = rgba[1] = rgba[2] = rgba[3] = 1.0f;
         });
         texture_ = new Texture(path, 0);
+        std::filesystem::remove_all(directory);
     }
     static void TearDownTestSuite()
     {
@@ -353,6 +356,121 @@ TEST_F(ParticleSystemTest, HundredParticleBatchArrivesWholeWithinTheOutputLimit)
     EXPECT_EQ(distinct.size(), 100u);
     system->update(0.01);
     EXPECT_EQ(system->particleCount, 101) << "nothing is left over to emit";
+}
+
+}  // namespace
+}  // namespace tolvane::test
+
+namespace tolvane::test {
+namespace {
+
+// The demo's three effects after a fixed number of fixed steps from a fixed
+// rand() state, against reference pictures. The textures are made here: a
+// flame blob on black, a grey puff with alpha, a small spark on black.
+class ParticleLookTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        directory_ = makeScratchDirectory("particle-looks");
+        // Like the demo's sprites: flame and smoke with alpha, the spark as
+        // a glow on black (both kinds of sprite are drawn).
+        writeTexturePng(directory_ + "/fire.png", 64, [](float u, float v, float* rgba) {
+            float r = std::hypot(u - 0.5f, v - 0.5f) * 2.0f;
+            float a = std::pow(std::max(0.0f, 1.0f - r * r), 2.0f);
+            float heat = 0.45f + 0.5f * a;
+            rgba[0] = 1.0f;
+            rgba[1] = 0.42f + 0.5f * heat * heat;
+            rgba[2] = 0.05f + 0.6f * heat * heat * heat * heat;
+            rgba[3] = a;
+        });
+        writeTexturePng(directory_ + "/smoke.png", 64, [](float u, float v, float* rgba) {
+            float lumps = 0.5f + 0.5f * std::sin(11.0f * u + 3.0f * v) * std::sin(9.0f * v - 2.0f * u);
+            float r = std::hypot(u - 0.5f, v - 0.5f) * 2.0f * (0.85f + 0.3f * lumps);
+            float t = std::clamp((1.0f - r) / 0.8f, 0.0f, 1.0f);
+            rgba[0] = rgba[1] = rgba[2] = 0.35f + 0.3f * lumps;
+            rgba[3] = t * t * (3.0f - 2.0f * t) * (0.35f + 0.45f * lumps) * 0.8f;
+        });
+        writeTexturePng(directory_ + "/dust.png", 32, [](float u, float v, float* rgba) {
+            float r = std::min(1.0f, std::hypot(u - 0.5f, v - 0.5f) * 2.0f);
+            float spark = std::exp(-r * r * 30.0f) + 0.35f * std::exp(-r * r * 6.0f);
+            rgba[0] = rgba[1] = rgba[2] = std::min(1.0f, spark) * (1.0f - r);
+        });
+    }
+    static void TearDownTestSuite() { std::filesystem::remove_all(directory_); }
+
+    // Steps a freshly initialised, generating system and pictures it.
+    Picture render(ParticleSystem& system, int steps, const glm::vec3& eye, const glm::vec3& target,
+                   float fieldOfView = 60.0f)
+    {
+        std::srand(1);
+        system.init();
+        system.setGenerating(true);
+        for (int step = 0; step < steps; ++step)
+            system.update(1.0 / 30.0);
+        PerspectiveCamera camera(fieldOfView, 1.0f, 0.1f, 100.0f);
+        camera.position = eye;
+        camera.target = target;
+        camera.updateView();
+        OffscreenTarget picture(256, 256);
+        picture.clear(0.01f, 0.012f, 0.025f);
+        glEnable(GL_DEPTH_TEST);
+        system.draw(&camera);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        return picture.read();
+    }
+
+    static std::string directory_;
+};
+
+std::string ParticleLookTest::directory_;
+
+TEST_F(ParticleLookTest, Fire)
+{
+    Texture texture(directory_ + "/fire.png", 0);
+    ParticleSystem fire(&texture);
+    fire.genPositionMin = glm::vec3(0.0f);
+    fire.genPositionRange = glm::vec3(0.8f, 0.3f, 0.8f);
+    fire.genSize = 0.6f;
+    Picture picture = render(fire, 60, glm::vec3(0.4f, 1.0f, 5.5f), glm::vec3(0.4f, 0.9f, 0.4f));
+    EXPECT_TRUE(matchesReference(picture, "particles-fire", 3.0, 0.02));
+}
+
+TEST_F(ParticleLookTest, Smoke)
+{
+    Texture texture(directory_ + "/smoke.png", 0);
+    ParticleSystem smoke(&texture);
+    smoke.generationInterval = 0.7f;
+    smoke.numToGenerate = 5;
+    smoke.genPositionMin = glm::vec3(0.0f, 0.3f, 0.0f);
+    smoke.genPositionRange = glm::vec3(1.5f, 0.7f, 1.5f);
+    smoke.genVelocityMin = glm::vec3(-0.1f, 0.1f, -0.1f);
+    smoke.genVelocityRange = glm::vec3(0.3f, 0.4f, 0.3f);
+    smoke.genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
+    smoke.genLifeMin = 2.5f;
+    smoke.genLifeRange = 1.5f;
+    smoke.genSize = 0.7f;
+    smoke.rotationSpeed = 0.01f;
+    Picture picture = render(smoke, 180, glm::vec3(0.75f, 2.0f, 6.5f), glm::vec3(0.75f, 2.0f, 0.75f));
+    EXPECT_TRUE(matchesReference(picture, "particles-smoke", 3.0, 0.02));
+}
+
+TEST_F(ParticleLookTest, FairyDust)
+{
+    Texture texture(directory_ + "/dust.png", 0);
+    ParticleSystem dust(&texture);
+    dust.generationInterval = 0.5f;
+    dust.numToGenerate = 100;
+    dust.genPositionMin = glm::vec3(-5.0f);
+    dust.genPositionRange = glm::vec3(15.0f);
+    dust.genVelocityMin = glm::vec3(-0.1f);
+    dust.genVelocityRange = glm::vec3(0.3f);
+    dust.genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
+    dust.genColor = glm::vec3(0.8f, 0.38f, 0.129f);
+    dust.genSize = 0.05f;
+    Picture picture = render(dust, 90, glm::vec3(2.5f, 2.5f, 3.0f), glm::vec3(2.5f, 2.5f, -5.0f), 50.0f);
+    EXPECT_TRUE(matchesReference(picture, "particles-dust", 3.0, 0.02));
 }
 
 }  // namespace
