@@ -94,10 +94,11 @@ bool ContentGenerator::run()
     const Stopwatch total;
     for (const char* dir : {"Tolvane/Fonts", "Models", "Textures", "Music"})
         fs::create_directories(stage(dir));
-    const float flight = writeFlights();
-    auto soundAndModel = std::async(std::launch::async, [this, flight] {
+    const std::vector<glm::vec3> camera = writeFlights();
+    const float flight = static_cast<float>(flightSteps_) / FlightSampler::kStepsPerSecond;
+    auto soundAndModel = std::async(std::launch::async, [this, flight, &camera] {
         writeMusic(kStartDelaySeconds + flight + kCreditsSeconds);
-        writeModel();
+        writeModel(camera);
     });
     TextureCatalog::writeAll(stage("Textures"), std::max(1u, options_.threads - 1));
     soundAndModel.get();
@@ -108,25 +109,29 @@ bool ContentGenerator::run()
     return true;
 }
 
-float ContentGenerator::writeFlights() const
+std::vector<glm::vec3> ContentGenerator::writeFlights()
 {
     const auto plans = FlightPlan::parse(readText(options_.dataDir + "/camera_flights.txt"));
-    std::size_t steps = 0;
+    std::vector<glm::vec3> positions;
+    flightSteps_ = 0;
     for (const FlightPlan& plan : plans) {
         const auto elements = FlightSampler::sample(plan);
         CameraPathWriter::write(elements, plan.playedBackward, stage(std::string(kRunDir) + "/" + plan.file));
-        steps += elements.size() + 1; // switching to the next path takes a step
+        flightSteps_ += elements.size() + 1; // switching to the next path takes a step
+        for (const PathElement& e : elements)
+            if (e.name == "spline_position")
+                positions.push_back(e.position);
         std::cout << plan.file << ": " << elements.size() << " elements\n";
     }
-    std::cout << "Flight: " << steps << " steps, " << steps / 50.0 << " s at 50 steps per second.\n";
-    return static_cast<float>(steps) / FlightSampler::kStepsPerSecond;
+    std::cout << "Flight: " << flightSteps_ << " steps, " << flightSteps_ / 50.0 << " s at 50 steps per second.\n";
+    return positions;
 }
 
-void ContentGenerator::writeModel() const
+void ContentGenerator::writeModel(const std::vector<glm::vec3>& cameraPositions) const
 {
     SceneModel model;
     HutBuilder().build(model);
-    PropsBuilder().build(model);
+    PropsBuilder(cameraPositions).build(model);
     // The terrain's grid takes up what the triangle budget leaves.
     const double left = static_cast<double>(kTriangleTarget) - static_cast<double>(model.triangleCount());
     const int cells = static_cast<int>(std::lround(std::sqrt(std::max(left, 2.0) / 2.0)));

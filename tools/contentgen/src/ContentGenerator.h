@@ -1,4 +1,6 @@
 #pragma once
+#include <glm/vec3.hpp>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,13 +32,15 @@ public:
 private:
     std::vector<std::string> outputs() const;
     std::uint64_t inputHash() const;
-    float writeFlights() const; // returns the flight's length in seconds
-    void writeModel() const;
+    // Writes the camera paths; returns every camera position they hold.
+    std::vector<glm::vec3> writeFlights();
+    void writeModel(const std::vector<glm::vec3>& cameraPositions) const;
     void writeMusic(float seconds) const;
     void writeConfig() const;
     std::string stage(const std::string& relative) const;
 
     GeneratorOptions options_;
+    std::size_t flightSteps_ = 0;
 };
 
 } // namespace tolvane::content

@@ -114,7 +114,7 @@ SurfaceTexture NatureTextures::cobbles(int size)
 SurfaceTexture NatureTextures::granite(int size)
 {
     const Noise n(53);
-    return paint(size, 2.5f, [&](float u, float v, glm::vec3& c, float& h) {
+    return paint(size, 5.0f, [&](float u, float v, glm::vec3& c, float& h) {
         const float body = unit(n.fbm(u, v, 4, 6));
         const float speck = smooth(0.55f, 0.8f, unit(n.gradient(u * 200.0f, v * 200.0f, 200, 200)));
         const float crack = smooth(0.96f, 1.0f, n.ridged(u, v, 3, 3));

@@ -158,7 +158,16 @@ void PropsBuilder::poleTorch(MeshBuilder& mesh) const
     addTorchPart(mesh, torchHead(0.032f, top), TorchRegion::Cloth, at(foot));
 }
 
-std::vector<glm::vec3> PropsBuilder::treeSites()
+bool PropsBuilder::crowdsCamera(const glm::vec3& site) const
+{
+    const float top = site.y * 4.2f + 1.0f;
+    for (const glm::vec3& c : camera_)
+        if (c.y < top && std::hypot(c.x - site.x, c.z - site.z) < site.y + 1.0f)
+            return true;
+    return false;
+}
+
+std::vector<glm::vec3> PropsBuilder::treeSites() const
 {
     std::vector<glm::vec3> sites;
     Rng rng(909);
@@ -172,6 +181,11 @@ std::vector<glm::vec3> PropsBuilder::treeSites()
     sites.emplace_back(6.2f, 1.5f, -6.0f);
     sites.emplace_back(-9.6f, 1.7f, 3.4f);
     sites.emplace_back(4.6f, 1.3f, 8.6f);
+    for (glm::vec3& site : sites) {
+        const glm::vec3 outwards = glm::normalize(glm::vec3(site.x, 0.0f, site.z)) * 0.5f;
+        for (int tries = 0; tries < 12 && crowdsCamera(site); ++tries)
+            site += outwards;
+    }
     return sites;
 }
 

@@ -26,10 +26,10 @@ Grain sideGrain(const Noise& noise, float u, float t)
                   + 0.15f * noise.gradient(u * 8.0f, t * 160.0f, 8, 160);
     const Noise::CellSample knot = noise.cellular(u, t, 5);
     const float knotRing = std::sin(knot.nearest * 60.0f) * smooth(0.18f, 0.02f, knot.nearest);
-    const float check = std::fabs(noise.gradient(u * 3.0f, t * 6.0f, 3, 6));
+    const float check = std::fabs(noise.gradient(u * 2.0f, t * 36.0f, 2, 36));
     Grain g;
     g.tone = glm::clamp(0.5f + 0.6f * fibre - 0.5f * smooth(0.08f, 0.0f, knot.nearest) + 0.2f * knotRing, 0.0f, 1.0f);
-    g.crack = smooth(0.035f, 0.0f, check) * smooth(0.2f, 0.6f, noise.fbm(u, t, 2, 2) + 0.5f);
+    g.crack = smooth(0.05f, 0.0f, check) * smooth(0.45f, 0.75f, noise.fbm(u, t, 3, 2) + 0.5f);
     return g;
 }
 
@@ -46,7 +46,10 @@ float barkAmount(const Noise& noise, float u, float t, float cover)
 // Deep furrows along the log with plates between them.
 float barkRelief(const Noise& noise, float u, float t)
 {
-    return noise.ridged(u * 0.5f + 0.13f, t, 14, 3) * 0.8f + 0.2f * noise.fbm(u, t, 16, 3);
+    const float furrows = 1.0f - std::fabs(noise.gradient(u * 3.0f + 0.5f, t * 18.0f, 3, 18));
+    const float fine = 1.0f - std::fabs(noise.gradient(u * 8.0f + 0.5f, t * 48.0f, 8, 48));
+    const float plates = noise.gradient(u * 12.0f, t * 20.0f, 12, 20);
+    return glm::clamp(std::pow(furrows, 3.0f) * 0.7f + 0.2f * fine + 0.15f * plates, 0.0f, 1.0f);
 }
 
 glm::vec3 charColour(glm::vec3 base, float charring, float speckle)
@@ -69,7 +72,7 @@ void paintSide(SurfaceTexture& tex, const Noise& noise, const WoodPalette& p)
             const float bark = barkAmount(noise, u, t, p.barkCover);
             const float relief = barkRelief(noise, u, t);
             glm::vec3 wood = glm::mix(p.dark, p.light, g.tone) * (1.0f - 0.7f * g.crack);
-            glm::vec3 barkColour = p.bark * (0.55f + 0.6f * relief);
+            glm::vec3 barkColour = p.bark * (0.35f + 1.1f * relief);
             glm::vec3 c = glm::mix(wood, barkColour, bark);
             c = charColour(c, p.charring, noise.fbm(u, t, 12, 2) * 0.5f + 0.5f);
             const float h = glm::mix(0.45f + 0.1f * g.tone - 0.4f * g.crack, 0.5f + 0.5f * relief, bark);

@@ -1,0 +1,171 @@
+#include "ContentStage.h"
+
+#include <glm/geometric.hpp>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace content_test;
+
+namespace {
+
+glm::vec3 vec(const aiVector3D& v) { return {v.x, v.y, v.z}; }
+
+// Every vertex of every mesh, for anchor-point searches.
+template <typename Fn>
+void forEachVertex(Fn fn)
+{
+    const aiScene& scene = model();
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m)
+        for (unsigned v = 0; v < scene.mMeshes[m]->mNumVertices; ++v)
+            fn(*scene.mMeshes[m], vec(scene.mMeshes[m]->mVertices[v]));
+}
+
+// Depth first, a node's meshes before its children, as the demo walks.
+void collectMeshes(const aiNode& node, std::vector<unsigned>& out)
+{
+    out.insert(out.end(), node.mMeshes, node.mMeshes + node.mNumMeshes);
+    for (unsigned c = 0; c < node.mNumChildren; ++c)
+        collectMeshes(*node.mChildren[c], out);
+}
+
+} // namespace
+
+TEST(Model, ImportsWithOneMaterialPerMeshAndCompleteVertexData)
+{
+    const aiScene& scene = model();
+    ASSERT_GE(scene.mNumMeshes, 10u);
+    EXPECT_EQ(scene.mNumMaterials, scene.mNumMeshes);
+    std::size_t triangles = 0;
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        const aiMesh& mesh = *scene.mMeshes[m];
+        SCOPED_TRACE(materialName(mesh));
+        EXPECT_TRUE(mesh.HasNormals());
+        EXPECT_TRUE(mesh.HasTangentsAndBitangents());
+        EXPECT_TRUE(mesh.HasTextureCoords(0));
+        EXPECT_EQ(mesh.mPrimitiveTypes, static_cast<unsigned>(aiPrimitiveType_TRIANGLE));
+        for (unsigned f = 0; f < mesh.mNumFaces; ++f)
+            ASSERT_EQ(mesh.mFaces[f].mNumIndices, 3u);
+        triangles += mesh.mNumFaces;
+    }
+    EXPECT_NEAR(static_cast<double>(triangles), 150000.0, 4500.0);
+}
+
+TEST(Model, EachMeshPairsWithItsOwnTexturesInTheDemosOrder)
+{
+    // The demo pairs the k-th mesh of the node walk with the material at the
+    // same distance from the end of the material list, so every mesh must
+    // sit at the index of its own material for its textures to match.
+    const aiScene& scene = model();
+    ASSERT_NE(scene.mRootNode, nullptr);
+    std::vector<unsigned> walk;
+    collectMeshes(*scene.mRootNode, walk);
+    ASSERT_EQ(walk.size(), scene.mNumMeshes);
+    for (unsigned k = 0; k < walk.size(); ++k)
+        EXPECT_EQ(scene.mMeshes[walk[k]]->mMaterialIndex, scene.mNumMaterials - scene.mNumMeshes + k);
+}
+
+TEST(Model, EveryMaterialNamesExistingDiffuseAndNormalMaps)
+{
+    const aiScene& scene = model();
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        const std::string diffuse = diffusePath(*scene.mMeshes[m]);
+        SCOPED_TRACE(materialName(*scene.mMeshes[m]) + " -> " + diffuse);
+        EXPECT_EQ(diffuse.rfind("../Textures/", 0), 0u);
+        EXPECT_TRUE(fileExists(runDir() + "/" + diffuse));
+        EXPECT_TRUE(fileExists(runDir() + "/" + normalMapPath(diffuse)));
+    }
+}
+
+TEST(Model, TrianglesFaceTheWayTheirNormalsPoint)
+{
+    // Back faces are culled, so a mesh wound the wrong way shows its inside.
+    const aiScene& scene = model();
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        const aiMesh& mesh = *scene.mMeshes[m];
+        unsigned agreeing = 0;
+        for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+            const unsigned* i = mesh.mFaces[f].mIndices;
+            const glm::vec3 a = vec(mesh.mVertices[i[0]]);
+            const glm::vec3 n = glm::cross(vec(mesh.mVertices[i[1]]) - a, vec(mesh.mVertices[i[2]]) - a);
+            const glm::vec3 vertexNormals = vec(mesh.mNormals[i[0]]) + vec(mesh.mNormals[i[1]]) + vec(mesh.mNormals[i[2]]);
+            agreeing += glm::dot(n, vertexNormals) >= 0.0f ? 1 : 0;
+        }
+        EXPECT_GE(agreeing, mesh.mNumFaces * 97 / 100) << materialName(mesh);
+    }
+}
+
+TEST(Model, HutStaysInsideTheOrbitOfTheCirclingLight)
+{
+    const Box hut = boundsOfMeshes("hut_");
+    ASSERT_LT(hut.min.x, hut.max.x);
+    EXPECT_LT(hut.max.y, 2.8f);
+    EXPECT_GE(hut.min.y, -0.05f);
+    const aiScene& scene = model();
+    float reach = 0.0f;
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m)
+        if (materialName(*scene.mMeshes[m]).rfind("hut_", 0) == 0)
+            for (unsigned v = 0; v < scene.mMeshes[m]->mNumVertices; ++v)
+                reach = std::max(reach, std::hypot(scene.mMeshes[m]->mVertices[v].x, scene.mMeshes[m]->mVertices[v].z));
+    EXPECT_LT(reach, 2.75f);
+    EXPECT_GT(reach, 1.5f) << "the hut should fill most of the space inside the orbit";
+    // The door wall faces +z: the door is the front-most hut part.
+    const Box door = boundsOfMeshes("hut_door");
+    EXPECT_GT(door.max.z, hut.max.z - 0.6f);
+}
+
+TEST(Model, GroundIsLevelAroundTheHutAndTheFire)
+{
+    float highest = -1.0f;
+    float lowest = 1.0f;
+    forEachVertex([&](const aiMesh& mesh, const glm::vec3& p) {
+        if (materialName(mesh) != "terrain")
+            return;
+        const bool nearHut = std::hypot(p.x, p.z) < 3.0f;
+        const bool nearFire = std::hypot(p.x - kFireEmitter.x - 0.4f, p.z - kFireEmitter.z - 0.4f) < 1.5f;
+        if (nearHut || nearFire) {
+            highest = std::max(highest, p.y);
+            lowest = std::min(lowest, p.y);
+        }
+    });
+    EXPECT_NEAR(highest, 0.0f, 0.02f);
+    EXPECT_NEAR(lowest, 0.0f, 0.02f);
+}
+
+TEST(Model, EachTorchHeadSitsJustBelowItsFlame)
+{
+    for (const glm::vec3& flame : {kTorchFlameA, kTorchFlameB}) {
+        bool headBelow = false;
+        float clearance = 1e9f;
+        forEachVertex([&](const aiMesh&, const glm::vec3& p) {
+            const float across = std::hypot(p.x - flame.x, p.z - flame.z);
+            if (across < 0.05f && p.y < flame.y && p.y > flame.y - 0.1f)
+                headBelow = true;
+            clearance = std::min(clearance, glm::length(p - flame));
+        });
+        EXPECT_TRUE(headBelow) << "no torch head under the flame at y " << flame.y;
+        EXPECT_GT(clearance, 0.03f) << "the flame is buried in the model";
+    }
+}
+
+TEST(Model, FirePitSurroundsTheEmitterAndLeavesTheFlamesFree)
+{
+    const glm::vec3 centre = kFireEmitter + glm::vec3(0.4f, 0.0f, 0.4f);
+    int ringStones = 0;
+    int logs = 0;
+    bool blocked = false;
+    forEachVertex([&](const aiMesh& mesh, const glm::vec3& p) {
+        const float r = std::hypot(p.x - centre.x, p.z - centre.z);
+        if (materialName(mesh) == "terrain")
+            return;
+        if (r > 0.5f && r < 1.0f && p.y < 0.3f)
+            ++ringStones;
+        if (r < 0.45f && p.y > 0.1f)
+            ++logs;
+        if (r < 0.8f && p.y > 0.6f)
+            blocked = true;
+    });
+    EXPECT_GT(ringStones, 100);
+    EXPECT_GT(logs, 20);
+    EXPECT_FALSE(blocked);
+}

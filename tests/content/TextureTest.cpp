@@ -1,0 +1,118 @@
+#include "ContentStage.h"
+
+#include <FreeImage.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <set>
+
+using namespace content_test;
+
+namespace {
+
+struct BitmapDeleter {
+    void operator()(FIBITMAP* b) const { FreeImage_Unload(b); }
+};
+using Bitmap = std::unique_ptr<FIBITMAP, BitmapDeleter>;
+
+// Loads the way the demo's texture loader does: type from the content,
+// else from the name, no conversion.
+Bitmap load(const std::string& path, FREE_IMAGE_FORMAT* format = nullptr)
+{
+    FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(path.c_str(), 0);
+    if (fif == FIF_UNKNOWN)
+        fif = FreeImage_GetFIFFromFilename(path.c_str());
+    if (format)
+        *format = fif;
+    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif))
+        return nullptr;
+    return Bitmap(FreeImage_Load(fif, path.c_str(), 0));
+}
+
+bool powerOfTwoUpTo1024(unsigned n) { return n >= 1 && n <= 1024 && (n & (n - 1)) == 0; }
+
+void expectLayout(const std::string& file, unsigned bpp, FREE_IMAGE_COLOR_TYPE colour)
+{
+    SCOPED_TRACE(file);
+    const Bitmap image = load(stageDir() + "/Textures/" + file);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(FreeImage_GetBPP(image.get()), bpp);
+    EXPECT_EQ(FreeImage_GetColorType(image.get()), colour);
+    if (file != "flame_sprite2.png") {
+        EXPECT_TRUE(powerOfTwoUpTo1024(FreeImage_GetWidth(image.get())));
+        EXPECT_TRUE(powerOfTwoUpTo1024(FreeImage_GetHeight(image.get())));
+    }
+}
+
+// Mean absolute difference of two frames of the flame strip, over RGBA.
+double frameDifference(FIBITMAP* strip, unsigned a, unsigned b)
+{
+    double sum = 0.0;
+    const unsigned h = FreeImage_GetHeight(strip);
+    for (unsigned y = 0; y < h; ++y) {
+        const BYTE* line = FreeImage_GetScanLine(strip, static_cast<int>(y));
+        for (unsigned x = 0; x < 112; ++x)
+            for (unsigned c = 0; c < 4; ++c)
+                sum += std::abs(line[(a * 112 + x) * 4 + c] - line[(b * 112 + x) * 4 + c]);
+    }
+    return sum / (h * 112.0 * 4.0);
+}
+
+} // namespace
+
+TEST(Textures, ModelTexturesAndNormalMapsAreOpaque24BitPowerOfTwoImages)
+{
+    const aiScene& scene = model();
+    std::set<std::string> files;
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        const std::string diffuse = diffusePath(*scene.mMeshes[m]).substr(std::string("../Textures/").size());
+        files.insert(diffuse);
+        files.insert(normalMapPath(diffuse));
+    }
+    ASSERT_FALSE(files.empty());
+    for (const std::string& file : files)
+        expectLayout(file, 24, FIC_RGB);
+}
+
+TEST(Textures, NormalMapsPointOutOfTheSurface)
+{
+    const Bitmap map = load(stageDir() + "/Textures/hut_wall_nm.png");
+    ASSERT_TRUE(map);
+    double blue = 0.0;
+    const unsigned w = FreeImage_GetWidth(map.get());
+    const unsigned h = FreeImage_GetHeight(map.get());
+    for (unsigned y = 0; y < h; y += 7)
+        for (unsigned x = 0; x < w; x += 7)
+            blue += FreeImage_GetScanLine(map.get(), static_cast<int>(y))[x * 3 + FI_RGBA_BLUE];
+    EXPECT_GT(blue / ((h / 7.0) * (w / 7.0)), 200.0);
+}
+
+TEST(Textures, ParticleAndSpriteImagesHaveTheFormatsTheSceneLoads)
+{
+    expectLayout("fire-p.png", 32, FIC_RGBALPHA);
+    expectLayout("smoke.png", 32, FIC_RGBALPHA);
+    expectLayout("fairydust.tif", 32, FIC_RGBALPHA);
+    expectLayout("white.png", 24, FIC_RGB);
+    expectLayout("flame_sprite2.png", 32, FIC_RGBALPHA);
+    FREE_IMAGE_FORMAT format = FIF_UNKNOWN;
+    load(stageDir() + "/Textures/fairydust.tif", &format);
+    EXPECT_EQ(format, FIF_TIFF);
+}
+
+TEST(Textures, FlameStripHoldsFiftyFramesThatLoopWithoutAJump)
+{
+    const Bitmap strip = load(stageDir() + "/Textures/flame_sprite2.png");
+    ASSERT_TRUE(strip);
+    ASSERT_EQ(FreeImage_GetWidth(strip.get()), 5600u);
+    ASSERT_EQ(FreeImage_GetHeight(strip.get()), 195u);
+    double largestStep = 0.0;
+    double smallestStep = 1e9;
+    for (unsigned f = 0; f + 1 < 50; ++f) {
+        const double d = frameDifference(strip.get(), f, f + 1);
+        largestStep = std::max(largestStep, d);
+        smallestStep = std::min(smallestStep, d);
+    }
+    EXPECT_GT(smallestStep, 0.05) << "the flame should move in every frame";
+    EXPECT_LE(frameDifference(strip.get(), 49, 0), largestStep * 1.25);
+}
