@@ -1,0 +1,294 @@
+// Meshes: vertex arrays built by attribute name, frustum culling of whole
+// subtrees, the per-draw uniform contract, shadow draws and sprite frames.
+#include "render/AmbientLight.h"
+#include "render/Material.h"
+#include "render/Mesh.h"
+#include "render/ODShadowMap.h"
+#include "render/PointLight.h"
+#include "render/Scene.h"
+#include "render/SceneContext.h"
+#include "render/ShaderFiles.h"
+#include "render/SpriteSheet.h"
+#include "render/Texture.h"
+#include "import/ModelGeometry.h"
+#include "scene/CubeGeometry.h"
+#include "scene/PerspectiveCamera.h"
+
+#include "GlTestContext.h"
+#include "TestFiles.h"
+
+#include <FreeImage.h>
+#include <GLFW/glfw3.h>
+#include <glm/gtc/matrix_transform.hpp>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tolvane {
+namespace {
+
+// The cube's vertices with made-up tangents, as an imported model has them.
+ModelGeometry* cubeWithTangents()
+{
+    CubeGeometry cube;
+    std::vector<float> tangents(cube.positions.size(), 0.0f);
+    std::vector<float> biTangents(cube.positions.size(), 0.0f);
+    for (size_t i = 0; i < tangents.size(); i += 3) {
+        tangents[i] = 1.0f;
+        biTangents[i + 1] = 1.0f;
+    }
+    return new ModelGeometry(cube.positions, cube.indices, cube.normals, tangents, biTangents, cube.uvs);
+}
+
+class MeshTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        specular = new Material(ShaderFiles::kSpecularVertex, ShaderFiles::kSpecularFragment, "");
+        normalMapped = new Material(ShaderFiles::kNormalMapVertex, ShaderFiles::kNormalMapFragment, "");
+        sprite = new Material(ShaderFiles::kSpriteVertex, ShaderFiles::kSpriteFragment, "");
+        shadow = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment,
+                              ShaderFiles::kShadowGeometry);
+    }
+    static void TearDownTestSuite()
+    {
+        for (Material* material : {specular, normalMapped, sprite, shadow})
+            delete material;
+    }
+
+    void SetUp() override
+    {
+        camera.position = glm::vec3(0.0f, 0.0f, 5.0f);
+        camera.updateView();
+        glDisable(GL_CULL_FACE);
+        glViewport(0, 0, 64, 64);
+    }
+
+    // Primitives that went through the pipeline while `body` ran.
+    template <typename Body>
+    GLuint primitivesDrawn(Body body)
+    {
+        GLuint query = 0, count = 0;
+        glGenQueries(1, &query);
+        glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        body();
+        glEndQuery(GL_PRIMITIVES_GENERATED);
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
+        glDeleteQueries(1, &query);
+        return count;
+    }
+
+    // A float, vector or matrix uniform with `size` components.
+    static std::vector<float> uniformFloats(Material* material, const char* name, int size)
+    {
+        std::vector<float> values(static_cast<size_t>(size));
+        glGetUniformfv(material->program, glGetUniformLocation(material->program, name), values.data());
+        return values;
+    }
+
+    // The first `count` elements of an array of `size`-component uniforms.
+    static std::vector<float> uniformArray(Material* material, const char* name, int count, int size = 1)
+    {
+        std::vector<float> values(static_cast<size_t>(count * size));
+        GLint location = glGetUniformLocation(material->program, name);
+        for (int i = 0; i < count; ++i)
+            glGetUniformfv(material->program, location + i, &values[static_cast<size_t>(i * size)]);
+        return values;
+    }
+
+    static int uniformInt(Material* material, const char* name)
+    {
+        GLint value = 0;
+        glGetUniformiv(material->program, glGetUniformLocation(material->program, name), &value);
+        return value;
+    }
+
+    static Material* specular;
+    static Material* normalMapped;
+    static Material* sprite;
+    static Material* shadow;
+    SceneContext context{new Material(ShaderFiles::kColorVertex, ShaderFiles::kColorFragment, "")};
+    PerspectiveCamera camera{60.0f, 1.0f, 0.1f, 100.0f};
+    CubeGeometry cube;
+};
+
+Material* MeshTest::specular = nullptr;
+Material* MeshTest::normalMapped = nullptr;
+Material* MeshTest::sprite = nullptr;
+Material* MeshTest::shadow = nullptr;
+
+TEST_F(MeshTest, VertexArrayHoldsOnlyTheAttributesTheProgramUses)
+{
+    ModelGeometry* geometry = cubeWithTangents();
+    auto enabledBuffers = [](const Mesh& mesh) {
+        std::set<GLuint> buffers;
+        glBindVertexArray(mesh.vertexArray);
+        for (GLuint index = 0; index < 16; ++index) {
+            GLint enabled = 0, buffer = 0;
+            glGetVertexAttribiv(index, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
+            glGetVertexAttribiv(index, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &buffer);
+            if (enabled)
+                buffers.insert(static_cast<GLuint>(buffer));
+        }
+        GLint elements = 0;
+        glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &elements);
+        EXPECT_EQ(static_cast<GLuint>(elements), mesh.indexBuffer);
+        glBindVertexArray(0);
+        return buffers;
+    };
+
+    Mesh plain(geometry, specular);
+    EXPECT_NE(plain.tangentBuffer, 0u);
+    EXPECT_EQ(enabledBuffers(plain), (std::set<GLuint>{plain.positionBuffer, plain.normalBuffer, plain.uvBuffer}));
+
+    Mesh mapped(geometry, normalMapped);
+    EXPECT_EQ(enabledBuffers(mapped),
+              (std::set<GLuint>{mapped.positionBuffer, mapped.normalBuffer, mapped.uvBuffer,
+                                mapped.tangentBuffer, mapped.biTangentBuffer}));
+
+    Mesh withoutTangents(&cube, normalMapped);
+    EXPECT_EQ(withoutTangents.tangentBuffer, 0u);
+    EXPECT_EQ(enabledBuffers(withoutTangents).size(), 3u);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    delete geometry;
+}
+
+TEST_F(MeshTest, CulledMeshDrawsNeitherItselfNorItsChildren)
+{
+    Scene scene;
+    auto* visible = new Mesh(&cube, specular);
+    scene.addChild(visible);
+    auto* behind = new Mesh(&cube, specular);
+    behind->translate(0.0f, 0.0f, 10.0f);  // behind the camera
+    scene.addChild(behind);
+    auto* child = new Mesh(&cube, specular);
+    child->translate(0.0f, 0.0f, -10.0f);  // back in front of the camera
+    behind->addChild(child);
+
+    EXPECT_EQ(primitivesDrawn([&] { scene.draw(&camera); }), 12u);
+
+    behind->localMatrix = glm::mat4(1.0f);
+    EXPECT_EQ(primitivesDrawn([&] { scene.draw(&camera); }), 36u);
+}
+
+TEST_F(MeshTest, ShadowDrawSkipsNonCastersButNotTheirChildren)
+{
+    ODShadowMap map(shadow);
+    map.updateMatrices(glm::vec3(0.0f, 0.0f, 3.0f));
+    Scene scene;
+    auto* quiet = new Mesh(&cube, specular);
+    quiet->castsShadow = false;
+    scene.addChild(quiet);
+    auto* child = new Mesh(&cube, specular);
+    child->translate(0.0f, 0.0f, 6.0f);  // behind the camera: shadow passes do not cull
+    quiet->addChild(child);
+
+    auto shadowPrimitives = [&] {
+        map.bindForWriting();
+        GLuint primitives = primitivesDrawn([&] { scene.drawShadow(map.shadowCamera, &map); });
+        glUseProgram(0);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        return primitives;
+    };
+    // Only the child casts: its triangles reach the faces they touch.
+    GLuint childOnly = shadowPrimitives();
+    EXPECT_GT(childOnly, 0u);
+    child->castsShadow = false;
+    EXPECT_EQ(shadowPrimitives(), 0u);
+    quiet->castsShadow = true;
+    GLuint parentOnly = shadowPrimitives();
+    EXPECT_GT(parentOnly, 0u);
+    child->castsShadow = true;
+    EXPECT_EQ(shadowPrimitives(), childOnly + parentOnly);
+    glViewport(0, 0, 64, 64);
+}
+
+TEST_F(MeshTest, WithoutLightsThePointLightUniformsAreLeftAlone)
+{
+    Scene scene;
+    auto* mesh = new Mesh(&cube, specular);
+    mesh->translate(0.5f, 0.0f, 0.0f);
+    scene.addChild(mesh);
+    glUseProgram(specular->program);
+    glUniform1i(glGetUniformLocation(specular->program, "pointLightCount"), 7);
+    glUniform1f(glGetUniformLocation(specular->program, "ambientIntensity"), 0.75f);
+    glUseProgram(0);
+
+    scene.draw(&camera);
+    EXPECT_EQ(uniformInt(specular, "pointLightCount"), 7);
+    EXPECT_EQ(uniformFloats(specular, "ambientIntensity", 1)[0], 0.75f);
+    // The camera and model matrices still arrive.
+    EXPECT_EQ(uniformFloats(specular, "model", 16)[12], 0.5f);
+    EXPECT_EQ(uniformFloats(specular, "cameraPosition", 3), (std::vector<float>{0.0f, 0.0f, 5.0f}));
+    EXPECT_EQ(uniformInt(specular, "depthMap"), 2);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(MeshTest, SeveralLightsArriveAsArraysWithTheShadowMap)
+{
+    ODShadowMap map(shadow);
+    Scene scene;
+    scene.addChild(new AmbientLight());
+    const float intensities[3] = {0.5f, 1.5f, 2.5f};
+    for (int i = 0; i < 3; ++i) {
+        auto* light = new PointLight(intensities[i], 0.1f * static_cast<float>(i + 1));
+        light->translate(static_cast<float>(i), 2.0f, 0.0f);
+        if (i == 1) {
+            light->castsShadow = true;
+            light->shadowMap = &map;
+        }
+        scene.addChild(light);
+    }
+    scene.addChild(new Mesh(&cube, specular));
+
+    scene.draw(&camera);
+    EXPECT_EQ(uniformInt(specular, "pointLightCount"), 3);
+    EXPECT_EQ(uniformArray(specular, "pointLightPositions", 3, 3),
+              (std::vector<float>{0, 2, 0, 1, 2, 0, 2, 2, 0}));
+    EXPECT_EQ(uniformArray(specular, "pointLightIntensities", 3), (std::vector<float>{0.5f, 1.5f, 2.5f}));
+    EXPECT_EQ(uniformArray(specular, "pointLightAttenuation", 3), (std::vector<float>{0.1f, 0.2f, 0.3f}));
+    EXPECT_EQ(uniformInt(specular, "pointLightShadowMapBitmask"), 2);
+    EXPECT_EQ(uniformFloats(specular, "near_far", 2), (std::vector<float>{0.1f, 15.0f}));
+    GLint cube = 0;
+    glActiveTexture(GL_TEXTURE2);
+    glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &cube);
+    glActiveTexture(GL_TEXTURE0);
+    EXPECT_EQ(static_cast<GLuint>(cube), map.cubeTexture);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(MeshTest, TexturesGoToTheirSlotsOnlyAndSpritesFollowTheClock)
+{
+    std::string path = test::makeScratchDirectory("tolvane-mesh") + "/strip.png";
+    FIBITMAP* strip = FreeImage_Allocate(400, 20, 24);
+    FreeImage_Save(FIF_PNG, strip, path.c_str(), 0);
+    FreeImage_Unload(strip);
+    SpriteSheet sheet(path, 40, 20, 10, 24);
+    Texture normalMap(path, 1);
+
+    Scene scene;
+    auto* mesh = new Mesh(&cube, sprite);
+    mesh->texture = &sheet;
+    scene.addChild(mesh);
+    glfwSetTime(10.0);  // frame round(240) mod 10
+    scene.update(0.016);
+    EXPECT_EQ(sheet.currentFrame, 0u);
+    glfwSetTime(10.0 + 3.0 / 24.0);
+    scene.update(0.016);
+    EXPECT_EQ(sheet.currentFrame, 3u);
+
+    scene.draw(&camera);
+    EXPECT_EQ(uniformFloats(sprite, "spriteFrame", 4), (std::vector<float>{0.3f, 0.0f, 0.1f, 1.0f}));
+
+    // A normal map in the colour slot is ignored: spriteFrame keeps its value.
+    sheet.currentFrame = 5;
+    mesh->texture = &normalMap;
+    scene.draw(&camera);
+    EXPECT_EQ(uniformFloats(sprite, "spriteFrame", 4)[0], 0.3f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+}  // namespace
+}  // namespace tolvane

@@ -1,0 +1,136 @@
+// The renderer's off-screen targets and passes, seen through GL queries and
+// read-backs of its textures.
+#include "TestScene.h"
+
+#include "render/Material.h"
+#include "render/Mesh.h"
+#include "render/PointLight.h"
+#include "render/Renderer.h"
+#include "render/SceneContext.h"
+#include "scene/PerspectiveCamera.h"
+
+#include "GlTestContext.h"
+
+#include <glm/glm.hpp>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tolvane {
+namespace {
+
+constexpr int kWidth = 128;
+constexpr int kHeight = 96;
+
+// RGB of one level-0 texel of a float colour target.
+glm::vec3 texel(GLuint texture, int x, int y)
+{
+    std::vector<float> data(kWidth * kHeight * 3);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, data.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    const float* p = &data[static_cast<size_t>((y * kWidth + x) * 3)];
+    return glm::vec3(p[0], p[1], p[2]);
+}
+
+class RendererTest : public ::testing::Test {
+protected:
+    glm::ivec2 pixelOf(glm::vec3 world)
+    {
+        glm::vec4 clip = scene.camera->projection * scene.camera->getWorldMatrix() * glm::vec4(world, 1.0f);
+        glm::vec2 ndc = glm::vec2(clip) / clip.w;
+        return glm::ivec2((ndc.x * 0.5f + 0.5f) * kWidth, (ndc.y * 0.5f + 0.5f) * kHeight);
+    }
+
+    test::TestScene scene{kWidth, kHeight};
+};
+
+TEST_F(RendererTest, TargetsAreHalfFloatAtTheStartUpSize)
+{
+    Renderer& renderer = *scene.renderer;
+    EXPECT_EQ(renderer.width, kWidth);
+    EXPECT_EQ(renderer.height, kHeight);
+    for (GLuint texture : {renderer.sceneTexture, renderer.brightTexture,
+                           renderer.pingPongTextures[0], renderer.pingPongTextures[1]}) {
+        GLint format = 0, width = 0, height = 0;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+        EXPECT_EQ(format, GL_RGB16F);
+        EXPECT_EQ(width, kWidth);
+        EXPECT_EQ(height, kHeight);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    glBindFramebuffer(GL_FRAMEBUFFER, renderer.hdrFramebuffer);
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    GLint drawBuffer1 = 0, depthType = 0;
+    glGetIntegerv(GL_DRAW_BUFFER1, &drawBuffer1);
+    EXPECT_EQ(drawBuffer1, GL_COLOR_ATTACHMENT1);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT,
+                                          GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &depthType);
+    EXPECT_EQ(depthType, GL_RENDERBUFFER);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+    // A later window resize changes nothing.
+    test::GlTestContext::resize(300, 200);
+    EXPECT_EQ(renderer.width, kWidth);
+    test::GlTestContext::resize(1024, 600);
+}
+
+TEST_F(RendererTest, OnlyLightsAboveTheThresholdReachTheBrightTarget)
+{
+    scene.renderFrame(1.0f);
+    glm::ivec2 lamp = pixelOf(scene.keyLight->getWorldPosition());
+    glm::ivec2 floor = pixelOf(glm::vec3(-2.0f, 0.0f, 2.0f));
+    EXPECT_GT(texel(scene.renderer->brightTexture, lamp.x, lamp.y).r, 1.0f);
+    EXPECT_GT(texel(scene.renderer->sceneTexture, floor.x, floor.y).r, 0.05f);
+    EXPECT_EQ(texel(scene.renderer->brightTexture, floor.x, floor.y), glm::vec3(0.0f));
+    EXPECT_EQ(texel(scene.renderer->brightTexture, 1, kHeight - 2), glm::vec3(0.0f));
+}
+
+TEST_F(RendererTest, BlurSpreadsAndKeepsTheEnergyOfTheBrightPart)
+{
+    scene.renderFrame(1.0f);
+    Renderer& renderer = *scene.renderer;
+    GLuint bloom = renderer.blur(renderer.brightTexture);
+    EXPECT_EQ(bloom, renderer.pingPongTextures[0]);
+
+    auto total = [](GLuint texture) {
+        std::vector<float> data(kWidth * kHeight * 3);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, data.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        double sum = 0.0;
+        for (float value : data)
+            sum += value;
+        return sum;
+    };
+    glm::ivec2 lamp = pixelOf(scene.keyLight->getWorldPosition());
+    // Far from the edges, the normalised kernel moves energy without losing it.
+    EXPECT_NEAR(total(bloom), total(renderer.brightTexture), 0.1 * total(renderer.brightTexture));
+    EXPECT_LT(texel(bloom, lamp.x, lamp.y).r, texel(renderer.brightTexture, lamp.x, lamp.y).r);
+    EXPECT_GT(texel(bloom, lamp.x + 10, lamp.y).r, 0.0f);
+    EXPECT_GT(texel(bloom, lamp.x, lamp.y - 10).r, 0.0f);
+}
+
+TEST_F(RendererTest, WithoutShadowCastersTheShadowPassIsSkipped)
+{
+    SceneContext::current()->shadowMaps.clear();
+    glViewport(0, 0, 7, 7);
+    scene.renderer->shadowPass();
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 7);
+
+    SceneContext::current()->shadowMaps.push_back(scene.shadowMap);
+    scene.renderer->shadowPass();
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], kWidth);
+    EXPECT_EQ(viewport[3], kHeight);
+}
+
+}  // namespace
+}  // namespace tolvane
