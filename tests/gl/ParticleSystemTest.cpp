@@ -64,7 +64,7 @@ protected:
     {
         const std::string directory = makeScratchDirectory("particles");
         const std::string path = directory + "/white.png";
-        writeTexturePng(path, 8, [](float, float, float* rgba) {
+        writeSpritePng(path, 8, [](float, float, float* rgba) {
             rgba[0] = rgba[1] = rgba[2] = rgba[3] = 1.0f;
         });
         texture_ = new Texture(path, 0);
@@ -374,7 +374,7 @@ protected:
         directory_ = makeScratchDirectory("particle-looks");
         // Like the demo's sprites: flame and smoke with alpha, the spark as
         // a glow on black (both kinds of sprite are drawn).
-        writeTexturePng(directory_ + "/fire.png", 64, [](float u, float v, float* rgba) {
+        writeSpritePng(directory_ + "/fire.png", 64, [](float u, float v, float* rgba) {
             float r = std::hypot(u - 0.5f, v - 0.5f) * 2.0f;
             float a = std::pow(std::max(0.0f, 1.0f - r * r), 2.0f);
             float heat = 0.45f + 0.5f * a;
@@ -383,14 +383,14 @@ protected:
             rgba[2] = 0.05f + 0.6f * heat * heat * heat * heat;
             rgba[3] = a;
         });
-        writeTexturePng(directory_ + "/smoke.png", 64, [](float u, float v, float* rgba) {
+        writeSpritePng(directory_ + "/smoke.png", 64, [](float u, float v, float* rgba) {
             float lumps = 0.5f + 0.5f * std::sin(11.0f * u + 3.0f * v) * std::sin(9.0f * v - 2.0f * u);
             float r = std::hypot(u - 0.5f, v - 0.5f) * 2.0f * (0.85f + 0.3f * lumps);
             float t = std::clamp((1.0f - r) / 0.8f, 0.0f, 1.0f);
             rgba[0] = rgba[1] = rgba[2] = 0.35f + 0.3f * lumps;
             rgba[3] = t * t * (3.0f - 2.0f * t) * (0.35f + 0.45f * lumps) * 0.8f;
         });
-        writeTexturePng(directory_ + "/dust.png", 32, [](float u, float v, float* rgba) {
+        writeSpritePng(directory_ + "/dust.png", 32, [](float u, float v, float* rgba) {
             float r = std::min(1.0f, std::hypot(u - 0.5f, v - 0.5f) * 2.0f);
             float spark = std::exp(-r * r * 30.0f) + 0.35f * std::exp(-r * r * 6.0f);
             rgba[0] = rgba[1] = rgba[2] = std::min(1.0f, spark) * (1.0f - r);
@@ -434,7 +434,7 @@ TEST_F(ParticleLookTest, Fire)
     fire.genPositionRange = glm::vec3(0.8f, 0.3f, 0.8f);
     fire.genSize = 0.6f;
     Picture picture = render(fire, 60, glm::vec3(0.4f, 1.0f, 5.5f), glm::vec3(0.4f, 0.9f, 0.4f));
-    EXPECT_TRUE(matchesReference(picture, "particles-fire", 3.0, 0.02));
+    EXPECT_TRUE(matchesReference(picture, "particles-fire", 24, 0.02));
 }
 
 TEST_F(ParticleLookTest, Smoke)
@@ -453,7 +453,7 @@ TEST_F(ParticleLookTest, Smoke)
     smoke.genSize = 0.7f;
     smoke.rotationSpeed = 0.01f;
     Picture picture = render(smoke, 180, glm::vec3(0.75f, 2.0f, 6.5f), glm::vec3(0.75f, 2.0f, 0.75f));
-    EXPECT_TRUE(matchesReference(picture, "particles-smoke", 3.0, 0.02));
+    EXPECT_TRUE(matchesReference(picture, "particles-smoke", 24, 0.02));
 }
 
 TEST_F(ParticleLookTest, FairyDust)
@@ -470,7 +470,7 @@ TEST_F(ParticleLookTest, FairyDust)
     dust.genColor = glm::vec3(0.8f, 0.38f, 0.129f);
     dust.genSize = 0.05f;
     Picture picture = render(dust, 90, glm::vec3(2.5f, 2.5f, 3.0f), glm::vec3(2.5f, 2.5f, -5.0f), 50.0f);
-    EXPECT_TRUE(matchesReference(picture, "particles-dust", 3.0, 0.02));
+    EXPECT_TRUE(matchesReference(picture, "particles-dust", 24, 0.02));
 }
 
 }  // namespace
