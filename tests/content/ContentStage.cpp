@@ -1,5 +1,6 @@
 #include "ContentStage.h"
 
+#include <assimp/Exporter.hpp>
 #include <assimp/Importer.hpp>
 #include <glm/common.hpp>
 #include <gtest/gtest.h>
@@ -8,9 +9,12 @@
 #include <algorithm>
 
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <unistd.h>
 #include <stdexcept>
 
 namespace content_test {
@@ -33,14 +37,58 @@ std::string readFile(const std::string& path)
 
 bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
 
+namespace {
+
+// Parsing the 20 MB ASCII model takes seconds and every test runs in its
+// own process, so the first one leaves the imported scene as an Assimp
+// binary dump, named after the model's size and time, for the others.
+std::string cachedImportPath(const std::string& modelPath)
+{
+    std::error_code error;
+    const auto size = std::filesystem::file_size(modelPath, error);
+    const auto time = std::filesystem::last_write_time(modelPath, error).time_since_epoch().count();
+    if (error)
+        return {};
+    const std::string key = std::to_string(std::hash<std::string>()(modelPath)) + "-" + std::to_string(size) + "-" +
+                            std::to_string(time);
+    return (std::filesystem::temp_directory_path() / ("tolvane-model-" + key + ".assbin")).string();
+}
+
+// Writes under a private name first: tests may run in parallel.
+void storeCache(const aiScene& scene, const std::string& cache)
+{
+    namespace fs = std::filesystem;
+    const std::string part = cache + "." + std::to_string(::getpid());
+    Assimp::Exporter exporter;
+    std::error_code ignored;
+    if (exporter.Export(&scene, "assbin", part) == AI_SUCCESS)
+        fs::rename(part, cache, ignored);
+    // Dumps of earlier versions of the model are of no further use.
+    for (const auto& entry : fs::directory_iterator(fs::path(cache).parent_path(), ignored)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("tolvane-model-", 0) == 0 && entry.path() != fs::path(cache) &&
+            name.find(std::to_string(std::hash<std::string>()(stageDir() + "/Models/hut_150k_scaled_w.fbx"))) !=
+                std::string::npos)
+            fs::remove(entry.path(), ignored);
+    }
+}
+
+} // namespace
+
 const aiScene& model()
 {
     static std::unique_ptr<Assimp::Importer> importer;
     if (!importer) {
         importer = std::make_unique<Assimp::Importer>();
-        // Tangent space, joined vertices, triangulation, pre-transformed
-        // vertices, sorting by primitive type: what the demo asks for.
-        importer->ReadFile(stageDir() + "/Models/hut_150k_scaled_w.fbx", 0x810B);
+        const std::string path = stageDir() + "/Models/hut_150k_scaled_w.fbx";
+        const std::string cache = cachedImportPath(path);
+        if (cache.empty() || !fileExists(cache) || !importer->ReadFile(cache, 0)) {
+            // Tangent space, joined vertices, triangulation, pre-transformed
+            // vertices, sorting by primitive type: what the demo asks for.
+            const aiScene* scene = importer->ReadFile(path, 0x810B);
+            if (scene && !cache.empty())
+                storeCache(*scene, cache);
+        }
     }
     const aiScene* scene = importer->GetScene();
     if (!scene || scene->mFlags == AI_SCENE_FLAGS_INCOMPLETE || !scene->mRootNode)
