@@ -1,6 +1,8 @@
 // tolvane-contentgen: writes the demo's model, textures, music, fonts,
 // camera paths and configuration into a staged run layout.
 #include "ContentGenerator.h"
+#include "ImageWriter.h"
+#include "PreviewRenderer.h"
 
 #include <FreeImage.h>
 
@@ -13,8 +15,31 @@ namespace {
 
 int usage()
 {
-    std::cerr << "usage: tolvane-contentgen [--force] [--data <dir>] <stageRoot>\n";
+    std::cerr << "usage: tolvane-contentgen [--force] [--data <dir>] <stageRoot>\n"
+                 "       tolvane-contentgen --preview <stageRoot> <outputDir>\n";
     return 2;
+}
+
+// Renders the staged scene from the demo's viewpoints into PNG files.
+int preview(const std::string& stageRoot, const std::string& outputDir)
+{
+    using namespace tolvane::content;
+    struct View {
+        const char* name;
+        glm::vec3 eye;
+        glm::vec3 target;
+    };
+    const View views[] = {{"start", {-1.0f, 1.0f, 6.0f}, {-0.5f, 1.0f, 0.1f}},
+                          {"path1_end", {-3.4f, 1.5f, 1.45f}, {-0.5f, 1.0f, 0.1f}},
+                          {"path2", {5.0f, 1.45f, 1.2f}, {1.6f, 1.0f, -0.5f}},
+                          {"path3", {-1.1f, 3.35f, 1.3f}, {3.5f, 1.6f, -1.5f}},
+                          {"path4", {-8.4f, 0.95f, -8.6f}, {-2.8f, 0.45f, -2.0f}},
+                          {"overview", {9.0f, 9.0f, 12.0f}, {-1.5f, 0.0f, -1.5f}}};
+    const PreviewRenderer renderer(stageRoot);
+    for (const View& v : views)
+        ImageWriter::save(renderer.render(v.eye, v.target, 768, 450), outputDir + "/" + v.name + ".png",
+                          ImageWriter::Channels::Rgb);
+    return 0;
 }
 
 } // namespace
@@ -24,6 +49,8 @@ int main(int argc, char** argv)
     tolvane::content::GeneratorOptions options;
     options.dataDir = TOLVANE_CONTENT_DATA_DIR;
     options.threads = std::max(2u, std::thread::hardware_concurrency());
+    if (argc == 4 && std::string(argv[1]) == "--preview")
+        return preview(argv[2], argv[3]);
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--force")
