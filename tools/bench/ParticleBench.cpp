@@ -1,0 +1,188 @@
+// tolvane-particle-bench: fills each of the demo's three particle systems
+// (fire, smoke, fairy dust, with their generation settings but lives long
+// enough to keep every record alive) to its 1000 records and prints the
+// median GPU time of one update (the transform-feedback step) and of one
+// billboard draw, measured with GL_TIME_ELAPSED queries, plus the median
+// wall time of the update call (which waits for its record count).
+//
+//   tolvane-particle-bench [--frames N]
+//
+// Run from a directory holding Shader/ (the staged run directory).
+#include "particles/ParticleSystem.h"
+#include "render/Texture.h"
+#include "scene/PerspectiveCamera.h"
+
+#include <FreeImage.h>
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using tolvane::ParticleSystem;
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 600;
+const glm::vec3 kFirePosition(-6.469789f, 0.5f, -6.481397f);
+
+GLFWwindow* openWindow()
+{
+    if (!glfwInit())
+        return nullptr;
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    GLFWwindow* window = glfwCreateWindow(kWidth, kHeight, "particle bench", nullptr, nullptr);
+    if (window == nullptr)
+        return nullptr;
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK)
+        return nullptr;
+    glGetError();
+    return window;
+}
+
+// A soft round sprite with alpha, written once to a temporary file.
+std::string writeSprite()
+{
+    const std::string path = "/tmp/tolvane-particle-bench-sprite.png";
+    const int size = 64;
+    FIBITMAP* bitmap = FreeImage_Allocate(size, size, 32);
+    for (int y = 0; y < size; ++y) {
+        BYTE* line = FreeImage_GetScanLine(bitmap, y);
+        for (int x = 0; x < size; ++x) {
+            const float dx = (x + 0.5f) / size - 0.5f;
+            const float dy = (y + 0.5f) / size - 0.5f;
+            const float a = std::max(0.0f, 1.0f - 4.0f * (dx * dx + dy * dy));
+            line[4 * x + FI_RGBA_RED] = 255;
+            line[4 * x + FI_RGBA_GREEN] = 160;
+            line[4 * x + FI_RGBA_BLUE] = 60;
+            line[4 * x + FI_RGBA_ALPHA] = static_cast<BYTE>(a * a * 255.0f);
+        }
+    }
+    FreeImage_Save(FIF_PNG, bitmap, path.c_str(), 0);
+    FreeImage_Unload(bitmap);
+    return path;
+}
+
+// The demo's settings for one effect, with lives that outlast the run.
+void configure(ParticleSystem& system, const std::string& name)
+{
+    system.generationInterval = 0.001f;
+    system.numToGenerate = 77;
+    system.genLifeMin = 1000.0f;
+    system.genLifeRange = 0.0f;
+    if (name == "fire") {
+        system.translate(kFirePosition.x, kFirePosition.y, kFirePosition.z);
+        system.genPositionRange = glm::vec3(0.8f, 0.3f, 0.8f);
+        system.genSize = 0.6f;
+    } else if (name == "smoke") {
+        system.translate(kFirePosition.x, kFirePosition.y, kFirePosition.z);
+        system.genPositionMin = glm::vec3(0.0f, 0.3f, 0.0f);
+        system.genPositionRange = glm::vec3(1.5f, 0.7f, 1.5f);
+        system.genVelocityMin = glm::vec3(-0.1f, 0.1f, -0.1f);
+        system.genVelocityRange = glm::vec3(0.3f, 0.4f, 0.3f);
+        system.genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
+        system.genSize = 0.7f;
+        system.rotationSpeed = 0.01f;
+    } else {
+        system.translate(-3.0f, 4.0f, -3.0f);
+        system.genPositionMin = glm::vec3(-5.0f);
+        system.genPositionRange = glm::vec3(15.0f);
+        system.genVelocityMin = glm::vec3(-0.1f);
+        system.genVelocityRange = glm::vec3(0.3f);
+        system.genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
+        system.genColor = glm::vec3(0.8f, 0.38f, 0.129f);
+        system.genSize = 0.05f;
+    }
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double elapsedMilliseconds(GLuint query)
+{
+    GLuint64 nanoseconds = 0;
+    glGetQueryObjectui64v(query, GL_QUERY_RESULT, &nanoseconds);
+    return static_cast<double>(nanoseconds) * 1e-6;
+}
+
+void measure(const std::string& name, tolvane::Texture* texture, tolvane::Camera* camera, int frames)
+{
+    ParticleSystem system(texture);
+    configure(system, name);
+    system.init();
+    system.setGenerating(true);
+    while (system.particleCount < ParticleSystem::kCapacity)
+        system.update(0.002);
+    system.setGenerating(false);
+
+    GLuint queries[2];
+    glGenQueries(2, queries);
+    std::vector<double> updateGpu, drawGpu, updateWall;
+    for (int frame = 0; frame < frames; ++frame) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        // Deferred renderers (llvmpipe) would otherwise bill the previous
+        // frame's work to whichever query comes next.
+        glFinish();
+        const auto start = std::chrono::steady_clock::now();
+        glBeginQuery(GL_TIME_ELAPSED, queries[0]);
+        system.update(1.0 / 60.0);
+        glEndQuery(GL_TIME_ELAPSED);
+        const auto end = std::chrono::steady_clock::now();
+        glFinish();
+        glBeginQuery(GL_TIME_ELAPSED, queries[1]);
+        system.draw(camera);
+        glEndQuery(GL_TIME_ELAPSED);
+        glFinish();
+        updateGpu.push_back(elapsedMilliseconds(queries[0]));
+        drawGpu.push_back(elapsedMilliseconds(queries[1]));
+        updateWall.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+    }
+    glDeleteQueries(2, queries);
+    std::printf("%-6s records %4d  update gpu %7.3f ms  draw gpu %7.3f ms  update wall %7.3f ms\n",
+                name.c_str(), system.particleCount, median(updateGpu), median(drawGpu),
+                median(updateWall));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int frames = 200;
+    for (int i = 1; i + 1 < argc; i += 2)
+        if (std::strcmp(argv[i], "--frames") == 0)
+            frames = std::max(1, std::atoi(argv[i + 1]));
+    GLFWwindow* window = openWindow();
+    if (window == nullptr) {
+        std::fprintf(stderr, "could not open a GL 3.3 core window\n");
+        return 1;
+    }
+    std::printf("%s, %s\n", glGetString(GL_RENDERER), glGetString(GL_VERSION));
+    {
+        tolvane::Texture texture(writeSprite(), 0);
+        tolvane::PerspectiveCamera camera(60.0f, float(kWidth) / float(kHeight), 0.1f, 100.0f);
+        camera.position = glm::vec3(-1.0f, 1.0f, 6.0f);
+        camera.target = glm::vec3(-4.5f, 1.5f, -4.5f);
+        camera.updateView();
+        glViewport(0, 0, kWidth, kHeight);
+        glEnable(GL_DEPTH_TEST);
+        for (const char* name : {"fire", "smoke", "dust"})
+            measure(name, &texture, &camera, frames);
+    }
+    glfwDestroyWindow(window);
+    glfwTerminate();
+    return 0;
+}
