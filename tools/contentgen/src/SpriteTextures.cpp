@@ -117,7 +117,7 @@ Image SpriteTextures::flameFrame(int frame)
             // A teardrop: round at the base, drawn into a tongue towards the top.
             const float halfWidth = 0.3f * std::sqrt(glm::clamp(up / 0.18f, 0.0f, 1.0f)) * (1.0f - smooth(0.2f, 0.95f, up) * 0.92f);
             const float body = smooth(halfWidth, halfWidth * 0.3f, std::fabs(bend)) * smooth(0.0f, 0.06f, up);
-            const float heat = glm::clamp(body * (0.75f + 0.6f * lick) - 0.25f * up * up, 0.0f, 1.0f);
+            const float heat = glm::clamp(body * (0.75f + 0.6f * lick) - 0.6f * up * up, 0.0f, 1.0f);
             const float alpha = smooth(0.02f, 0.35f, heat);
             img.at(x, y) = glm::vec4(flameColour(heat), alpha);
         }
