@@ -5,6 +5,7 @@
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
 #include "app/Timeline.h"
+#include "capture/GpuProfiler.h"
 #include "render/Renderer.h"
 #include "render/Scene.h"
 #include "scene/OrthogonalCamera.h"
@@ -86,20 +87,44 @@ void initialise()
 void renderFrame()
 {
     renderer->render();
+    GpuProfiler::Scope overlays(GpuPass::Overlays);
     if (showFps)
         fpsText->draw(overlayCamera);
     if (showCredits)
         creditsRoot->draw(overlayCamera);
 }
 
-void runFrame()
+void tickClock()
+{
+    const double now = currentTime();
+    frameDelta = now - lastFrameTime;
+    lastFrameTime = now;
+    timelineClock += frameDelta;
+}
+
+void updateFrame()
 {
     pollInput();
     updateDemo();
+}
+
+void drawFrame()
+{
     renderFrame();
     checkGLError();
+}
+
+void presentFrame()
+{
     glfwSwapBuffers(window);
     checkGLError();
+}
+
+void runFrame()
+{
+    updateFrame();
+    drawFrame();
+    presentFrame();
 }
 
 void releaseAll()

@@ -61,9 +61,20 @@ void initialise();
 // the frame counter and the credits when they are shown.
 void renderFrame();
 
-// One pass of the frame loop after the clock has been read: input, update,
-// render, overlays, error checks and the buffer swap.
+// Reads the clock once at the start of a frame: moves frameDelta,
+// lastFrameTime and timelineClock on.
+void tickClock();
+
+// One pass of the frame loop after the clock has been read: updateFrame(),
+// drawFrame(), presentFrame().
 void runFrame();
+// Input and the demo's update for one frame.
+void updateFrame();
+// The frame into the back buffer, then the GL error check; a capture reads
+// the pixels between this and presentFrame().
+void drawFrame();
+// Swaps the buffers and checks for GL errors again.
+void presentFrame();
 
 // Releases what start-up and the scene build created, in a fixed order.
 void releaseAll();

@@ -29,10 +29,7 @@ int main()
 
     // The frame loop: Escape or closing the window ends it after the pass.
     while (running) {
-        const double now = currentTime();
-        frameDelta = now - lastFrameTime;
-        lastFrameTime = now;
-        timelineClock += frameDelta;
+        tickClock();
         runFrame();
     }
 

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tolvane {
+
+// The command line of tolvane-capture. Times are seconds of demo time, where
+// 0 is the moment loading has finished (the timeline starts two seconds
+// later). Long options take their value as the next argument or after "=".
+class CaptureOptions {
+public:
+    // Sentinel for `to`: play until the film has ended and the credits have
+    // stood for a while.
+    static constexpr double kEndOfFilm = -1.0;
+
+    // Reads the arguments after the program name. Returns false and sets
+    // `error` to a one-line message for an unknown option, a missing or bad
+    // value, or a combination that makes no sense.
+    bool parse(const std::vector<std::string>& arguments, std::string& error);
+
+    // The --help text.
+    static std::string usage();
+
+    // True when the run keeps pictures (frames, video or sheet).
+    bool keepsPictures() const;
+
+    double fps = 50.0;           // frames per demo second
+    double from = 0.0;           // first kept frame at or after this time
+    double to = kEndOfFilm;      // frames before this time
+    int every = 1;               // keep every Nth frame of the range
+    int width = 0;               // picture size in pixels; 0 = Config.ini's
+    int height = 0;
+    std::string outDirectory;    // PNG frames, empty = none
+    std::string videoFile;       // H.264 video, empty = none
+    std::string sheetFile;       // contact sheet PNG, empty = none
+    std::string loadingFile;     // the loading screen as PNG, empty = none
+    bool fire = false;           // light the fire at the start (key P)
+    bool bench = false;          // collect and print timings
+    std::string jsonFile;        // bench figures as JSON, empty = none
+    std::string plotFile;        // frame-time plot PNG, empty = none
+    bool quiet = false;          // no progress bar
+    bool help = false;           // --help was given; nothing else matters
+
+private:
+    bool applyOption(const std::string& name, const std::string& value, std::string& error);
+    bool checkCombination(std::string& error) const;
+};
+
+}  // namespace tolvane

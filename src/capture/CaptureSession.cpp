@@ -1,0 +1,322 @@
+#include "capture/CaptureSession.h"
+
+#include "app/Application.h"
+#include "app/Diagnostics.h"
+#include "app/Overlays.h"
+#include "app/SceneAssembly.h"
+#include "app/TimelineState.h"
+#include "capture/ExternalProgram.h"
+#include "capture/FixedStepClock.h"
+#include "capture/FrameTimePlot.h"
+#include "particles/ParticleSystem.h"
+#include "scene/CameraPath.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+namespace tolvane {
+
+namespace {
+
+// The file the timeline plays when it starts, relative to the run directory.
+const char* const kMusicFile = "../Music/DanceWithDragon_160kbts.mp3";
+// Demo seconds before loading ends and the timeline may start, and the
+// shortest spacing of its steps.
+constexpr double kTimelineDelay = 2.0;
+constexpr double kTimelineStep = 0.02;
+// A run that never reaches the end of the film stops after an hour.
+constexpr double kLongestFilm = 3600.0;
+
+long frameAtOrAfter(double seconds, double fps)
+{
+    return static_cast<long>(std::ceil(seconds * fps - 1.0e-6));
+}
+
+void fail(const std::string& message)
+{
+    std::cerr << "tolvane-capture: " << message << std::endl;
+}
+
+}  // namespace
+
+CaptureSession::CaptureSession(const CaptureOptions& options) : options(options), progress(stderr)
+{
+    firstFrame = frameAtOrAfter(options.from, options.fps);
+    if (options.to != CaptureOptions::kEndOfFilm)
+        endFrame = frameAtOrAfter(options.to, options.fps);
+}
+
+CaptureSession::~CaptureSession()
+{
+    GpuProfiler::active = nullptr;
+    CpuProfiler::active = nullptr;
+}
+
+double CaptureSession::milliseconds(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+bool CaptureSession::checkTools()
+{
+    if (!options.videoFile.empty() && !ExternalProgram::isInstalled("ffmpeg")) {
+        fail("ffmpeg is not installed, so no video can be made (Debian package: ffmpeg); "
+             "--out DIR and --sheet FILE work without it");
+        return false;
+    }
+    if (!options.outDirectory.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(options.outDirectory, error);
+        if (error) {
+            fail("cannot create " + options.outDirectory + ": " + error.message());
+            return false;
+        }
+    }
+    return true;
+}
+
+int CaptureSession::run()
+{
+    if (!checkTools())
+        return 2;
+    startDemo();
+    prepareOutputs();
+    playFrames();
+    const bool written = finishOutputs();
+    GpuProfiler::active = nullptr;
+    gpuProfiler.reset();
+    CpuProfiler::active = nullptr;
+    releaseAll();
+    glfwTerminate();
+    return written && !writeFailed ? 0 : 1;
+}
+
+// The demo's start-up, timed piece by piece, with the clock standing still:
+// loading takes no demo time, so the first frame sees a frameDelta of 0.
+void CaptureSession::startDemo()
+{
+    // Sound is decoded and mixed as in the demo, but nothing is heard.
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    windowVisible = false;
+    windowWidthOverride = options.width;
+    windowHeightOverride = options.height;
+    FixedStepClock::configure(options.fps);
+    timeSource = &FixedStepClock::now;
+    CpuProfiler::active = &cpuProfiler;
+
+    const Clock::time_point begin = Clock::now();
+    initialise();
+    running = true;
+    frameDelta = 0.0;
+    timelineClock = 0.0;
+    lastFrameTime = currentTime();
+    const Clock::time_point overlaysBegin = Clock::now();
+    buildOverlays();
+    const double overlays = milliseconds(overlaysBegin, Clock::now());
+    if (!options.loadingFile.empty())
+        captureLoadingScreen();
+    else
+        showLoadingMessage("Please wait...");
+    buildScene();
+    checkGLError();
+    startTime = currentTime();
+    if (options.fire) {
+        smokeSystem->setGenerating(true);
+        fireSystem->setGenerating(true);
+    }
+
+    BenchReport::Startup& startup = startupTimes;
+    startup.overlays = overlays;
+    startup.modelImport = cpuProfiler.total(CpuSection::ModelImport);
+    startup.textures = cpuProfiler.total(CpuSection::Textures);
+    startup.rest = milliseconds(begin, Clock::now()) - overlays - startup.modelImport - startup.textures;
+    cpuProfiler.reset();
+}
+
+// The loading screen is drawn by the demo's own code into a framebuffer of
+// ours: its buffer swap then presents nothing that matters, and the picture
+// can be read back afterwards.
+void CaptureSession::captureLoadingScreen()
+{
+    GLuint framebuffer = 0;
+    GLuint colour = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    showLoadingMessage("Please wait...");
+    FrameImage loading(width, height);
+    loading.readFramebuffer();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glDeleteRenderbuffers(1, &colour);
+    glDeleteFramebuffers(1, &framebuffer);
+    if (!pngWriter.write(loading, options.loadingFile))
+        writeFailed = true;
+}
+
+void CaptureSession::prepareOutputs()
+{
+    frameImage.resize(width, height);
+    if (!options.sheetFile.empty())
+        sheet = std::make_unique<ContactSheet>(width, height);
+    if (!options.videoFile.empty()) {
+        video = std::make_unique<VideoEncoder>();
+        std::string error;
+        if (!video->open(options.videoFile, width, height, options.fps / options.every, error)) {
+            fail(error);
+            video.reset();
+            writeFailed = true;
+        }
+    }
+    if (options.bench) {
+        const long expected = endFrame > firstFrame ? endFrame - firstFrame : 1000;
+        report = std::make_unique<BenchReport>(static_cast<std::size_t>(expected));
+        report->startup = startupTimes;
+        report->setting.renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        report->setting.width = width;
+        report->setting.height = height;
+        report->setting.fps = options.fps;
+        report->setting.from = options.from;
+        BenchReport* sink = report.get();
+        gpuProfiler = std::make_unique<GpuProfiler>([sink](const GpuFrameTimes& times) { sink->addGpuFrame(times); });
+    }
+}
+
+long CaptureSession::estimateFilmFrames() const
+{
+    long events = 0;
+    for (const CameraPath* path : cameraPaths)
+        events += path != nullptr ? static_cast<long>(path->events.size()) : 0;
+    // A step needs more than kTimelineStep gathered: a whole number of frames.
+    const long framesPerStep = static_cast<long>(std::floor(kTimelineStep / FixedStepClock::step())) + 1;
+    // Besides the events: the start, four path switches and the final step.
+    const long steps = events + 6;
+    return frameAtOrAfter(kTimelineDelay, options.fps) + steps * framesPerStep +
+           static_cast<long>(std::lround(kCreditsHold * options.fps));
+}
+
+void CaptureSession::playFrames()
+{
+    const long longest = static_cast<long>(kLongestFilm * options.fps);
+    progress.setTotal(static_cast<int>(endFrame >= 0 ? endFrame : estimateFilmFrames()));
+    playStart = Clock::now();
+    long frame = 0;
+    for (; running && (endFrame < 0 || frame < endFrame); ++frame) {
+        if (frame >= longest) {
+            fail("the film did not end within an hour of demo time; stopping");
+            break;
+        }
+        playFrame(frame);
+        if (!options.quiet)
+            progress.update(static_cast<int>(frame + 1), milliseconds(playStart, Clock::now()) / 1000.0);
+    }
+    if (!options.quiet)
+        progress.finish(static_cast<int>(frame), milliseconds(playStart, Clock::now()) / 1000.0);
+}
+
+void CaptureSession::playFrame(long frame)
+{
+    FixedStepClock::setFrame(frame);
+    tickClock();
+    const bool inRange = frame >= firstFrame;
+    const bool timed = report != nullptr && inRange;
+    if (timed) {
+        GpuProfiler::active = gpuProfiler.get();
+        gpuProfiler->beginFrame();
+    }
+    cpuProfiler.reset();
+    const Clock::time_point start = Clock::now();
+    updateFrame();
+    const Clock::time_point updated = Clock::now();
+    drawFrame();
+    if (inRange && (frame - firstFrame) % options.every == 0 && options.keepsPictures())
+        keepFrame(frame);
+    presentFrame();
+    if (timed)
+        measureFrame(start, updated);
+    watchTimeline(frame);
+}
+
+void CaptureSession::keepFrame(long frame)
+{
+    frameImage.readFramebuffer();
+    ++keptFrames;
+    if (!options.outDirectory.empty()) {
+        std::snprintf(framePath, sizeof framePath, "%s/frame-%06ld.png", options.outDirectory.c_str(), frame);
+        if (!pngWriter.write(frameImage, framePath))
+            writeFailed = true;
+    }
+    if (sheet != nullptr)
+        sheet->offer(frameImage);
+    if (video != nullptr && !video->addFrame(frameImage)) {
+        fail("ffmpeg stopped taking frames, see " + options.videoFile + ".ffmpeg.log");
+        video.reset();
+        writeFailed = true;
+    }
+}
+
+void CaptureSession::measureFrame(Clock::time_point frameStart, Clock::time_point updateEnd)
+{
+    gpuProfiler->endFrame();
+    gpuProfiler->poll();
+    report->addCpuFrame(milliseconds(frameStart, updateEnd), cpuProfiler.total(CpuSection::ParticleReadback),
+                        milliseconds(frameStart, Clock::now()));
+}
+
+void CaptureSession::watchTimeline(long frame)
+{
+    if (musicFrame < 0 && timelineState >= 1)
+        musicFrame = frame;
+    if (endFrame < 0 && timelineState == 5) {
+        endFrame = frame + 1 + static_cast<long>(std::lround(kCreditsHold * options.fps));
+        progress.setTotal(static_cast<int>(endFrame));
+    }
+}
+
+bool CaptureSession::finishOutputs()
+{
+    bool ok = true;
+    const auto reportFailure = [&ok](const std::string& message) {
+        fail(message);
+        ok = false;
+    };
+    std::string error;
+    if (video != nullptr) {
+        const double musicStart = musicFrame >= 0 ? static_cast<double>(musicFrame - firstFrame) / options.fps
+                                                  : VideoEncoder::kNoMusic;
+        if (video->close(kMusicFile, musicStart, error))
+            std::cout << "Video: " << options.videoFile << std::endl;
+        else
+            reportFailure(error);
+    }
+    if (sheet != nullptr) {
+        if (sheet->write(options.sheetFile))
+            std::cout << "Contact sheet: " << options.sheetFile << std::endl;
+        else
+            reportFailure("no contact sheet written to " + options.sheetFile);
+    }
+    if (!options.outDirectory.empty())
+        std::cout << "Frames: " << keptFrames << " in " << options.outDirectory << std::endl;
+    if (report != nullptr) {
+        gpuProfiler->flush();
+        report->gpuStalls = gpuProfiler->stalls();
+        report->setting.to = static_cast<double>(endFrame) / options.fps;
+        report->print(std::cout);
+        if (!options.jsonFile.empty() && !report->writeJson(options.jsonFile))
+            reportFailure("cannot write " + options.jsonFile);
+        if (!options.plotFile.empty() && !FrameTimePlot::write(*report, options.plotFile, error))
+            reportFailure(error);
+    }
+    return ok;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "capture/BenchReport.h"
+#include "capture/CaptureOptions.h"
+#include "capture/ContactSheet.h"
+#include "capture/CpuProfiler.h"
+#include "capture/FrameImage.h"
+#include "capture/GpuProfiler.h"
+#include "capture/PngWriter.h"
+#include "capture/ProgressBar.h"
+#include "capture/VideoEncoder.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace tolvane {
+
+// One run of tolvane-capture: the demo's own start-up, scene build, update
+// and rendering, in a hidden window, driven by a FixedStepClock; frame n is
+// drawn at n / fps seconds of demo time (0 = loading finished). Every frame
+// from 0 on is played, so a stretch later in the film looks exactly as it
+// does in a whole run; only the frames from `from` to `to` are kept or timed.
+// Runs from the demo's run directory, like the demo.
+class CaptureSession {
+public:
+    explicit CaptureSession(const CaptureOptions& options);
+    ~CaptureSession();
+
+    // Plays and writes everything asked for; returns the process exit code.
+    int run();
+
+    // Seconds the credits stay after the film's last step when playing to
+    // the end of the film.
+    static constexpr double kCreditsHold = 4.0;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    bool checkTools();
+    void startDemo();
+    void captureLoadingScreen();
+    void prepareOutputs();
+    void playFrames();
+    void playFrame(long frame);
+    void keepFrame(long frame);
+    void measureFrame(Clock::time_point frameStart, Clock::time_point updateEnd);
+    void watchTimeline(long frame);
+    long estimateFilmFrames() const;
+    bool finishOutputs();
+    static double milliseconds(Clock::time_point from, Clock::time_point to);
+
+    CaptureOptions options;
+    long firstFrame = 0;
+    long endFrame = -1;          // first frame not played; -1 until known
+    long musicFrame = -1;        // frame whose update started the music
+    long keptFrames = 0;
+    BenchReport::Startup startupTimes;
+    bool writeFailed = false;
+
+    FrameImage frameImage;
+    PngWriter pngWriter;
+    std::unique_ptr<ContactSheet> sheet;
+    std::unique_ptr<VideoEncoder> video;
+    std::unique_ptr<BenchReport> report;
+    std::unique_ptr<GpuProfiler> gpuProfiler;
+    CpuProfiler cpuProfiler;
+    ProgressBar progress;
+    Clock::time_point playStart;
+    char framePath[4096] = {};
+};
+
+}  // namespace tolvane

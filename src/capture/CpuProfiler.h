@@ -1,0 +1,66 @@
+#pragma once
+
+#include <chrono>
+
+namespace tolvane {
+
+// Stretches of CPU work the bench reports that lie inside shared code: the
+// waits for the particle systems' record counts, and the model import and
+// texture loading of the scene build.
+enum class CpuSection { ParticleReadback, ModelImport, Textures, Count };
+inline constexpr int kCpuSectionCount = static_cast<int>(CpuSection::Count);
+
+// Adds up the wall time spent in marked sections, in milliseconds. A section
+// nested in another (textures loaded by the model import) is taken out of
+// the outer one's total. While no profiler is active (the demo itself) a
+// Scope costs one pointer test. Single-threaded, like the program.
+class CpuProfiler {
+public:
+    class Scope {
+    public:
+        explicit Scope(CpuSection section) : profiler(active)
+        {
+            if (profiler != nullptr)
+                profiler->begin(section);
+        }
+        ~Scope()
+        {
+            if (profiler != nullptr)
+                profiler->end();
+        }
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        CpuProfiler* profiler;
+    };
+
+    // The profiler the Scopes report to; null when nothing is measured.
+    static CpuProfiler* active;
+
+    CpuProfiler() = default;
+    ~CpuProfiler();
+
+    void begin(CpuSection section);
+    void end();
+
+    // Milliseconds spent in `section` since the last reset.
+    double total(CpuSection section) const { return totals[static_cast<int>(section)]; }
+    void reset();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static constexpr int kMaxDepth = 8;
+
+    struct Open {
+        CpuSection section;
+        Clock::time_point start;
+    };
+
+    double totals[kCpuSectionCount] = {};
+    Open open[kMaxDepth] = {};
+    int depth = 0;
+    int overflow = 0;  // begins beyond kMaxDepth, not timed
+};
+
+}  // namespace tolvane

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <functional>
+
+namespace tolvane {
+
+// The renderer's passes as the bench reports them. Particles are drawn inside
+// the scene pass; the scene figure excludes them.
+enum class GpuPass { Shadow, Scene, Particles, Blur, Composition, Overlays, Count };
+inline constexpr int kGpuPassCount = static_cast<int>(GpuPass::Count);
+const char* gpuPassName(GpuPass pass);  // lower case, e.g. "shadow"
+
+// GPU time of one frame, in milliseconds. A pass's time excludes the passes
+// nested in it, so the pass times add up to at most the frame's span.
+struct GpuFrameTimes {
+    double passes[kGpuPassCount] = {};
+    double frame = 0.0;  // from beginFrame to endFrame
+};
+
+// Times the renderer's passes on the GPU with timestamp queries, read a few
+// frames later so that measuring adds no stall. Code that draws marks its
+// passes with a Scope; while no profiler is active (the demo itself) a Scope
+// costs one pointer test. Needs a current GL context from construction to
+// destruction; one frame holds at most 32 scopes, further ones are not timed.
+class GpuProfiler {
+public:
+    // Marks one pass from construction to destruction.
+    class Scope {
+    public:
+        explicit Scope(GpuPass pass) : profiler(active)
+        {
+            if (profiler != nullptr)
+                profiler->begin(pass);
+        }
+        ~Scope()
+        {
+            if (profiler != nullptr)
+                profiler->end();
+        }
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        GpuProfiler* profiler;
+    };
+
+    using Sink = std::function<void(const GpuFrameTimes&)>;
+
+    // The profiler the Scopes report to; null when nothing is measured.
+    static GpuProfiler* active;
+
+    // `sink` receives every frame's times, in frame order, `latency` frames
+    // after the frame was drawn (sooner when its results are ready).
+    GpuProfiler(Sink sink, int latency = 4);
+    ~GpuProfiler();
+
+    GpuProfiler(const GpuProfiler&) = delete;
+    GpuProfiler& operator=(const GpuProfiler&) = delete;
+
+    void beginFrame();
+    void endFrame();
+    void begin(GpuPass pass);
+    void end();
+
+    // Hands the frames whose results are ready to the sink, without waiting.
+    void poll();
+    // Waits for every frame still pending and hands it to the sink.
+    void flush();
+
+    // Frames whose results were not ready when their query slot was needed
+    // again, so that the profiler had to wait.
+    int stalls() const { return stallCount; }
+
+private:
+    struct Frame;
+
+    unsigned int mark(Frame& frame);
+    bool ready(const Frame& frame) const;
+    void resolve(Frame& frame);
+
+    Sink sink;
+    Frame* frames;   // ring of `latency` frames; owned
+    int latency;
+    int writing = 0;   // frame being recorded
+    int reading = 0;   // oldest frame not resolved yet
+    int pending = 0;   // frames recorded and not resolved
+    int stallCount = 0;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+struct FIBITMAP;
+
+namespace tolvane {
+
+class FrameImage;
+
+// Writes FrameImages as 24-bit PNG files through FreeImage, turning OpenGL's
+// bottom-up rows into a picture the right way up. Keeps one FreeImage bitmap
+// of the last size written, so a run of equal-sized frames allocates it once.
+class PngWriter {
+public:
+    PngWriter() = default;
+    ~PngWriter();
+
+    PngWriter(const PngWriter&) = delete;
+    PngWriter& operator=(const PngWriter&) = delete;
+
+    // Writes `image` to `path`. Returns false, with a message on standard
+    // error, when the file cannot be written.
+    bool write(const FrameImage& image, const std::string& path);
+
+private:
+    FIBITMAP* bitmap = nullptr;  // owned
+    int width = 0;
+    int height = 0;
+};
+
+}  // namespace tolvane

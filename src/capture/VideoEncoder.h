@@ -1,0 +1,52 @@
+#pragma once
+
+#include "capture/ExternalProgram.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tolvane {
+
+class FrameImage;
+
+// Turns captured frames into an H.264 video (yuv420p, playable everywhere)
+// with the demo's music. Frames are piped raw into ffmpeg, which writes a
+// silent video beside the target; close() then muxes the music in, shifted
+// to the moment the timeline started it, which is only known once the
+// capture has played that far. ffmpeg's own output goes to a log file beside
+// the target, kept only when something fails.
+class VideoEncoder {
+public:
+    // No music start seen: the video stays silent.
+    static constexpr double kNoMusic = -1.0e300;
+
+    // Starts ffmpeg for frames of width x height pixels at `fps`. Returns
+    // false with `error` set when ffmpeg is missing or cannot start.
+    bool open(const std::string& path, int width, int height, double fps, std::string& error);
+
+    // Appends one frame (rows flipped to top-down on the way). Returns false
+    // when ffmpeg has stopped accepting frames.
+    bool addFrame(const FrameImage& frame);
+
+    // Ends the video. `musicStart` is the video time in seconds at which the
+    // music starts (negative when it started before the first frame), or
+    // kNoMusic. Returns false with `error` set when ffmpeg fails.
+    bool close(const std::string& musicFile, double musicStart, std::string& error);
+
+    // The ffmpeg command lines, exposed for their tests.
+    static std::vector<std::string> encodeArguments(const std::string& silentFile, int width, int height, double fps);
+    static std::vector<std::string> muxArguments(const std::string& silentFile, const std::string& musicFile,
+                                                 double musicStart, const std::string& path);
+
+private:
+    bool finishEncoding(std::string& error);
+
+    ExternalProgram ffmpeg;
+    std::string path;        // the video the caller asked for
+    std::string silentFile;  // ffmpeg's first output, without sound
+    std::string logFile;
+    std::vector<std::uint8_t> flipped;  // one frame, top-down; reused
+};
+
+}  // namespace tolvane
