@@ -4,6 +4,7 @@
 #include "app/Diagnostics.h"
 #include "app/SoundEngine.h"
 #include "app/TimelineState.h"
+#include "capture/CpuProfiler.h"
 #include "import/ModelLoader.h"
 #include "import/QuadGeometry.h"
 #include "particles/ParticleSystem.h"
@@ -91,6 +92,7 @@ void createMaterials()
 
 void importModel()
 {
+    CpuProfiler::Scope timing(CpuSection::ModelImport);
     modelLoader = new ModelLoader();
     for (Mesh* mesh : ModelLoader::load(kModelFile))
         scene->addChild(mesh);

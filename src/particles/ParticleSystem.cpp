@@ -1,5 +1,7 @@
 #include "particles/ParticleSystem.h"
 
+#include "capture/CpuProfiler.h"
+#include "capture/GpuProfiler.h"
 #include "particles/ParticleSystemProgram.h"
 #include "render/Material.h"
 #include "render/ShaderFiles.h"
@@ -177,7 +179,10 @@ void ParticleSystem::runTransformFeedback()
     glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, query);
     glDrawArrays(GL_POINTS, 0, particleCount);
     glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
-    glGetQueryObjectiv(query, GL_QUERY_RESULT, &particleCount);
+    {
+        CpuProfiler::Scope timing(CpuSection::ParticleReadback);
+        glGetQueryObjectiv(query, GL_QUERY_RESULT, &particleCount);
+    }
     glEndTransformFeedback();
     currentBuffer = 1 - currentBuffer;
     glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, 0);
@@ -189,6 +194,7 @@ void ParticleSystem::draw(Camera* camera)
 {
     if (!initialized)
         return;
+    GpuProfiler::Scope timing(GpuPass::Particles);
     billboardMaterial->bind();
     glDepthMask(GL_FALSE);
     uploadCamera(camera);

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Diagnostics.h"
+#include "capture/GpuProfiler.h"
 #include "render/Material.h"
 #include "render/ODShadowMap.h"
 #include "render/Scene.h"
@@ -150,6 +151,7 @@ void Renderer::render()
 
 void Renderer::shadowPass()
 {
+    GpuProfiler::Scope timing(GpuPass::Shadow);
     SceneContext* context = SceneContext::current();
     if (context == nullptr || context->shadowMaps.empty())
         return;
@@ -167,6 +169,7 @@ void Renderer::shadowPass()
 
 void Renderer::scenePass()
 {
+    GpuProfiler::Scope timing(GpuPass::Scene);
     if (postProcessing)
         glBindFramebuffer(GL_FRAMEBUFFER, hdrFramebuffer);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -185,6 +188,7 @@ void Renderer::compose()
 
 GLuint Renderer::blur(GLuint source)
 {
+    GpuProfiler::Scope timing(GpuPass::Blur);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, 0);
     blurMaterial->bind();
@@ -205,6 +209,7 @@ GLuint Renderer::blur(GLuint source)
 
 void Renderer::present(GLuint bloom)
 {
+    GpuProfiler::Scope timing(GpuPass::Composition);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);

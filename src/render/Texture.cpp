@@ -1,6 +1,7 @@
 #include "render/Texture.h"
 
 #include "app/Diagnostics.h"
+#include "capture/CpuProfiler.h"
 
 #include <FreeImage.h>
 
@@ -76,6 +77,7 @@ FIBITMAP* toUploadLayout(FIBITMAP* bitmap)
 Texture::Texture(const std::string& path, int unit)
     : unit(unit), isNormalMap(unit == 1)
 {
+    CpuProfiler::Scope timing(CpuSection::Textures);
     FIBITMAP* bitmap = decode(path);
     if (bitmap != nullptr) {
         bitmap = toUploadLayout(bitmap);
