@@ -1,0 +1,131 @@
+// The numbers behind the capture's timing: the fixed-step clock, the order
+// statistics, nested CPU sections and the bench's JSON.
+#include "capture/BenchReport.h"
+#include "capture/CpuProfiler.h"
+#include "capture/FixedStepClock.h"
+#include "capture/SampleStatistics.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace tolvane;
+
+namespace {
+
+// The timeline steps when more than 0.02 s have gathered; at 50 fps every
+// frame must do so, with the very same delta, for the film to keep its pace.
+TEST(FixedStepClockTest, EveryFrameAdvancesByTheSameStepAtLeastOneFrameLong)
+{
+    for (const double fps : {50.0, 25.0, 30.0, 60.0, 64.0, 29.97}) {
+        FixedStepClock::configure(fps);
+        const double step = FixedStepClock::step();
+        EXPECT_GE(step, 1.0 / fps);
+        EXPECT_LT(step - 1.0 / fps, 1.0e-6) << fps;
+        double previous = FixedStepClock::now();
+        for (long frame = 1; frame < 200000; frame += 997) {
+            FixedStepClock::setFrame(frame - 1);
+            previous = FixedStepClock::now();
+            FixedStepClock::setFrame(frame);
+            EXPECT_EQ(FixedStepClock::now() - previous, step) << fps << " at frame " << frame;
+        }
+    }
+    FixedStepClock::configure(50.0);
+    EXPECT_GT(FixedStepClock::step(), 0.02);
+    // A step that is already a binary fraction is kept exactly.
+    FixedStepClock::configure(64.0);
+    EXPECT_EQ(FixedStepClock::step(), 1.0 / 64.0);
+}
+
+TEST(FixedStepClockTest, AccumulatedDeltasMatchTheReadingExactly)
+{
+    FixedStepClock::configure(50.0);
+    double accumulated = 0.0;
+    for (long frame = 1; frame <= 5000; ++frame)
+        accumulated += FixedStepClock::step();
+    FixedStepClock::setFrame(5000);
+    EXPECT_EQ(accumulated, FixedStepClock::now());
+}
+
+TEST(SampleStatisticsTest, MedianAndPercentilesInterpolateBetweenRanks)
+{
+    SampleStatistics empty;
+    EXPECT_EQ(empty.median(), 0.0);
+    EXPECT_EQ(empty.percentile(95.0), 0.0);
+
+    SampleStatistics one;
+    one.add(7.0);
+    EXPECT_EQ(one.median(), 7.0);
+    EXPECT_EQ(one.percentile(95.0), 7.0);
+
+    SampleStatistics even;
+    for (const double v : {4.0, 1.0, 3.0, 2.0})
+        even.add(v);
+    EXPECT_DOUBLE_EQ(even.median(), 2.5);
+    EXPECT_DOUBLE_EQ(even.percentile(0.0), 1.0);
+    EXPECT_DOUBLE_EQ(even.percentile(100.0), 4.0);
+    // Insertion order is kept for the plot.
+    EXPECT_EQ(even.samples().front(), 4.0);
+
+    SampleStatistics hundred;
+    for (int i = 100; i >= 1; --i)
+        hundred.add(i);
+    EXPECT_DOUBLE_EQ(hundred.median(), 50.5);
+    EXPECT_DOUBLE_EQ(hundred.percentile(95.0), 95.05);
+    EXPECT_DOUBLE_EQ(hundred.mean(), 50.5);
+}
+
+TEST(CpuProfilerTest, NestedSectionsAreTakenOutOfTheOuterOne)
+{
+    CpuProfiler profiler;
+    const auto busy = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    {
+        // A scope without an active profiler measures nothing.
+        CpuProfiler::Scope ignored(CpuSection::Textures);
+        busy(1);
+    }
+    EXPECT_EQ(profiler.total(CpuSection::Textures), 0.0);
+
+    CpuProfiler::active = &profiler;
+    {
+        CpuProfiler::Scope import(CpuSection::ModelImport);
+        busy(20);
+        for (int i = 0; i < 2; ++i) {
+            CpuProfiler::Scope texture(CpuSection::Textures);
+            busy(15);
+        }
+    }
+    CpuProfiler::active = nullptr;
+    EXPECT_GE(profiler.total(CpuSection::Textures), 30.0);
+    EXPECT_GE(profiler.total(CpuSection::ModelImport), 20.0);
+    // Without the subtraction the import would include the 30 ms of textures.
+    EXPECT_LT(profiler.total(CpuSection::ModelImport), 20.0 + 25.0);
+    profiler.reset();
+    EXPECT_EQ(profiler.total(CpuSection::ModelImport), 0.0);
+}
+
+TEST(BenchReportTest, JsonCarriesEveryFigure)
+{
+    BenchReport report;
+    report.setting.renderer = "test \"renderer\"";
+    GpuFrameTimes times;
+    for (int i = 0; i < kGpuPassCount; ++i)
+        times.passes[i] = i + 1.0;
+    times.frame = 30.0;
+    report.addGpuFrame(times);
+    report.addCpuFrame(2.0, 0.5, 40.0);
+    report.startup.overlays = 1.0;
+    report.startup.modelImport = 2.0;
+    report.startup.textures = 3.0;
+    report.startup.rest = 4.0;
+    const std::string json = report.json();
+    for (const char* key : {"\"shadow\"", "\"scene\"", "\"particles\"", "\"blur\"", "\"composition\"", "\"overlays\"",
+                            "\"frame\"", "\"update\"", "\"particle_readback\"", "\"frame_ms\"", "\"model_import\"",
+                            "\"textures\"", "\"rest\"", "\"median\"", "\"p95\"", "\"frames\": 1"})
+        EXPECT_NE(json.find(key), std::string::npos) << key;
+    EXPECT_NE(json.find("\"total\": 10.0000"), std::string::npos);
+    EXPECT_NE(json.find("test \\\"renderer\\\""), std::string::npos);
+}
+
+}  // namespace
