@@ -1,5 +1,6 @@
 #include "render/Mesh.h"
 
+#include "app/Application.h"
 #include "render/AmbientLight.h"
 #include "render/Material.h"
 #include "render/ODShadowMap.h"
@@ -119,7 +120,7 @@ void Mesh::update(double elapsedSeconds)
         && static_cast<SpriteSheet*>(texture)->frameCount > 0) {
         auto* sheet = static_cast<SpriteSheet*>(texture);
         double framePeriod = 1.0 / static_cast<double>(sheet->framesPerSecond);
-        auto frame = static_cast<long long>(std::round(glfwGetTime() / framePeriod));
+        auto frame = static_cast<long long>(std::round(currentTime() / framePeriod));
         sheet->currentFrame = static_cast<std::uint32_t>(frame % sheet->frameCount);
     }
     Object3D::update(elapsedSeconds);
