@@ -32,6 +32,7 @@ constexpr double kTimelineDelay = 2.0;
 constexpr double kTimelineStep = 0.02;
 // A run that never reaches the end of the film stops after an hour.
 constexpr double kLongestFilm = 3600.0;
+constexpr long kWarmUpFrames = 2;
 
 long frameAtOrAfter(double seconds, double fps)
 {
@@ -227,6 +228,14 @@ void CaptureSession::playFrame(long frame)
 {
     FixedStepClock::setFrame(frame);
     tickClock();
+    // Drawing changes nothing that later frames depend on, so frames well
+    // before the range are only updated; the last few are drawn so that the
+    // first kept frame meets the GL state a whole run would leave.
+    if (frame < firstFrame - kWarmUpFrames) {
+        updateFrame();
+        watchTimeline(frame);
+        return;
+    }
     const bool inRange = frame >= firstFrame;
     const bool timed = report != nullptr && inRange;
     if (timed) {

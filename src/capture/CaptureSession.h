@@ -19,8 +19,9 @@ namespace tolvane {
 // One run of tolvane-capture: the demo's own start-up, scene build, update
 // and rendering, in a hidden window, driven by a FixedStepClock; frame n is
 // drawn at n / fps seconds of demo time (0 = loading finished). Every frame
-// from 0 on is played, so a stretch later in the film looks exactly as it
-// does in a whole run; only the frames from `from` to `to` are kept or timed.
+// from 0 on is updated, so a stretch later in the film looks exactly as it
+// does in a whole run; only the frames from `from` to `to` are kept or timed,
+// and frames well before `from` are not drawn.
 // Runs from the demo's run directory, like the demo.
 class CaptureSession {
 public:
