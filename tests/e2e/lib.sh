@@ -33,7 +33,8 @@ stage() {
 }
 
 start() {
-  (cd "$run_dir" && exec "$program" </dev/null >"$log" 2>&1) &
+  # Line-buffered, so the console can be watched while the program runs.
+  (cd "$run_dir" && exec stdbuf -oL "$program" </dev/null >"$log" 2>&1) &
   pid=$!
 }
 
@@ -59,15 +60,16 @@ wait_for_line() {
   return 1
 }
 
-# Waits for the program to end; prints its exit code.
+# Waits for the program to end and puts its exit code in exit_code. Must run
+# in the test's own shell (not in $(...)), which is the program's parent.
+exit_code=""
 wait_for_exit() {
   local seconds="${1:-20}"
   for _ in $(seq 1 $((seconds * 5))); do
     if ! kill -0 "$pid" 2>/dev/null; then
-      local code=0
-      wait "$pid" || code=$?
+      exit_code=0
+      wait "$pid" || exit_code=$?
       pid=""
-      echo "$code"
       return 0
     fi
     sleep 0.2
@@ -89,4 +91,25 @@ window_size() {
 
 no_gl_errors() {
   ! grep -q '^OpenGL Error:' "$log"
+}
+
+# Saves a screenshot of the window.
+screenshot() {
+  import -window "$1" "$2" 2>/dev/null
+}
+
+# Mean brightness of a picture, 0 to 1.
+mean_brightness() {
+  convert "$1" -colorspace Gray -format "%[fx:mean]" info:
+}
+
+# Share of pixels (0 to 1) inside a region WxH+X+Y that are warm and bright:
+# red high, blue low.
+warm_share() {
+  convert "$1" -crop "$2" +repage -fx "(r>0.55 && r>g*1.15 && b<0.45) ? 1 : 0" -format "%[fx:mean]" info:
+}
+
+# True when $1 > $2 (floating point).
+greater() {
+  awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'
 }

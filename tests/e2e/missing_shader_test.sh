@@ -5,7 +5,7 @@ source "$(dirname "$0")/lib.sh"
 stage
 rm "$run_dir/Shader/PostProcessing/blur.frag"
 start
-code="$(wait_for_exit 20)" || fail "the program did not stop"
-[ "$code" = 255 ] || fail "exit code $code, expected 255"
+wait_for_exit 20 || fail "the program did not stop"
+[ "$exit_code" = 255 ] || fail "exit code $exit_code, expected 255"
 tail -n 1 "$log" | grep -qx "Failed to open ShaderFile" || fail "last line is not the fatal message"
 echo "passed"

@@ -13,7 +13,7 @@ sed -n 2,3p "$log" | tr '\n' '|' | grep -qx "Resolution: 1024x600, FullScreenMod
 sed -n 4,5p "$log" | tr '\n' '|' | grep -qE "^OpenGL .+, GLSL .+\.\|\|$" || fail "version line with an empty line after it expected"
 sleep 2
 press "$id" Escape
-code="$(wait_for_exit 30)" || fail "Escape did not end the program"
-[ "$code" = 0 ] || fail "exit code $code after Escape"
+wait_for_exit 30 || fail "Escape did not end the program"
+[ "$exit_code" = 0 ] || fail "exit code $exit_code after Escape"
 no_gl_errors || fail "OpenGL errors were printed"
 echo "passed"

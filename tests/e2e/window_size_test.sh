@@ -8,6 +8,6 @@ id="$(wait_for_window 60)" || fail "no window"
 [ "$(window_size "$id")" = "800x500" ] || fail "window is $(window_size "$id"), expected 800x500"
 grep -qx "Resolution: 800x500, FullScreenMode: 0" "$log" || fail "resolution line"
 press "$id" Escape
-code="$(wait_for_exit 30)" || fail "Escape did not end the program"
-[ "$code" = 0 ] || fail "exit code $code"
+wait_for_exit 30 || fail "Escape did not end the program"
+[ "$exit_code" = 0 ] || fail "exit code $exit_code"
 echo "passed"

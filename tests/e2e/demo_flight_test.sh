@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The whole demo in its staged directory with the generated content: console
+# sequence, loading screen, fade-in, the frame counter, the fire, music written
+# by SDL's disk audio driver, and a clean exit.
+source "$(dirname "$0")/lib.sh"
+stage
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+start
+id="$(wait_for_window 60)" || fail "no window"
+
+wait_for_line "Loading file '../Models/hut_150k_scaled_w.fbx'..." 60 || fail "the model import did not start"
+screenshot "$id" "$work/loading.png"
+greater "$(warm_share "$work/loading.png" 400x60+0+0)" 0.005 || fail "no loading text in the top-left corner"
+
+wait_for_line "Starting with camera 1" 180 || fail "the timeline did not start"
+# Software rendering may take a second or more per frame: poll for the picture.
+lit=""
+for _ in $(seq 1 30); do
+  screenshot "$id" "$work/scene.png"
+  greater "$(mean_brightness "$work/scene.png")" 0.01 && { lit=yes; break; }
+  sleep 1
+done
+[ -n "$lit" ] || fail "the scene is still black after the fade-in"
+
+press "$id" f
+sleep 4
+screenshot "$id" "$work/counter.png"
+greater "$(warm_share "$work/counter.png" 160x50+0+0)" 0.01 || fail "the frame counter is not shown"
+
+before="$(warm_share "$work/counter.png" 1024x600+0+0)"
+press "$id" p
+sleep 8
+screenshot "$id" "$work/fire.png"
+after="$(warm_share "$work/fire.png" 1024x600+0+0)"
+greater "$after" "$before" || fail "no warm fire pixels appeared after P ($before -> $after)"
+
+press "$id" Escape
+wait_for_exit 60 || fail "Escape did not end the program"
+[ "$exit_code" = 0 ] || fail "exit code $exit_code"
+
+sequence=("Resolution: 1024x600, FullScreenMode: 0" "OpenGL " "Loading file '" "OK, successfully loaded"
+          "OK, done with all" "OK, done reading XML-File with camera positions." "Starting with camera 1")
+line=0
+for text in "${sequence[@]}"; do
+  found="$(grep -nF -- "$text" "$log" | head -n 1 | cut -d: -f1)"
+  [ -n "$found" ] && [ "$found" -gt "$line" ] || fail "'$text' missing or out of order"
+  line="$found"
+done
+no_gl_errors || fail "OpenGL errors were printed"
+[ -s "$work/audio.raw" ] || fail "no audio was written"
+[ "$(head -c 4000000 "$work/audio.raw" | tr -d '\000' | head -c 10000 | wc -c)" -gt 1000 ] || fail "the audio is silent"
+echo "passed"
