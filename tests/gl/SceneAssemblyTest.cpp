@@ -1,0 +1,185 @@
+// The demo's scene as the scene build assembles it from the generated
+// content: tree, light order, shadow bitmask, particle values, flames.
+#include "app/Application.h"
+#include "app/SceneAssembly.h"
+#include "app/TimelineState.h"
+#include "import/ModelLoader.h"
+#include "particles/ParticleSystem.h"
+#include "render/AmbientLight.h"
+#include "render/Mesh.h"
+#include "render/PointLight.h"
+#include "render/Scene.h"
+#include "render/SceneContext.h"
+#include "render/SpriteSheet.h"
+#include "scene/AxialBillboard.h"
+#include "scene/CameraPath.h"
+#include "scene/PerspectiveCamera.h"
+#include "GlTestContext.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+using namespace tolvane;
+
+namespace {
+
+// Builds the scene once for all tests of the suite: it is large.
+class SceneAssemblyTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!std::filesystem::exists("../Models/hut_150k_scaled_w.fbx"))
+            return;
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        width = 1024;
+        height = 600;
+        intensity = 2.0f;
+        ambient = 0.1f;
+        output = test::captureStdout([] { buildScene(); });
+        built = true;
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (!built)
+            return;
+        releaseSoundEngine();
+        releaseSceneResources();
+        delete scene;
+        scene = nullptr;
+        camera = nullptr;
+        releaseSceneContext();
+        for (CameraPath*& path : cameraPaths) {
+            delete path;
+            path = nullptr;
+        }
+        built = false;
+    }
+
+    void SetUp() override
+    {
+        if (!built)
+            GTEST_SKIP() << "the generated content is missing; run the set-up first";
+    }
+
+    static bool built;
+    static std::string output;
+};
+
+bool SceneAssemblyTest::built = false;
+std::string SceneAssemblyTest::output;
+
+template <typename T>
+T* childAs(Object3D* node, size_t index)
+{
+    return dynamic_cast<T*>(node->children.at(index));
+}
+
+}  // namespace
+
+TEST_F(SceneAssemblyTest, TreeHoldsEveryNodeInInsertionOrder)
+{
+    const std::vector<Object3D*>& top = scene->children;
+    ASSERT_GE(top.size(), 10u);
+    EXPECT_EQ(top[0], camera);
+    const size_t meshes = top.size() - 9;
+    EXPECT_EQ(meshes, 16u) << "the generated hut has sixteen meshes";
+    for (size_t i = 1; i <= meshes; ++i)
+        EXPECT_NE(childAs<Mesh>(scene, i), nullptr);
+    const size_t at = 1 + meshes;
+    EXPECT_EQ(top[at], orbitPivot);
+    EXPECT_EQ(orbitPivot->children.at(0), orbitLight);
+    Mesh* lampCube = childAs<Mesh>(orbitLight, 0);
+    ASSERT_NE(lampCube, nullptr);
+    EXPECT_FALSE(lampCube->castsShadow);
+    EXPECT_FLOAT_EQ(lampCube->localMatrix[0][0], 0.1f);
+    EXPECT_NE(childAs<AmbientLight>(scene, at + 1), nullptr);
+    EXPECT_EQ(top[at + 2], campfireLight);
+    EXPECT_EQ(top[at + 3], smokeSystem);
+    EXPECT_EQ(top[at + 4], fireSystem);
+    EXPECT_EQ(top[at + 5], dustSystem);
+    EXPECT_EQ(top[at + 6]->children.at(0), torchLightA);
+    EXPECT_EQ(top[at + 7]->children.at(0), torchLightB);
+}
+
+TEST_F(SceneAssemblyTest, LightsRegisterInOrderWithOneShadowCaster)
+{
+    SceneContext* context = SceneContext::current();
+    ASSERT_NE(context, nullptr);
+    const std::vector<PointLight*> expected = {orbitLight, campfireLight, torchLightA, torchLightB};
+    EXPECT_EQ(context->pointLights, expected);
+    EXPECT_EQ(context->shadowMaps.size(), 1u);
+    EXPECT_EQ(context->shadowMaps[0], orbitLight->shadowMap);
+    context->collectLights();
+    EXPECT_EQ(context->shadowBitmask, 1);
+    EXPECT_FLOAT_EQ(context->lightPositions[0], 3.0f);
+    EXPECT_FLOAT_EQ(context->lightPositions[1], 3.0f);
+    ASSERT_NE(context->ambientLight, nullptr);
+    EXPECT_FLOAT_EQ(context->ambientLight->intensity, 0.1f);
+}
+
+TEST_F(SceneAssemblyTest, LightIntensitiesFollowTheConfiguredIntensity)
+{
+    EXPECT_FLOAT_EQ(orbitLight->intensity, 2.0f);
+    EXPECT_FLOAT_EQ(orbitLight->attenuation, 0.01f);
+    EXPECT_FLOAT_EQ(torchLightA->intensity, 1.0f);
+    EXPECT_FLOAT_EQ(torchLightB->attenuation, 1.0f);
+    EXPECT_FLOAT_EQ(campfireLight->intensity, 1.6f);
+    EXPECT_FLOAT_EQ(campfireLight->attenuation, 0.05f);
+    const glm::vec3 fireLight = campfireLight->getWorldPosition();
+    EXPECT_FLOAT_EQ(fireLight.x, -2.969789f);
+    EXPECT_FLOAT_EQ(fireLight.z, -2.981397f);
+}
+
+TEST_F(SceneAssemblyTest, ParticleSystemsCarryTheirValues)
+{
+    EXPECT_FLOAT_EQ(smokeSystem->generationInterval, 0.7f);
+    EXPECT_EQ(smokeSystem->numToGenerate, 5);
+    EXPECT_FLOAT_EQ(smokeSystem->genLifeMin, 2.5f);
+    EXPECT_FLOAT_EQ(smokeSystem->genSize, 0.7f);
+    EXPECT_FLOAT_EQ(smokeSystem->rotationSpeed, 0.01f);
+    EXPECT_FALSE(smokeSystem->generating);
+
+    EXPECT_FLOAT_EQ(fireSystem->generationInterval, 0.15f);
+    EXPECT_EQ(fireSystem->numToGenerate, 30);
+    EXPECT_FLOAT_EQ(fireSystem->genPositionRange.x, 0.8f);
+    EXPECT_FLOAT_EQ(fireSystem->genSize, 0.6f);
+    EXPECT_FALSE(fireSystem->generating);
+
+    EXPECT_EQ(dustSystem->numToGenerate, 100);
+    EXPECT_FLOAT_EQ(dustSystem->genColor.g, 0.38f);
+    EXPECT_FLOAT_EQ(dustSystem->genSize, 0.05f);
+    EXPECT_TRUE(dustSystem->generating);
+
+    EXPECT_FLOAT_EQ(fireSystem->getWorldPosition().x, kFirePosition[0]);
+    EXPECT_FLOAT_EQ(dustSystem->getWorldPosition().y, 4.0f);
+}
+
+TEST_F(SceneAssemblyTest, FlamesStandAtTheTorchesFacingTheCamera)
+{
+    auto* first = dynamic_cast<AxialBillboard*>(torchLightA->parent);
+    auto* second = dynamic_cast<AxialBillboard*>(torchLightB->parent);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->camera, camera);
+    EXPECT_FALSE(first->castsShadow);
+    EXPECT_EQ(first->texture, static_cast<Texture*>(flameSpriteSheet));
+    EXPECT_NEAR(torchLightA->getWorldPosition().x, -1.384822f, 1e-5);
+    EXPECT_NEAR(torchLightB->getWorldPosition().y, 2.458664f, 1e-5);
+    EXPECT_FLOAT_EQ(first->localMatrix[1][1], 0.1f);
+}
+
+TEST_F(SceneAssemblyTest, CameraAndConsole)
+{
+    EXPECT_NEAR(camera->aspect, 1.7066667f, 1e-6);
+    EXPECT_EQ(camera->position, glm::vec3(-1.0f, 1.0f, 6.0f));
+    EXPECT_EQ(camera->target, glm::vec3(-0.5f, 1.0f, 0.1f));
+    EXPECT_EQ(timelineState, 0);
+    EXPECT_NE(output.find("OK, done reading XML-File with camera positions.\n\n"), std::string::npos);
+    EXPECT_EQ(output.substr(output.size() - 1), "\n");
+    EXPECT_EQ(output.find("OpenGL Error:"), std::string::npos) << output;
+    for (CameraPath* path : cameraPaths)
+        EXPECT_FALSE(path->events.empty());
+}
