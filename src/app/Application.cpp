@@ -28,8 +28,30 @@ void applyWindowOverrides()
     }
 }
 
+// GLFW asserts on a negative size and fails on zero; a size beyond what the
+// driver can render to would only give incomplete framebuffers. Either way
+// the user learns which setting is at fault.
+void refuseWindowSize(const char* reason)
+{
+    logMessage("The window size %ix%i from Config.ini %s.", width, height, reason);
+    glfwTerminate();
+    fatalError("Failed to open window");
+}
+
+void checkDriverLimits()
+{
+    GLint maxTextureSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+    GLint maxViewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+    if (width > maxTextureSize || height > maxTextureSize || width > maxViewport[0] || height > maxViewport[1])
+        refuseWindowSize("is larger than this OpenGL driver can render");
+}
+
 void createWindow()
 {
+    if (width <= 0 || height <= 0)
+        refuseWindowSize("is not a usable size");
     GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
     window = glfwCreateWindow(width, height, "Tolvane", monitor, nullptr);
     if (window == nullptr) {
@@ -76,6 +98,7 @@ void initialise()
     glfwWindowHint(GLFW_REFRESH_RATE, refreshRate);
     createWindow();
     loadGLEntryPoints();
+    checkDriverLimits();
     glfwSetInputMode(window, GLFW_STICKY_KEYS, GL_TRUE);
     logMessage("OpenGL %s, GLSL %s.\n", reinterpret_cast<const char*>(glGetString(GL_VERSION)),
                reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION)));

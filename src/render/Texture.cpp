@@ -2,6 +2,7 @@
 
 #include "app/Diagnostics.h"
 #include "capture/CpuProfiler.h"
+#include "render/TiffMessages.h"
 
 #include <FreeImage.h>
 
@@ -13,6 +14,7 @@ namespace {
 // name second. Null when the format is unknown or the file cannot be read.
 FIBITMAP* decode(const std::string& path)
 {
+    quietUnknownTiffTags();
     FREE_IMAGE_FORMAT format = FreeImage_GetFileType(path.c_str(), 0);
     if (format == FIF_UNKNOWN)
         format = FreeImage_GetFIFFromFilename(path.c_str());

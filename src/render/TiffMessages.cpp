@@ -1,0 +1,34 @@
+#include "render/TiffMessages.h"
+
+#include <tiffio.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace tolvane {
+
+namespace {
+
+TIFFErrorHandler previousHandler = nullptr;
+
+void filterTiffError(const char* module, const char* format, va_list args)
+{
+    if (module != nullptr && std::strcmp(module, "TIFFFieldWithTag") == 0)
+        return;
+    if (previousHandler != nullptr)
+        previousHandler(module, format, args);
+}
+
+}  // namespace
+
+void quietUnknownTiffTags()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    previousHandler = TIFFSetErrorHandler(filterTiffError);
+    installed = true;
+}
+
+}  // namespace tolvane
