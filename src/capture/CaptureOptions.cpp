@@ -1,5 +1,6 @@
 #include "capture/CaptureOptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -23,7 +24,7 @@ bool isFlag(const std::string& name)
 bool isValueOption(const std::string& name)
 {
     static const char* const kNames[] = {"--fps", "--from", "--to", "--every", "--size", "--out",
-                                         "--video", "--sheet", "--loading-screen", "--json", "--plot"};
+                                         "--video", "--sheet", "--loading-screen", "--json", "--plot", "--at"};
     for (const char* known : kNames)
         if (name == known)
             return true;
@@ -78,6 +79,7 @@ bool badValue(const std::string& name, const std::string& value, const char* exp
 bool CaptureOptions::parse(const std::vector<std::string>& arguments, std::string& error)
 {
     bool rangeGiven = false;
+    bool everyGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string name = arguments[i];
         std::string value;
@@ -110,9 +112,14 @@ bool CaptureOptions::parse(const std::vector<std::string>& arguments, std::strin
         if (!applyOption(name, value, error))
             return false;
         rangeGiven = rangeGiven || name == "--from" || name == "--to";
+        everyGiven = everyGiven || name == "--every";
     }
     if (help)
         return true;
+    if (!at.empty() && (rangeGiven || everyGiven)) {
+        error = "--at picks its own frames; leave out --from, --to and --every";
+        return false;
+    }
     if (bench && !rangeGiven) {
         from = kBenchFrom;
         to = kBenchFrom + kBenchLength;
@@ -144,6 +151,8 @@ bool CaptureOptions::applyOption(const std::string& name, const std::string& val
         if (!parseInteger(value, n) || n < 1 || n > 1000000)
             return badValue(name, value, "a whole number of 1 or more", error);
         every = static_cast<int>(n);
+    } else if (name == "--at") {
+        return parseTimes(name, value, error);
     } else if (name == "--size") {
         if (!parseSize(value, width, height))
             return badValue(name, value, "a size like 1024x600", error);
@@ -165,8 +174,30 @@ bool CaptureOptions::applyOption(const std::string& name, const std::string& val
     return true;
 }
 
+bool CaptureOptions::parseTimes(const std::string& name, const std::string& value, std::string& error)
+{
+    at.clear();
+    std::size_t begin = 0;
+    while (begin <= value.size()) {
+        std::size_t end = value.find(',', begin);
+        if (end == std::string::npos)
+            end = value.size();
+        double time = 0.0;
+        if (!parseNumber(value.substr(begin, end - begin), time) || time < 0.0)
+            return badValue(name, value, "a list of times in seconds like 3,42.5", error);
+        at.push_back(time);
+        begin = end + 1;
+    }
+    std::sort(at.begin(), at.end());
+    return true;
+}
+
 bool CaptureOptions::checkCombination(std::string& error) const
 {
+    if (!at.empty() && (outDirectory.empty() || !videoFile.empty() || bench)) {
+        error = "--at keeps single frames: use it with --out, without --video or --bench";
+        return false;
+    }
     if (to != kEndOfFilm && to <= from) {
         error = "--to must come after --from";
         return false;
@@ -198,6 +229,7 @@ std::string CaptureOptions::usage()
            "  --from S            first frame at or after S seconds (default 0)\n"
            "  --to S              stop before S seconds (default: end of the film)\n"
            "  --every N           keep every Nth frame of the range (default 1)\n"
+           "  --at S1,S2,...      keep only the frames at these times (with --out)\n"
            "  --size WxH          picture size instead of Config.ini's\n"
            "  --out DIR           write the kept frames as DIR/frame-NNNNNN.png\n"
            "  --video FILE        encode the kept frames with the music (needs ffmpeg)\n"

@@ -29,6 +29,7 @@ public:
     double from = 0.0;           // first kept frame at or after this time
     double to = kEndOfFilm;      // frames before this time
     int every = 1;               // keep every Nth frame of the range
+    std::vector<double> at;      // keep only the frames at these times (ascending)
     int width = 0;               // picture size in pixels; 0 = Config.ini's
     int height = 0;
     std::string outDirectory;    // PNG frames, empty = none
@@ -45,6 +46,7 @@ public:
 private:
     bool applyOption(const std::string& name, const std::string& value, std::string& error);
     bool checkCombination(std::string& error) const;
+    bool parseTimes(const std::string& name, const std::string& value, std::string& error);
 };
 
 }  // namespace tolvane

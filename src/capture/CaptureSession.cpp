@@ -14,6 +14,7 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -32,7 +33,6 @@ constexpr double kTimelineDelay = 2.0;
 constexpr double kTimelineStep = 0.02;
 // A run that never reaches the end of the film stops after an hour.
 constexpr double kLongestFilm = 3600.0;
-constexpr long kWarmUpFrames = 2;
 
 long frameAtOrAfter(double seconds, double fps)
 {
@@ -51,6 +51,30 @@ CaptureSession::CaptureSession(const CaptureOptions& options) : options(options)
     firstFrame = frameAtOrAfter(options.from, options.fps);
     if (options.to != CaptureOptions::kEndOfFilm)
         endFrame = frameAtOrAfter(options.to, options.fps);
+    for (const double time : options.at)
+        chosenFrames.push_back(std::lround(time * options.fps));
+    if (!chosenFrames.empty()) {
+        firstFrame = chosenFrames.front();
+        endFrame = chosenFrames.back() + 1;
+    }
+}
+
+bool CaptureSession::keeps(long frame) const
+{
+    if (!chosenFrames.empty())
+        return std::binary_search(chosenFrames.begin(), chosenFrames.end(), frame);
+    return frame >= firstFrame && (frame - firstFrame) % options.every == 0 && options.keepsPictures();
+}
+
+// Drawing changes nothing that later frames depend on, so frames well before
+// a kept one are only updated; the last few are drawn so that the kept frame
+// meets the GL state a whole run would leave.
+bool CaptureSession::draws(long frame) const
+{
+    if (chosenFrames.empty())
+        return frame >= firstFrame - kWarmUpFrames;
+    const auto next = std::lower_bound(chosenFrames.begin(), chosenFrames.end(), frame);
+    return next != chosenFrames.end() && *next - frame <= kWarmUpFrames;
 }
 
 CaptureSession::~CaptureSession()
@@ -228,10 +252,7 @@ void CaptureSession::playFrame(long frame)
 {
     FixedStepClock::setFrame(frame);
     tickClock();
-    // Drawing changes nothing that later frames depend on, so frames well
-    // before the range are only updated; the last few are drawn so that the
-    // first kept frame meets the GL state a whole run would leave.
-    if (frame < firstFrame - kWarmUpFrames) {
+    if (!draws(frame)) {
         updateFrame();
         watchTimeline(frame);
         return;
@@ -247,7 +268,7 @@ void CaptureSession::playFrame(long frame)
     updateFrame();
     const Clock::time_point updated = Clock::now();
     drawFrame();
-    if (inRange && (frame - firstFrame) % options.every == 0 && options.keepsPictures())
+    if (keeps(frame))
         keepFrame(frame);
     presentFrame();
     if (timed)

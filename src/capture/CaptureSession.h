@@ -13,6 +13,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tolvane {
 
@@ -20,8 +21,8 @@ namespace tolvane {
 // and rendering, in a hidden window, driven by a FixedStepClock; frame n is
 // drawn at n / fps seconds of demo time (0 = loading finished). Every frame
 // from 0 on is updated, so a stretch later in the film looks exactly as it
-// does in a whole run; only the frames from `from` to `to` are kept or timed,
-// and frames well before `from` are not drawn.
+// does in a whole run; only the frames from `from` to `to` (or those --at
+// names) are kept or timed, and frames well before them are not drawn.
 // Runs from the demo's run directory, like the demo.
 class CaptureSession {
 public:
@@ -34,10 +35,14 @@ public:
     // Seconds the credits stay after the film's last step when playing to
     // the end of the film.
     static constexpr double kCreditsHold = 4.0;
+    // Frames drawn before a kept frame so that it starts from settled GL state.
+    static constexpr long kWarmUpFrames = 2;
 
 private:
     using Clock = std::chrono::steady_clock;
 
+    bool keeps(long frame) const;
+    bool draws(long frame) const;
     bool checkTools();
     void startDemo();
     void captureLoadingScreen();
@@ -52,6 +57,7 @@ private:
     static double milliseconds(Clock::time_point from, Clock::time_point to);
 
     CaptureOptions options;
+    std::vector<long> chosenFrames;  // --at, ascending; empty = a range
     long firstFrame = 0;
     long endFrame = -1;          // first frame not played; -1 until known
     long musicFrame = -1;        // frame whose update started the music

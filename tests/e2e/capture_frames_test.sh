@@ -15,5 +15,8 @@ capture --fps 25 --from 1 --to 2.1 --every 5 --size 128x75 --out "$out/some" || 
 expected="25 30 35 40 45 50"
 [ "$(frame_numbers "$out/some" | tr '\n' ' ' | sed 's/ $//')" = "$expected" ] \
   || fail "--from 1 --to 2.1 --every 5 kept frames $(frame_numbers "$out/some" | tr '\n' ' '), expected $expected"
+capture --fps 25 --at 1.2,0.4 --size 128x75 --out "$out/chosen" || fail "capture with --at exited with $?"
+[ "$(frame_numbers "$out/chosen" | tr '\n' ' ')" = "10 30 " ] \
+  || fail "--at 1.2,0.4 kept frames $(frame_numbers "$out/chosen" | tr '\n' ' '), expected 10 30"
 no_gl_errors || fail "OpenGL errors were printed"
 echo "passed"

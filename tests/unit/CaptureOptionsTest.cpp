@@ -72,6 +72,13 @@ TEST(CaptureOptionsTest, BenchWithoutRangePlaysAStretchAfterTheFadeIn)
     EXPECT_EQ(ranged.options.to, CaptureOptions::kEndOfFilm);
 }
 
+TEST(CaptureOptionsTest, AtTakesASortedListOfTimes)
+{
+    const Parsed p = parse({"--out", "f", "--at", "42,3,59.5"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.at, (std::vector<double>{3.0, 42.0, 59.5}));
+}
+
 TEST(CaptureOptionsTest, HelpNeedsNothingElse)
 {
     const Parsed p = parse({"--help"});
@@ -110,6 +117,11 @@ TEST(CaptureOptionsTest, RefusesBadValuesWithAMessageNamingThem)
         {{"--out", "f", "--fire=yes"}, "--fire"},
         {{"--out", "f", "--json", "b.json"}, "--bench"},
         {{"--out", "f", "--plot", "p.png"}, "--bench"},
+        {{"--out", "f", "--at", "3,,4"}, "--at"},
+        {{"--out", "f", "--at", "-1"}, "--at"},
+        {{"--out", "f", "--at", "3", "--every", "2"}, "--every"},
+        {{"--out", "f", "--at", "3", "--from", "2"}, "--from"},
+        {{"--sheet", "s.png", "--at", "3"}, "--out"},
         {{}, "nothing to do"},
         {{"--fps", "25"}, "nothing to do"},
     };
