@@ -94,6 +94,7 @@ TEST(Textures, ParticleAndSpriteImagesHaveTheFormatsTheSceneLoads)
     expectLayout("smoke.png", 32, FIC_RGBALPHA);
     expectLayout("fairydust.tif", 32, FIC_RGBALPHA);
     expectLayout("white.png", 24, FIC_RGB);
+    expectLayout("white_nm.png", 24, FIC_RGB);
     expectLayout("flame_sprite2.png", 32, FIC_RGBALPHA);
     FREE_IMAGE_FORMAT format = FIF_UNKNOWN;
     load(stageDir() + "/Textures/fairydust.tif", &format);

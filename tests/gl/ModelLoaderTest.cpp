@@ -120,22 +120,22 @@ TEST_F(ModelLoaderTest, PairsByMaterialIndexNotByPosition)
 
 TEST_F(ModelLoaderTest, MaterialWithoutDiffuseTextureGetsTheNeutralOne)
 {
-    // The neutral texture is named relative to the working directory; give
-    // the test its own copy there.
+    // The neutral pair is named relative to the working directory; make it
+    // there when the generated content has not.
     std::filesystem::create_directories("../Textures");
-    const bool hadWhite = std::filesystem::exists(ModelLoader::kNeutralTexture);
-    if (!hadWhite) {
-        ASSERT_TRUE(test::writeTestPng(ModelLoader::kNeutralTexture, 255, 255, 255));
-        ASSERT_TRUE(test::writeTestPng("../Textures/white_nm.png", 128, 128, 255));
+    std::vector<std::string> made;
+    for (const std::string neutral : {ModelLoader::kNeutralTexture, "../Textures/white_nm.png"}) {
+        if (std::filesystem::exists(neutral))
+            continue;
+        ASSERT_TRUE(test::writeTestPng(neutral, 255, 255, 255));
+        made.push_back(neutral);
     }
     const std::string out = load({{"a", 0.0f, 0}, {"b", 5.0f, 1}}, {texture("red"), ""});
     EXPECT_NE(out.find("\tLoading Texture #2 ''"), std::string::npos) << out;
     ASSERT_EQ(meshes.size(), 2u);
     EXPECT_EQ(modelLoader->texturePaths.size(), 0u);
-    if (!hadWhite) {
-        std::filesystem::remove(ModelLoader::kNeutralTexture);
-        std::filesystem::remove("../Textures/white_nm.png");
-    }
+    for (const std::string& neutral : made)
+        std::filesystem::remove(neutral);
 }
 
 TEST_F(ModelLoaderTest, MeshWithoutTextureCoordinatesIsSkippedWithAMessage)

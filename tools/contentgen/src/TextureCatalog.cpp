@@ -61,7 +61,9 @@ std::vector<std::string> TextureCatalog::materialTextures()
 
 std::vector<std::string> TextureCatalog::spriteFiles()
 {
-    return {"flame_sprite2.png", "fire-p.png", "smoke.png", "fairydust.tif", "white.png"};
+    // white_nm.png is the flat normal map that goes with white.png: the model
+    // import falls back to that pair for a material without a texture.
+    return {"flame_sprite2.png", "fire-p.png", "smoke.png", "fairydust.tif", "white.png", "white_nm.png"};
 }
 
 void TextureCatalog::writeMaterial(const std::string& dir, const std::string& name)
@@ -86,6 +88,8 @@ void TextureCatalog::writeSprite(const std::string& dir, const std::string& file
         ImageWriter::save(SpriteTextures::fairyDust(64), path, C::Rgba);
     else if (file == "white.png")
         ImageWriter::save(SpriteTextures::white(16), path, C::Rgb);
+    else if (file == "white_nm.png")
+        ImageWriter::save(Image(16, 16, glm::vec4(0.5f, 0.5f, 1.0f, 1.0f)), path, C::Rgb);
     else
         throw std::logic_error("no recipe for " + file);
 }
