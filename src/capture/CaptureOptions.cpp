@@ -24,7 +24,8 @@ bool isFlag(const std::string& name)
 bool isValueOption(const std::string& name)
 {
     static const char* const kNames[] = {"--fps", "--from", "--to", "--every", "--size", "--out",
-                                         "--video", "--sheet", "--loading-screen", "--json", "--plot", "--at"};
+                                         "--video", "--sheet", "--loading-screen", "--json", "--plot", "--at",
+                                         "--census"};
     for (const char* known : kNames)
         if (name == known)
             return true;
@@ -171,6 +172,8 @@ bool CaptureOptions::applyOption(const std::string& name, const std::string& val
         jsonFile = value;
     else if (name == "--plot")
         plotFile = value;
+    else if (name == "--census")
+        censusFile = value;
     return true;
 }
 
@@ -206,8 +209,8 @@ bool CaptureOptions::checkCombination(std::string& error) const
         error = "--json and --plot need --bench";
         return false;
     }
-    if (!keepsPictures() && !bench && loadingFile.empty()) {
-        error = "nothing to do: give --out, --video, --sheet, --loading-screen or --bench (see --help)";
+    if (!keepsPictures() && !bench && loadingFile.empty() && censusFile.empty()) {
+        error = "nothing to do: give --out, --video, --sheet, --loading-screen, --bench or --census (see --help)";
         return false;
     }
     return true;
@@ -240,6 +243,8 @@ std::string CaptureOptions::usage()
            "                      (default range 3 to 13 s)\n"
            "  --json FILE         with --bench: the figures as JSON\n"
            "  --plot FILE         with --bench: frame-time plot as PNG (needs gnuplot)\n"
+           "  --census FILE       every 10 s of demo time, resident memory and live GL\n"
+           "                      objects as a table (for soak runs)\n"
            "  --quiet             no progress bar\n"
            "  --help              this text\n";
 }

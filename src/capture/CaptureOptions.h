@@ -40,6 +40,7 @@ public:
     bool bench = false;          // collect and print timings
     std::string jsonFile;        // bench figures as JSON, empty = none
     std::string plotFile;        // frame-time plot PNG, empty = none
+    std::string censusFile;      // memory and GL object counts every 10 s of demo time, empty = none
     bool quiet = false;          // no progress bar
     bool help = false;           // --help was given; nothing else matters
 

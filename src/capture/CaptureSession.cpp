@@ -8,6 +8,7 @@
 #include "capture/ExternalProgram.h"
 #include "capture/FixedStepClock.h"
 #include "capture/FrameTimePlot.h"
+#include "capture/GlObjectCensus.h"
 #include "particles/ParticleSystem.h"
 #include "scene/CameraPath.h"
 
@@ -79,6 +80,8 @@ bool CaptureSession::draws(long frame) const
 
 CaptureSession::~CaptureSession()
 {
+    if (census != nullptr)
+        std::fclose(census);
     GpuProfiler::active = nullptr;
     CpuProfiler::active = nullptr;
 }
@@ -274,6 +277,27 @@ void CaptureSession::playFrame(long frame)
     if (timed)
         measureFrame(start, updated);
     watchTimeline(frame);
+    takeCensus(frame);
+}
+
+// One row every ten seconds of demo time: a soak run reads growth off it.
+void CaptureSession::takeCensus(long frame)
+{
+    const long interval = std::lround(10.0 * options.fps);
+    if (options.censusFile.empty() || frame % std::max(interval, 1L) != 0)
+        return;
+    if (census == nullptr) {
+        census = std::fopen(options.censusFile.c_str(), "w");
+        if (census == nullptr)
+            return;
+        std::fputs("seconds rss_kb textures buffers vertex_arrays framebuffers renderbuffers programs shaders "
+                   "queries transform_feedbacks total\n", census);
+    }
+    const GlObjectCensus::Counts counts = GlObjectCensus().take();
+    std::fprintf(census, "%.1f %ld %d %d %d %d %d %d %d %d %d %d\n", frame / options.fps, residentKilobytes(),
+                 counts.textures, counts.buffers, counts.vertexArrays, counts.framebuffers, counts.renderbuffers,
+                 counts.programs, counts.shaders, counts.queries, counts.transformFeedbacks, counts.total());
+    std::fflush(census);
 }
 
 void CaptureSession::keepFrame(long frame)

@@ -11,6 +11,7 @@
 #include "capture/VideoEncoder.h"
 
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,7 @@ private:
     void keepFrame(long frame);
     void measureFrame(Clock::time_point frameStart, Clock::time_point updateEnd);
     void watchTimeline(long frame);
+    void takeCensus(long frame);
     long estimateFilmFrames() const;
     bool finishOutputs();
     static double milliseconds(Clock::time_point from, Clock::time_point to);
@@ -75,6 +77,7 @@ private:
     ProgressBar progress;
     Clock::time_point playStart;
     char framePath[4096] = {};
+    FILE* census = nullptr;      // the --census table, open while playing
 };
 
 }  // namespace tolvane
