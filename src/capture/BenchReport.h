@@ -47,6 +47,7 @@ public:
     bool writeJson(const std::string& path) const;
 
     const SampleStatistics& gpuPass(GpuPass pass) const { return gpuPasses[static_cast<int>(pass)]; }
+    const SampleStatistics& gpuPassSums() const { return gpuPassSum; }
     const SampleStatistics& gpuFrames() const { return gpuFrame; }
     const SampleStatistics& updates() const { return update; }
     const SampleStatistics& particleReadbacks() const { return readback; }
@@ -54,6 +55,7 @@ public:
 
 private:
     SampleStatistics gpuPasses[kGpuPassCount];
+    SampleStatistics gpuPassSum;  // all passes of a frame together
     SampleStatistics gpuFrame;
     SampleStatistics update;
     SampleStatistics readback;

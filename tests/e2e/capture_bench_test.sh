@@ -16,7 +16,7 @@ json="$out/bench.json"
 median() {
   sed -n "s/^ *\"$1\": {\"median\": \([0-9.]*\),.*/\1/p" "$json" | head -n 1
 }
-for pass in shadow scene particles blur composition overlays frame; do
+for pass in shadow scene particles blur composition overlays passes frame; do
   [ -n "$(median "$pass")" ] || fail "no GPU median for $pass"
 done
 for entry in update particle_readback; do
@@ -26,15 +26,14 @@ for key in '"frame_ms": {"median"' '"p95"' '"overlays": [0-9]' '"model_import": 
            '"rest": [0-9]' '"total": [0-9]' '"frames": 10,' '"width": 256'; do
   grep -q -- "$key" "$json" || fail "JSON lacks $key"
 done
+# Each frame's passes lie within its span, so their sum's median cannot
+# exceed the span's; the wall clock measures a slightly different span.
 frame="$(sed -n 's/.*"frame_ms": {"median": *\([0-9.]*\).*/\1/p' "$json")"
-sum=0
-for pass in shadow scene particles blur composition overlays; do
-  sum="$(awk -v a="$sum" -v b="$(median "$pass")" 'BEGIN { print a + b }')"
-done
-awk -v s="$sum" -v f="$frame" 'BEGIN { exit !(s > 0 && s <= f) }' \
-  || fail "GPU passes add up to $sum ms, the frame takes $frame ms"
-awk -v s="$sum" -v f="$(median frame)" 'BEGIN { exit !(s <= f + 0.001) }' \
-  || fail "GPU passes add up to $sum ms, more than the GPU frame"
+passes="$(median passes)"
+awk -v s="$passes" -v f="$(median frame)" 'BEGIN { exit !(s > 0 && s <= f) }' \
+  || fail "GPU passes add up to $passes ms, the GPU frame takes $(median frame) ms"
+awk -v s="$passes" -v f="$frame" 'BEGIN { exit !(s <= f * 1.1) }' \
+  || fail "GPU passes add up to $passes ms, the frame takes $frame ms"
 grep -q "GPU shadow" "$log" || fail "the figures were not printed"
 if [ "${#plot[@]}" -gt 0 ]; then
   [ "$(picture_size "$out/plot.png")" = 960x480 ] || fail "no 960x480 plot"
