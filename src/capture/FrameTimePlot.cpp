@@ -25,23 +25,27 @@ std::string gnuplotString(const std::string& text)
     return result + "\"";
 }
 
+// Columns: demo time, wall-clock frame, GPU frame, CPU update, then the GPU
+// passes in GpuPass order; milliseconds.
 bool writeData(const BenchReport& report, const std::string& dataFile)
 {
     std::ofstream data(dataFile);
     const auto& frames = report.frames().samples();
-    const auto& gpu = report.gpuFrames().samples();
     const auto& updates = report.updates().samples();
+    const auto value = [](const SampleStatistics& series, std::size_t i) {
+        return i < series.count() ? series.samples()[i] : 0.0;
+    };
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        const double time = report.setting.from + static_cast<double>(i) / report.setting.fps;
-        data << time << ' ' << frames[i] << ' ' << (i < gpu.size() ? gpu[i] : 0.0) << ' '
-             << (i < updates.size() ? updates[i] : 0.0) << '\n';
+        data << report.setting.from + static_cast<double>(i) / report.setting.fps << ' ' << frames[i] << ' '
+             << value(report.gpuFrames(), i) << ' ' << (i < updates.size() ? updates[i] : 0.0);
+        for (int pass = 0; pass < kGpuPassCount; ++pass)
+            data << ' ' << value(report.gpuPass(static_cast<GpuPass>(pass)), i);
+        data << '\n';
     }
     return static_cast<bool>(data);
 }
 
-}  // namespace
-
-std::string FrameTimePlot::script(const std::string& dataFile, const std::string& path, const BenchReport& report)
+std::string script(const std::string& dataFile, const std::string& path, const BenchReport& report)
 {
     std::ostringstream title;
     title << "Tolvane frame times, " << report.setting.width << "x" << report.setting.height << ", "
@@ -54,12 +58,16 @@ std::string FrameTimePlot::script(const std::string& dataFile, const std::string
         << "set ylabel 'milliseconds'\n"
         << "set yrange [0:*]\n"
         << "set grid\n"
-        << "set key top left\n"
-        << "plot " << gnuplotString(dataFile) << " using 1:2 with lines lw 1.5 title 'whole frame (wall clock)', \\\n"
-        << "     '' using 1:3 with lines lw 1.5 title 'GPU frame', \\\n"
-        << "     '' using 1:4 with lines lw 1.5 title 'CPU update'\n";
+        << "set key outside right top\n"
+        << "plot " << gnuplotString(dataFile) << " using 1:2 with lines lw 2 title 'whole frame (wall clock)'";
+    for (int pass = 0; pass < kGpuPassCount; ++pass)
+        out << ", \\\n     '' using 1:" << 5 + pass << " with lines lw 1.2 title 'GPU "
+            << gpuPassName(static_cast<GpuPass>(pass)) << "'";
+    out << ", \\\n     '' using 1:4 with lines lw 1.2 title 'CPU update'\n";
     return out.str();
 }
+
+}  // namespace
 
 bool FrameTimePlot::write(const BenchReport& report, const std::string& path, std::string& error)
 {
