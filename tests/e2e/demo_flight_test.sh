@@ -12,27 +12,25 @@ wait_for_line "Loading file '../Models/hut_150k_scaled_w.fbx'..." 60 || fail "th
 screenshot "$id" "$work/loading.png"
 greater "$(warm_share "$work/loading.png" 400x60+0+0)" 0.005 || fail "no loading text in the top-left corner"
 
+wait_for_line "OK, done reading XML-File with camera positions." 120 || fail "the scene was not built"
+# Light the fire while the camera still waits at its start position, from
+# where the fire pit is in view (left of the hut).
+press "$id" p
 wait_for_line "Starting with camera 1" 180 || fail "the timeline did not start"
 # Software rendering may take a second or more per frame: poll for the picture.
 lit=""
-for _ in $(seq 1 30); do
+for _ in $(seq 1 40); do
   screenshot "$id" "$work/scene.png"
-  greater "$(mean_brightness "$work/scene.png")" 0.01 && { lit=yes; break; }
+  greater "$(mean_brightness "$work/scene.png")" 0.01 && greater "$(warm_share "$work/scene.png" 300x140+100+260)" 0.01 \
+    && { lit=yes; break; }
   sleep 1
 done
-[ -n "$lit" ] || fail "the scene is still black after the fade-in"
+[ -n "$lit" ] || fail "no lit scene with the fire burning after the fade-in (pit: $(warm_share "$work/scene.png" 300x140+100+260))"
 
 press "$id" f
 sleep 4
 screenshot "$id" "$work/counter.png"
 greater "$(warm_share "$work/counter.png" 160x50+0+0)" 0.01 || fail "the frame counter is not shown"
-
-before="$(warm_share "$work/counter.png" 1024x600+0+0)"
-press "$id" p
-sleep 8
-screenshot "$id" "$work/fire.png"
-after="$(warm_share "$work/fire.png" 1024x600+0+0)"
-greater "$after" "$before" || fail "no warm fire pixels appeared after P ($before -> $after)"
 
 press "$id" Escape
 wait_for_exit 60 || fail "Escape did not end the program"
