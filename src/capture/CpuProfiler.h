@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "capture/ProfilerScope.h"
+
 namespace tolvane {
 
 // Stretches of CPU work the bench reports that lie inside shared code: the
@@ -16,24 +18,7 @@ inline constexpr int kCpuSectionCount = static_cast<int>(CpuSection::Count);
 // Scope costs one pointer test. Single-threaded, like the program.
 class CpuProfiler {
 public:
-    class Scope {
-    public:
-        explicit Scope(CpuSection section) : profiler(active)
-        {
-            if (profiler != nullptr)
-                profiler->begin(section);
-        }
-        ~Scope()
-        {
-            if (profiler != nullptr)
-                profiler->end();
-        }
-        Scope(const Scope&) = delete;
-        Scope& operator=(const Scope&) = delete;
-
-    private:
-        CpuProfiler* profiler;
-    };
+    using Scope = ProfilerScope<CpuProfiler, CpuSection>;
 
     // The profiler the Scopes report to; null when nothing is measured.
     static CpuProfiler* active;

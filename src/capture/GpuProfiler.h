@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "capture/ProfilerScope.h"
+
 namespace tolvane {
 
 // The renderer's passes as the bench reports them. Particles are drawn inside
@@ -25,24 +27,7 @@ struct GpuFrameTimes {
 class GpuProfiler {
 public:
     // Marks one pass from construction to destruction.
-    class Scope {
-    public:
-        explicit Scope(GpuPass pass) : profiler(active)
-        {
-            if (profiler != nullptr)
-                profiler->begin(pass);
-        }
-        ~Scope()
-        {
-            if (profiler != nullptr)
-                profiler->end();
-        }
-        Scope(const Scope&) = delete;
-        Scope& operator=(const Scope&) = delete;
-
-    private:
-        GpuProfiler* profiler;
-    };
+    using Scope = ProfilerScope<GpuProfiler, GpuPass>;
 
     using Sink = std::function<void(const GpuFrameTimes&)>;
 

@@ -47,12 +47,7 @@ const uint32_t kIndices[36] = {
 
 CubeGeometry::CubeGeometry()
 {
-    positions.assign(std::begin(kPositions), std::end(kPositions));
-    normals.assign(std::begin(kNormals), std::end(kNormals));
-    uvs.assign(std::begin(kUvs), std::end(kUvs));
-    indices.assign(std::begin(kIndices), std::end(kIndices));
-    vertexCount = static_cast<uint32_t>(positions.size() / 3);
-    indexCount = static_cast<uint32_t>(indices.size());
+    assignTables(kPositions, kNormals, kUvs, kIndices);
 }
 
 CubeGeometry::~CubeGeometry() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -25,6 +26,21 @@ public:
     uint32_t vertexCount = 0;         // positions.size() / 3
     uint32_t indexCount = 0;          // indices.size()
     bool hasTangents = false;         // tangents and biTangents are filled
+
+protected:
+    // Fills positions, normals, uvs and indices from fixed tables (the
+    // built-in shapes) and sets both counts.
+    template <size_t P, size_t N, size_t U, size_t I>
+    void assignTables(const float (&positionTable)[P], const float (&normalTable)[N],
+                      const float (&uvTable)[U], const uint32_t (&indexTable)[I])
+    {
+        positions.assign(positionTable, positionTable + P);
+        normals.assign(normalTable, normalTable + N);
+        uvs.assign(uvTable, uvTable + U);
+        indices.assign(indexTable, indexTable + I);
+        vertexCount = static_cast<uint32_t>(P / 3);
+        indexCount = static_cast<uint32_t>(I);
+    }
 };
 
 }  // namespace tolvane
