@@ -8,6 +8,6 @@ cd "${TOLVANE_BUILD_DIR:-$root/build}"
 # SDL may not find a sound card on servers; the dummy driver stands in.
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j 2 "$@"
+  exec "$root/scripts/with-screen.sh" ctest --output-on-failure -j 2 "$@"
 fi
 exec ctest --output-on-failure -j 2 "$@"

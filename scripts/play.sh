@@ -28,7 +28,7 @@ else
   outputs=(--out "$film_dir/frames" --sheet "$sheet")
 fi
 echo "No display found: rendering the film off-screen into $film_dir instead (slow on a software renderer; the demo's console goes to $film_dir/console.log)."
-xvfb-run -a -s "-screen 0 1280x1024x24" "$capture" "${outputs[@]}" "${extra[@]}" >"$film_dir/console.log"
+"$root/scripts/with-screen.sh" "$capture" "${outputs[@]}" "${extra[@]}" >"$film_dir/console.log"
 if command -v ffmpeg >/dev/null; then
   echo "Film: $film_dir/tolvane.mp4"
 else

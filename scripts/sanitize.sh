@@ -14,7 +14,7 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/tools/sanitizers/lsan.supp"
 export SDL_AUDIODRIVER=dummy
-screen=(xvfb-run -a -s "-screen 0 1280x1024x24")
+screen=("$root/scripts/with-screen.sh")
 [ -n "${DISPLAY:-}" ] && screen=()
 
 cd "$build"

@@ -9,7 +9,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build}"
 table="$build/soak-census.txt"
 cd "$build/stage/Tolvane"
-screen=(xvfb-run -a -s "-screen 0 1280x1024x24")
+screen=("$root/scripts/with-screen.sh")
 [ -n "${DISPLAY:-}" ] && screen=()
 SDL_AUDIODRIVER=dummy "${screen[@]}" "$build/bin/tolvane-capture" --fps 5 --to 660 --size 160x94 \
   --census "$table" --quiet > "$build/soak-console.log"

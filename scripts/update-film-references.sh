@@ -12,7 +12,7 @@ source "$root/tests/e2e/film_moments.sh"
 scratch="$(mktemp -d /tmp/tolvane-references-XXXXXX)"
 trap 'rm -rf "$scratch"' EXIT
 display=()
-[ -z "${DISPLAY:-}" ] && display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+[ -z "${DISPLAY:-}" ] && display=("$root/scripts/with-screen.sh")
 (cd "$build_dir/stage/Tolvane" && "${display[@]}" "$build_dir/bin/tolvane-capture" --quiet \
   "${film_capture_options[@]}" --out "$scratch/frames" --loading-screen "$scratch/loading.png" >"$scratch/console.log" 2>&1) \
   || { cat "$scratch/console.log" >&2; echo "capture failed" >&2; exit 1; }

@@ -12,7 +12,7 @@ case $build in /*) ;; *) build="$root/$build" ;; esac
 
 cmake --build "$build" --target tolvane_gl_tests -j2
 run() {
-    if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a "$@"; fi
+    if [ -n "${DISPLAY:-}" ]; then "$@"; else "$root/scripts/with-screen.sh" "$@"; fi
 }
 cd "$build"
 TOLVANE_UPDATE_REFERENCES=1 run ctest -L gl --output-on-failure

@@ -11,7 +11,7 @@ mkdir -p "$out"
 # display.
 capture() {
   local display=()
-  [ -z "${DISPLAY:-}" ] && display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+  [ -z "${DISPLAY:-}" ] && display=("$(dirname "${BASH_SOURCE[0]}")/../../scripts/with-screen.sh")
   local code=0
   (cd "$run_dir" && exec "${display[@]}" "$capture_program" --quiet "$@" </dev/null >"$log" 2>&1) || code=$?
   return "$code"

@@ -6,7 +6,7 @@
 
 # Each row runs on its own virtual screen, so rows can run side by side.
 if [ "${1:-}" != no_display ] && [ -z "${TOLVANE_OWN_SCREEN:-}" ]; then
-  TOLVANE_OWN_SCREEN=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  TOLVANE_OWN_SCREEN=1 exec "$(dirname "$0")/../../scripts/with-screen.sh" bash "$0" "$@"
 fi
 source "$(dirname "$0")/lib.sh"
 row="$1"
