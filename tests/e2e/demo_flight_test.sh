@@ -4,39 +4,42 @@
 # by SDL's disk audio driver, and a clean exit.
 source "$(dirname "$0")/lib.sh"
 stage
+# Half the default size: software rendering under a loaded test run stays at
+# several frames per second, so short-lived fire particles live to be drawn.
+printf 'width=512\nheight=300\n' > "$run_dir/Config.ini"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 start
 id="$(wait_for_window 60)" || fail "no window"
 
 wait_for_line "Loading file '../Models/hut_150k_scaled_w.fbx'..." 60 || fail "the model import did not start"
 screenshot "$id" "$work/loading.png"
-greater "$(warm_share "$work/loading.png" 400x60+0+0)" 0.005 || fail "no loading text in the top-left corner"
+greater "$(warm_share "$work/loading.png" 200x30+0+0)" 0.005 || fail "no loading text in the top-left corner"
 
 wait_for_line "OK, done reading XML-File with camera positions." 120 || fail "the scene was not built"
 # Light the fire while the camera still waits at its start position, from
 # where the fire pit is in view (left of the hut).
 press "$id" p
 wait_for_line "Starting with camera 1" 180 || fail "the timeline did not start"
-# Software rendering may take a second or more per frame: poll for the picture.
-lit=""
-for _ in $(seq 1 40); do
+# Software rendering may take seconds per frame under load: poll for the
+# picture rather than expecting it after a fixed time.
+scene_is_lit() {
   screenshot "$id" "$work/scene.png"
-  greater "$(mean_brightness "$work/scene.png")" 0.01 && greater "$(warm_share "$work/scene.png" 300x140+100+260)" 0.01 \
-    && { lit=yes; break; }
-  sleep 1
-done
-[ -n "$lit" ] || fail "no lit scene with the fire burning after the fade-in (pit: $(warm_share "$work/scene.png" 300x140+100+260))"
+  greater "$(mean_brightness "$work/scene.png")" 0.01 && greater "$(warm_share "$work/scene.png" 150x70+50+130)" 0.01
+}
+poll 120 scene_is_lit || fail "no lit scene with the fire burning after the fade-in (pit: $(warm_share "$work/scene.png" 150x70+50+130))"
 
 press "$id" f
-sleep 4
-screenshot "$id" "$work/counter.png"
-greater "$(warm_share "$work/counter.png" 160x50+0+0)" 0.01 || fail "the frame counter is not shown"
+counter_is_shown() {
+  screenshot "$id" "$work/counter.png"
+  greater "$(warm_share "$work/counter.png" 80x25+0+0)" 0.01
+}
+poll 60 counter_is_shown || fail "the frame counter is not shown"
 
 press "$id" Escape
 wait_for_exit 60 || fail "Escape did not end the program"
 [ "$exit_code" = 0 ] || fail "exit code $exit_code"
 
-sequence=("Resolution: 1024x600, FullScreenMode: 0" "OpenGL " "Loading file '" "OK, successfully loaded"
+sequence=("Resolution: 512x300, FullScreenMode: 0" "OpenGL " "Loading file '" "OK, successfully loaded"
           "OK, done with all" "OK, done reading XML-File with camera positions." "Starting with camera 1")
 line=0
 for text in "${sequence[@]}"; do

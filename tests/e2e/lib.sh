@@ -50,6 +50,16 @@ wait_for_window() {
   return 1
 }
 
+# Runs a check (a command) until it succeeds or SECONDS of wall time pass.
+poll() {
+  local seconds="$1"; shift
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 1
+  done
+}
+
 # Waits for a console line matching a fixed string.
 wait_for_line() {
   local text="$1" seconds="${2:-60}"
