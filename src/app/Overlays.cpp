@@ -11,7 +11,9 @@
 
 #include <GLFW/glfw3.h>
 #include <glm/glm.hpp>
+#include <glm/gtc/matrix_transform.hpp>
 
+#include <algorithm>
 #include <utility>
 
 namespace tolvane {
@@ -59,17 +61,28 @@ void buildFpsText()
     fpsText->scale = 0.5f;
 }
 
+// The credits are laid out in pixels for a window of at least 1024x600. A
+// smaller window (a small Config.ini, a small off-screen film) shrinks the
+// whole block about its anchor, so that no line runs off the picture.
+float creditsFit()
+{
+    return std::min({1.0f, static_cast<float>(width) / 1024.0f, static_cast<float>(height) / 600.0f});
+}
+
 void buildCredits()
 {
+    const float fit = creditsFit();
     creditsRoot = new Scene();
     // Integer halving: an odd width puts the credits on a whole pixel.
-    creditsRoot->translate(static_cast<float>(width / 2 - 80), static_cast<float>(height - 190));
+    creditsRoot->translate(static_cast<float>(width / 2) - 80.0f * fit, static_cast<float>(height) - 190.0f * fit);
+    if (fit < 1.0f)
+        creditsRoot->localMatrix = glm::scale(creditsRoot->localMatrix, glm::vec3(fit));
     for (const CreditsLine& line : kCredits) {
         Font* font = line.face == Face::Title ? titleFont : textFont;
         Text* text = new Text(font, fontMaterial, line.content);
         text->translate(line.x, line.y, 0.0f);
         text->color = kOverlayColor;
-        text->scale = line.scale;
+        text->scale = line.scale * fit;
         creditsRoot->addChild(text);
     }
 }

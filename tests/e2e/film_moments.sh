@@ -1,8 +1,8 @@
 # The moments of the film that the picture tests compare with the references
 # in tests/references, shared by the test and scripts/update-film-references.sh.
 # Times are demo seconds (0 = loading finished; the film fades in from 2 s).
-# Frames are captured at the demo's own 1024x600, because the credits are
-# laid out for it, and kept small: scaled down to 256x150, or for the flame
+# Frames are captured at the demo's own 1024x600, the size the credits are
+# laid out for, and kept small: scaled down to 256x150, or for the flame
 # and the loading text a full-resolution crop.
 
 film_moment_names=(hut flame fire credits)

@@ -111,6 +111,41 @@ TEST_F(OverlayTest, OddWidthKeepsTheCreditsOnAWholePixel)
     EXPECT_EQ(overlayCamera->right, 1025.0f);
 }
 
+TEST_F(OverlayTest, ASmallWindowShrinksTheCreditsToFit)
+{
+    width = 512;
+    height = 300;
+    buildOverlays();
+    EXPECT_EQ(creditsRoot->getWorldPosition(), glm::vec3(216.0f, 205.0f, 0.0f));
+    EXPECT_EQ(credit(0)->getWorldPosition(), glm::vec3(141.0f, 205.0f, 0.0f));
+    EXPECT_EQ(credit(0)->scale, 0.5f);
+    EXPECT_EQ(credit(6)->scale, 0.25f);
+    EXPECT_EQ(fpsText->scale, 0.5f) << "the counter keeps its size";
+
+    // Every line is drawn whole: lit pixels reach neither edge, and the
+    // bottom line still shows.
+    OffscreenTarget target(width, height);
+    target.clear(0.0f, 0.0f, 0.0f);
+    creditsRoot->draw(overlayCamera);
+    const Picture picture = target.read();
+    int left = width, right = -1, bottom = height, top = -1;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (picture.at(x, y, 0) < 64)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            bottom = std::min(bottom, y);
+            top = std::max(top, y);
+        }
+    }
+    EXPECT_GT(left, 0);
+    EXPECT_LT(right, width - 1);
+    EXPECT_GT(bottom, 0);
+    EXPECT_LT(bottom, 60) << "the small lines at the foot of the credits are missing";
+    EXPECT_LT(top, height - 1);
+}
+
 TEST_F(OverlayTest, LoadingMessageDrawsOneFrameWithTheText)
 {
     buildOverlays();
