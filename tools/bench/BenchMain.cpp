@@ -6,6 +6,7 @@
 //   tolvane-bench [--frames N] [--save frame.png]
 //
 // Run from a directory holding Shader/ (the staged run directory).
+#include "HiddenGlWindow.h"
 #include "TestScene.h"
 
 #include "render/Renderer.h"
@@ -50,26 +51,6 @@ Options parseOptions(int argc, char** argv)
     return options;
 }
 
-GLFWwindow* openWindow()
-{
-    if (!glfwInit())
-        return nullptr;
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(kWidth, kHeight, "tolvane-bench", nullptr, nullptr);
-    if (window == nullptr)
-        return nullptr;
-    glfwMakeContextCurrent(window);
-    glfwSwapInterval(0);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK)
-        return nullptr;
-    glGetError();
-    return window;
-}
-
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -107,7 +88,7 @@ void renderTimedFrame(tolvane::Renderer& renderer, const GLuint (&queries)[kPass
 int main(int argc, char** argv)
 {
     Options options = parseOptions(argc, argv);
-    GLFWwindow* window = openWindow();
+    GLFWwindow* window = tolvane::test::openHiddenGlWindow(kWidth, kHeight, "tolvane-bench");
     if (window == nullptr) {
         std::fprintf(stderr, "tolvane-bench: no OpenGL 3.3 core context\n");
         return 1;

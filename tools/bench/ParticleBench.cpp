@@ -8,6 +8,8 @@
 //   tolvane-particle-bench [--frames N]
 //
 // Run from a directory holding Shader/ (the staged run directory).
+#include "HiddenGlWindow.h"
+
 #include "particles/ParticleSystem.h"
 #include "render/Texture.h"
 #include "scene/PerspectiveCamera.h"
@@ -31,25 +33,6 @@ using tolvane::ParticleSystem;
 constexpr int kWidth = 1024;
 constexpr int kHeight = 600;
 const glm::vec3 kFirePosition(-6.469789f, 0.5f, -6.481397f);
-
-GLFWwindow* openWindow()
-{
-    if (!glfwInit())
-        return nullptr;
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(kWidth, kHeight, "particle bench", nullptr, nullptr);
-    if (window == nullptr)
-        return nullptr;
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK)
-        return nullptr;
-    glGetError();
-    return window;
-}
 
 // A soft round sprite with alpha, written once to a temporary file.
 std::string writeSprite()
@@ -165,7 +148,7 @@ int main(int argc, char** argv)
     for (int i = 1; i + 1 < argc; i += 2)
         if (std::strcmp(argv[i], "--frames") == 0)
             frames = std::max(1, std::atoi(argv[i + 1]));
-    GLFWwindow* window = openWindow();
+    GLFWwindow* window = tolvane::test::openHiddenGlWindow(kWidth, kHeight, "particle bench");
     if (window == nullptr) {
         std::fprintf(stderr, "could not open a GL 3.3 core window\n");
         return 1;

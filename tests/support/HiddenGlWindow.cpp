@@ -1,0 +1,28 @@
+#include "HiddenGlWindow.h"
+
+namespace tolvane::test {
+
+GLFWwindow* openHiddenGlWindow(int width, int height, const char* title)
+{
+    if (!glfwInit())
+        return nullptr;
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    GLFWwindow* window = glfwCreateWindow(width, height, title, nullptr, nullptr);
+    if (window != nullptr) {
+        glfwMakeContextCurrent(window);
+        glfwSwapInterval(0);  // timings and tests never wait for a display refresh
+        glewExperimental = GL_TRUE;
+        if (glewInit() == GLEW_OK) {
+            glGetError();  // GLEW's initialisation may leave an error pending
+            return window;
+        }
+        glfwDestroyWindow(window);
+    }
+    glfwTerminate();
+    return nullptr;
+}
+
+}  // namespace tolvane::test
