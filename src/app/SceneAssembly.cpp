@@ -143,38 +143,18 @@ ParticleSystem* createParticleSystem(Texture* texture)
 void addParticleSystems()
 {
     smokeSystem = createParticleSystem(smokeTexture);
-    smokeSystem->generationInterval = 0.7f;
-    smokeSystem->numToGenerate = 5;
-    smokeSystem->genPositionMin = glm::vec3(0.0f, 0.3f, 0.0f);
-    smokeSystem->genPositionRange = glm::vec3(1.5f, 0.7f, 1.5f);
-    smokeSystem->genVelocityMin = glm::vec3(-0.1f, 0.1f, -0.1f);
-    smokeSystem->genVelocityRange = glm::vec3(0.3f, 0.4f, 0.3f);
-    smokeSystem->genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
-    smokeSystem->genLifeMin = 2.5f;
-    smokeSystem->genLifeRange = 1.5f;
-    smokeSystem->genSize = 0.7f;
-    smokeSystem->rotationSpeed = 0.01f;
+    configureSmoke(*smokeSystem);
     smokeSystem->init();
     scene->addChild(smokeSystem);
 
     fireSystem = createParticleSystem(fireTexture);
-    fireSystem->genPositionMin = glm::vec3(0.0f, 0.0f, 0.0f);
-    fireSystem->genPositionRange = glm::vec3(0.8f, 0.3f, 0.8f);
-    fireSystem->genSize = 0.6f;
+    configureFire(*fireSystem);
     fireSystem->init();
     scene->addChild(fireSystem);
 
     dustSystem = new ParticleSystem(fairyDustTexture);
     dustSystem->translate(-3.0f, 4.0f, -3.0f);
-    dustSystem->generationInterval = 0.5f;
-    dustSystem->numToGenerate = 100;
-    dustSystem->genPositionMin = glm::vec3(-5.0f, -5.0f, -5.0f);
-    dustSystem->genPositionRange = glm::vec3(15.0f, 15.0f, 15.0f);
-    dustSystem->genVelocityMin = glm::vec3(-0.1f, -0.1f, -0.1f);
-    dustSystem->genVelocityRange = glm::vec3(0.3f, 0.3f, 0.3f);
-    dustSystem->genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
-    dustSystem->genColor = glm::vec3(0.8f, 0.38f, 0.129f);
-    dustSystem->genSize = 0.05f;
+    configureFairyDust(*dustSystem);
     dustSystem->init();
     dustSystem->setGenerating(true);
     scene->addChild(dustSystem);
@@ -193,6 +173,41 @@ void addFlame(const glm::vec3& position, PointLight* torchLight)
 }
 
 }  // namespace
+
+void configureSmoke(ParticleSystem& system)
+{
+    system.generationInterval = 0.7f;
+    system.numToGenerate = 5;
+    system.genPositionMin = glm::vec3(0.0f, 0.3f, 0.0f);
+    system.genPositionRange = glm::vec3(1.5f, 0.7f, 1.5f);
+    system.genVelocityMin = glm::vec3(-0.1f, 0.1f, -0.1f);
+    system.genVelocityRange = glm::vec3(0.3f, 0.4f, 0.3f);
+    system.genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
+    system.genLifeMin = 2.5f;
+    system.genLifeRange = 1.5f;
+    system.genSize = 0.7f;
+    system.rotationSpeed = 0.01f;
+}
+
+void configureFire(ParticleSystem& system)
+{
+    system.genPositionMin = glm::vec3(0.0f, 0.0f, 0.0f);
+    system.genPositionRange = glm::vec3(0.8f, 0.3f, 0.8f);
+    system.genSize = 0.6f;
+}
+
+void configureFairyDust(ParticleSystem& system)
+{
+    system.generationInterval = 0.5f;
+    system.numToGenerate = 100;
+    system.genPositionMin = glm::vec3(-5.0f, -5.0f, -5.0f);
+    system.genPositionRange = glm::vec3(15.0f, 15.0f, 15.0f);
+    system.genVelocityMin = glm::vec3(-0.1f, -0.1f, -0.1f);
+    system.genVelocityRange = glm::vec3(0.3f, 0.3f, 0.3f);
+    system.genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
+    system.genColor = glm::vec3(0.8f, 0.38f, 0.129f);
+    system.genSize = 0.05f;
+}
 
 void buildScene()
 {

@@ -42,6 +42,13 @@ extern SoundEngine* soundEngine;
 // The place of the camp fire, in scene units.
 inline constexpr float kFirePosition[3] = {-6.469789f, 0.5f, -6.481397f};
 
+// The generation settings of the demo's three effects (placement, init and
+// switching on are left to the caller). Shared with the particle bench and
+// the particle picture tests, so that both measure and show what the demo runs.
+void configureSmoke(ParticleSystem& system);
+void configureFire(ParticleSystem& system);
+void configureFairyDust(ParticleSystem& system);
+
 // Creates the whole demo scene once, between the loading screen and the
 // first frame: camera, lighting context, shared resources, the imported hut,
 // lights, particle systems, flame billboards, camera paths and sound.

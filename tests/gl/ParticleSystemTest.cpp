@@ -3,6 +3,7 @@
 #include "GlTestContext.h"
 #include "ParticlePicture.h"
 
+#include "app/SceneAssembly.h"
 #include "particles/ParticleSystem.h"
 #include "particles/ParticleSystemProgram.h"
 #include "render/Texture.h"
@@ -430,9 +431,7 @@ TEST_F(ParticleLookTest, Fire)
 {
     Texture texture(directory_ + "/fire.png", 0);
     ParticleSystem fire(&texture);
-    fire.genPositionMin = glm::vec3(0.0f);
-    fire.genPositionRange = glm::vec3(0.8f, 0.3f, 0.8f);
-    fire.genSize = 0.6f;
+    configureFire(fire);
     Picture picture = render(fire, 60, glm::vec3(0.4f, 1.0f, 5.5f), glm::vec3(0.4f, 0.9f, 0.4f));
     EXPECT_TRUE(matchesReference(picture, "particles-fire", 24, 0.02));
 }
@@ -441,17 +440,7 @@ TEST_F(ParticleLookTest, Smoke)
 {
     Texture texture(directory_ + "/smoke.png", 0);
     ParticleSystem smoke(&texture);
-    smoke.generationInterval = 0.7f;
-    smoke.numToGenerate = 5;
-    smoke.genPositionMin = glm::vec3(0.0f, 0.3f, 0.0f);
-    smoke.genPositionRange = glm::vec3(1.5f, 0.7f, 1.5f);
-    smoke.genVelocityMin = glm::vec3(-0.1f, 0.1f, -0.1f);
-    smoke.genVelocityRange = glm::vec3(0.3f, 0.4f, 0.3f);
-    smoke.genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
-    smoke.genLifeMin = 2.5f;
-    smoke.genLifeRange = 1.5f;
-    smoke.genSize = 0.7f;
-    smoke.rotationSpeed = 0.01f;
+    configureSmoke(smoke);
     Picture picture = render(smoke, 180, glm::vec3(0.75f, 2.0f, 6.5f), glm::vec3(0.75f, 2.0f, 0.75f));
     EXPECT_TRUE(matchesReference(picture, "particles-smoke", 24, 0.02));
 }
@@ -460,15 +449,7 @@ TEST_F(ParticleLookTest, FairyDust)
 {
     Texture texture(directory_ + "/dust.png", 0);
     ParticleSystem dust(&texture);
-    dust.generationInterval = 0.5f;
-    dust.numToGenerate = 100;
-    dust.genPositionMin = glm::vec3(-5.0f);
-    dust.genPositionRange = glm::vec3(15.0f);
-    dust.genVelocityMin = glm::vec3(-0.1f);
-    dust.genVelocityRange = glm::vec3(0.3f);
-    dust.genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
-    dust.genColor = glm::vec3(0.8f, 0.38f, 0.129f);
-    dust.genSize = 0.05f;
+    configureFairyDust(dust);
     Picture picture = render(dust, 90, glm::vec3(2.5f, 2.5f, 3.0f), glm::vec3(2.5f, 2.5f, -5.0f), 50.0f);
     EXPECT_TRUE(matchesReference(picture, "particles-dust", 24, 0.02));
 }

@@ -10,6 +10,7 @@
 // Run from a directory holding Shader/ (the staged run directory).
 #include "HiddenGlWindow.h"
 
+#include "app/SceneAssembly.h"
 #include "particles/ParticleSystem.h"
 #include "render/Texture.h"
 #include "scene/PerspectiveCamera.h"
@@ -32,7 +33,6 @@ using tolvane::ParticleSystem;
 
 constexpr int kWidth = 1024;
 constexpr int kHeight = 600;
-const glm::vec3 kFirePosition(-6.469789f, 0.5f, -6.481397f);
 
 // A soft round sprite with alpha, written once to a temporary file.
 std::string writeSprite()
@@ -57,36 +57,24 @@ std::string writeSprite()
     return path;
 }
 
-// The demo's settings for one effect, with lives that outlast the run.
+// The demo's settings for one effect, fed as fast as a batch allows and
+// with lives that outlast the run, so that every record stays alive.
 void configure(ParticleSystem& system, const std::string& name)
 {
+    if (name == "fire") {
+        system.translate(tolvane::kFirePosition[0], tolvane::kFirePosition[1], tolvane::kFirePosition[2]);
+        tolvane::configureFire(system);
+    } else if (name == "smoke") {
+        system.translate(tolvane::kFirePosition[0], tolvane::kFirePosition[1], tolvane::kFirePosition[2]);
+        tolvane::configureSmoke(system);
+    } else {
+        system.translate(-3.0f, 4.0f, -3.0f);
+        tolvane::configureFairyDust(system);
+    }
     system.generationInterval = 0.001f;
     system.numToGenerate = 77;
     system.genLifeMin = 1000.0f;
     system.genLifeRange = 0.0f;
-    if (name == "fire") {
-        system.translate(kFirePosition.x, kFirePosition.y, kFirePosition.z);
-        system.genPositionRange = glm::vec3(0.8f, 0.3f, 0.8f);
-        system.genSize = 0.6f;
-    } else if (name == "smoke") {
-        system.translate(kFirePosition.x, kFirePosition.y, kFirePosition.z);
-        system.genPositionMin = glm::vec3(0.0f, 0.3f, 0.0f);
-        system.genPositionRange = glm::vec3(1.5f, 0.7f, 1.5f);
-        system.genVelocityMin = glm::vec3(-0.1f, 0.1f, -0.1f);
-        system.genVelocityRange = glm::vec3(0.3f, 0.4f, 0.3f);
-        system.genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
-        system.genSize = 0.7f;
-        system.rotationSpeed = 0.01f;
-    } else {
-        system.translate(-3.0f, 4.0f, -3.0f);
-        system.genPositionMin = glm::vec3(-5.0f);
-        system.genPositionRange = glm::vec3(15.0f);
-        system.genVelocityMin = glm::vec3(-0.1f);
-        system.genVelocityRange = glm::vec3(0.3f);
-        system.genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
-        system.genColor = glm::vec3(0.8f, 0.38f, 0.129f);
-        system.genSize = 0.05f;
-    }
 }
 
 double median(std::vector<double> values)
