@@ -26,14 +26,6 @@ protected:
         return test::Picture::readFramebuffer(kWidth, kHeight);
     }
 
-    // Window pixel of a world point as seen by the scene's camera.
-    glm::ivec2 pixelOf(glm::vec3 world)
-    {
-        glm::vec4 clip = scene.camera->projection * scene.camera->getWorldMatrix() * glm::vec4(world, 1.0f);
-        glm::vec2 ndc = glm::vec2(clip) / clip.w;
-        return glm::ivec2((ndc.x * 0.5f + 0.5f) * kWidth, (ndc.y * 0.5f + 0.5f) * kHeight);
-    }
-
     test::TestScene scene{kWidth, kHeight};
 };
 
@@ -48,8 +40,8 @@ TEST_F(PictureTest, LitCubeCastsASoftShadowOnTheFloor)
     glm::vec3 light = scene.keyLight->getWorldPosition();
     glm::vec3 behind = light + (glm::vec3(0.0f, 0.5f, 0.0f) - light) * 1.6f;
     behind.y = 0.0f;
-    glm::ivec2 shadowed = pixelOf(behind);
-    glm::ivec2 lit = pixelOf(glm::vec3(behind.x, 0.0f, behind.z + 2.0f));
+    glm::ivec2 shadowed = scene.pixelOf(behind);
+    glm::ivec2 lit = scene.pixelOf(glm::vec3(behind.x, 0.0f, behind.z + 2.0f));
     double shadowedBrightness = picture.meanBrightness(shadowed.x, shadowed.y, 1);
     double litBrightness = picture.meanBrightness(lit.x, lit.y, 1);
     EXPECT_LT(shadowedBrightness, 0.6 * litBrightness);
@@ -67,7 +59,7 @@ TEST_F(PictureTest, BrightLampBloomsIntoItsNeighbourhood)
     test::Picture picture = render();
     EXPECT_TRUE(test::matchesReference(picture, "lamp-bloom"));
 
-    glm::ivec2 lamp = pixelOf(scene.keyLight->getWorldPosition());
+    glm::ivec2 lamp = scene.pixelOf(scene.keyLight->getWorldPosition());
     EXPECT_GT(picture.meanBrightness(lamp.x, lamp.y, 0), 240.0);
     // The lamp covers about two pixels; the halo reaches well beyond it and
     // fades with distance.
@@ -87,7 +79,7 @@ TEST_F(PictureTest, FadeScalesTheWholePicture)
     test::Picture full = render(1.0f);
     EXPECT_TRUE(test::matchesReference(full, "lit-cube-shadow"));
     test::Picture half = render(0.5f);
-    glm::ivec2 box = pixelOf(glm::vec3(0.0f, 1.0f, 0.0f));
+    glm::ivec2 box = scene.pixelOf(glm::vec3(0.0f, 1.0f, 0.0f));
     EXPECT_NEAR(half.meanBrightness(box.x, box.y, 1), 0.5 * full.meanBrightness(box.x, box.y, 1), 2.0);
 }
 

@@ -36,13 +36,6 @@ glm::vec3 texel(GLuint texture, int x, int y)
 
 class RendererTest : public ::testing::Test {
 protected:
-    glm::ivec2 pixelOf(glm::vec3 world)
-    {
-        glm::vec4 clip = scene.camera->projection * scene.camera->getWorldMatrix() * glm::vec4(world, 1.0f);
-        glm::vec2 ndc = glm::vec2(clip) / clip.w;
-        return glm::ivec2((ndc.x * 0.5f + 0.5f) * kWidth, (ndc.y * 0.5f + 0.5f) * kHeight);
-    }
-
     test::TestScene scene{kWidth, kHeight};
 };
 
@@ -83,8 +76,8 @@ TEST_F(RendererTest, TargetsAreHalfFloatAtTheStartUpSize)
 TEST_F(RendererTest, OnlyLightsAboveTheThresholdReachTheBrightTarget)
 {
     scene.renderFrame(1.0f);
-    glm::ivec2 lamp = pixelOf(scene.keyLight->getWorldPosition());
-    glm::ivec2 floor = pixelOf(glm::vec3(-2.0f, 0.0f, 2.0f));
+    glm::ivec2 lamp = scene.pixelOf(scene.keyLight->getWorldPosition());
+    glm::ivec2 floor = scene.pixelOf(glm::vec3(-2.0f, 0.0f, 2.0f));
     EXPECT_GT(texel(scene.renderer->brightTexture, lamp.x, lamp.y).r, 1.0f);
     EXPECT_GT(texel(scene.renderer->sceneTexture, floor.x, floor.y).r, 0.05f);
     EXPECT_EQ(texel(scene.renderer->brightTexture, floor.x, floor.y), glm::vec3(0.0f));
@@ -108,7 +101,7 @@ TEST_F(RendererTest, BlurSpreadsAndKeepsTheEnergyOfTheBrightPart)
             sum += value;
         return sum;
     };
-    glm::ivec2 lamp = pixelOf(scene.keyLight->getWorldPosition());
+    glm::ivec2 lamp = scene.pixelOf(scene.keyLight->getWorldPosition());
     // Far from the edges, the normalised kernel moves energy without losing it.
     EXPECT_NEAR(total(bloom), total(renderer.brightTexture), 0.1 * total(renderer.brightTexture));
     EXPECT_LT(texel(bloom, lamp.x, lamp.y).r, texel(renderer.brightTexture, lamp.x, lamp.y).r);

@@ -54,7 +54,7 @@ Mesh* makeMesh(CubeGeometry* cube, Material* material, Texture* texture)
 
 }  // namespace
 
-TestScene::TestScene(int pictureWidth, int pictureHeight)
+TestScene::TestScene(int pictureWidth, int pictureHeight) : width_(pictureWidth), height_(pictureHeight)
 {
     tolvane::width = pictureWidth;
     tolvane::height = pictureHeight;
@@ -130,6 +130,13 @@ void TestScene::renderFrame(float fade)
     renderer->fade = fade;
     root->update(0.0);
     renderer->render();
+}
+
+glm::ivec2 TestScene::pixelOf(glm::vec3 world) const
+{
+    const glm::vec4 clip = camera->projection * camera->getWorldMatrix() * glm::vec4(world, 1.0f);
+    const glm::vec2 ndc = glm::vec2(clip) / clip.w;
+    return glm::ivec2((ndc.x * 0.5f + 0.5f) * static_cast<float>(width_), (ndc.y * 0.5f + 0.5f) * static_cast<float>(height_));
 }
 
 }  // namespace tolvane::test

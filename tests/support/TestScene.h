@@ -1,5 +1,7 @@
 #pragma once
 
+#include <glm/glm.hpp>
+
 #include <string>
 
 namespace tolvane {
@@ -35,6 +37,9 @@ public:
 
     // Renders one frame with the given fade into the window's framebuffer.
     void renderFrame(float fade);
+    // The window pixel (from the bottom left) of a world point as the
+    // camera sees it.
+    glm::ivec2 pixelOf(glm::vec3 world) const;
 
     SceneContext* context;
     Scene* root;
@@ -53,6 +58,10 @@ public:
     Mesh* floor;
     Mesh* box;
     Mesh* lamp;
+
+private:
+    int width_;
+    int height_;
 };
 
 }  // namespace tolvane::test
