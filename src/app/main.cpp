@@ -7,6 +7,7 @@
 #include "app/Diagnostics.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
+#include "base/Clock.h"
 
 #include <GLFW/glfw3.h>
 

@@ -5,6 +5,7 @@
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
 #include "app/TimelineState.h"
+#include "base/Clock.h"
 #include "capture/ExternalProgram.h"
 #include "capture/FixedStepClock.h"
 #include "capture/FrameTimePlot.h"

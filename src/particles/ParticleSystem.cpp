@@ -1,7 +1,7 @@
 #include "particles/ParticleSystem.h"
 
-#include "capture/CpuProfiler.h"
-#include "capture/GpuProfiler.h"
+#include "base/CpuProfiler.h"
+#include "base/GpuProfiler.h"
 #include "particles/ParticleSystemProgram.h"
 #include "render/Material.h"
 #include "render/ShaderFiles.h"

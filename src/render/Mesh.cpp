@@ -1,6 +1,6 @@
 #include "render/Mesh.h"
 
-#include "app/Application.h"
+#include "base/Clock.h"
 #include "render/AmbientLight.h"
 #include "render/Material.h"
 #include "render/ODShadowMap.h"
@@ -11,7 +11,6 @@
 #include "scene/Frustum.h"
 #include "scene/Geometry.h"
 
-#include <GLFW/glfw3.h>
 #include <glm/gtc/type_ptr.hpp>
 
 #include <cmath>

@@ -1,7 +1,6 @@
 #include "render/ODShadowMap.h"
 
 #include "app/Diagnostics.h"
-#include "app/SceneAssembly.h"
 #include "render/Material.h"
 #include "scene/PerspectiveCamera.h"
 
@@ -9,6 +8,8 @@
 #include <glm/gtc/type_ptr.hpp>
 
 namespace tolvane {
+
+Material* shadowMaterial = nullptr;
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "render/Renderer.h"
 
-#include "app/Application.h"
+#include "app/ApplicationState.h"
 #include "app/Diagnostics.h"
-#include "capture/GpuProfiler.h"
+#include "base/GpuProfiler.h"
 #include "render/Material.h"
 #include "render/ODShadowMap.h"
 #include "render/Scene.h"
