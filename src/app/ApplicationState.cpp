@@ -1,5 +1,5 @@
 // Definitions of the process-wide application state declared in
-// ApplicationState.h, with their start values.
+// ApplicationState.h and of the timeline's state, with their start values.
 #include "app/ApplicationState.h"
 
 #include "app/TimelineState.h"
@@ -37,6 +37,10 @@ PerspectiveCamera* camera = nullptr;
 bool windowVisible = true;
 int windowWidthOverride = 0;
 int windowHeightOverride = 0;
+
+bool timelineStarted = false;
+int timelineState = 0;
+double lastFpsUpdate = 0.0;
 
 void resetApplicationState()
 {

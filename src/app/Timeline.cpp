@@ -22,10 +22,6 @@
 
 namespace tolvane {
 
-bool timelineStarted = false;
-int timelineState = 0;
-double lastFpsUpdate = 0.0;
-
 namespace {
 
 // The camera's look-at point for each path, set when the previous one ends.

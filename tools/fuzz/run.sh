@@ -12,7 +12,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 
 flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
        -I"$root/src" -DGLM_FORCE_CTOR_INIT)
-common=("$root/src/app/Diagnostics.cpp" "$root/src/app/ApplicationState.cpp")
+common=("$root/src/app/Diagnostics.cpp" "$root/src/app/ApplicationState.cpp" "$root/src/base/Clock.cpp")
 libs=(-lGLEW -lGL -lglfw)
 
 build() {
