@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The whole demo in its staged directory with the generated content: console
-# sequence, loading screen, fade-in, the frame counter, the fire, music written
-# by SDL's disk audio driver, and a clean exit.
+# sequence, loading screen, fade-in, the fire pit without and with P, the frame
+# counter, music written by SDL's disk audio driver, and a clean exit.
 source "$(dirname "$0")/lib.sh"
 stage
 # Half the default size: software rendering under a loaded test run stays at
@@ -16,17 +16,33 @@ screenshot "$id" "$work/loading.png"
 greater "$(warm_share "$work/loading.png" 200x30+0+0)" 0.005 || fail "no loading text in the top-left corner"
 
 wait_for_line "OK, done reading XML-File with camera positions." 120 || fail "the scene was not built"
-# Light the fire while the camera still waits at its start position, from
-# where the fire pit is in view (left of the hut).
-press "$id" p
 wait_for_line "Starting with camera 1" 180 || fail "the timeline did not start"
+# The first flight starts with the fire pit in view, left of the hut. Torches
+# and fairy dust are warm too: the pit is compared without and with P.
 # Software rendering may take seconds per frame under load: poll for the
-# picture rather than expecting it after a fixed time.
-scene_is_lit() {
-  screenshot "$id" "$work/scene.png"
-  greater "$(mean_brightness "$work/scene.png")" 0.01 && greater "$(warm_share "$work/scene.png" 150x70+50+130)" 0.01
+# pictures rather than expecting them after a fixed time.
+pit=150x70+50+130
+# The fade-in is over once two pictures a second or more apart show
+# different frames of nearly the same brightness (the fade takes half a second).
+last_brightness=""
+fade_in_is_over() {
+  screenshot "$id" "$work/without-p.png"
+  local brightness previous="$last_brightness"
+  brightness="$(mean_brightness "$work/without-p.png")"
+  last_brightness="$brightness"
+  [ -n "$previous" ] && [ "$brightness" != "$previous" ] && greater "$brightness" 0.01 \
+    && greater "$brightness" "$(awk -v b="$previous" 'BEGIN { print b / 1.1 }')" \
+    && greater "$(awk -v b="$previous" 'BEGIN { print b * 1.1 }')" "$brightness"
 }
-poll 120 scene_is_lit || fail "no lit scene with the fire burning after the fade-in (pit: $(warm_share "$work/scene.png" 150x70+50+130))"
+poll 120 fade_in_is_over || fail "no lit scene after the fade-in (mean brightness $last_brightness)"
+without="$(warm_share "$work/without-p.png" $pit)"
+greater 0.01 "$without" || fail "the pit burns before P was pressed (warm share $without)"
+press "$id" p
+fire_burns() {
+  screenshot "$id" "$work/with-p.png"
+  greater "$(warm_share "$work/with-p.png" $pit)" "$(awk -v a="$without" 'BEGIN { print a + 0.02 }')"
+}
+poll 60 fire_burns || fail "P did not light the fire (pit: warm share $without without P, $(warm_share "$work/with-p.png" $pit) with)"
 
 press "$id" f
 counter_is_shown() {
