@@ -4,6 +4,7 @@
 #include "app/SceneAssembly.h"
 #include "app/TimelineState.h"
 #include "import/ModelLoader.h"
+#include "particles/ParticlePresets.h"
 #include "particles/ParticleSystem.h"
 #include "render/AmbientLight.h"
 #include "render/Mesh.h"
