@@ -108,6 +108,11 @@ screenshot() {
   import -window "$1" "$2" 2>/dev/null
 }
 
+# A digest of a picture's pixels (not of its file, which carries a date).
+frame_hash() {
+  convert "$1" rgb:- | md5sum
+}
+
 # Mean brightness of a picture, 0 to 1.
 mean_brightness() {
   convert "$1" -colorspace Gray -format "%[fx:mean]" info:

@@ -259,14 +259,13 @@ TEST_F(MeshTest, SeveralLightsArriveAsArraysWithTheShadowMap)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(MeshTest, TexturesGoToTheirSlotsOnlyAndSpritesFollowTheClock)
+TEST_F(MeshTest, SpriteFramesFollowTheClock)
 {
     std::string path = test::makeScratchDirectory("tolvane-mesh") + "/strip.png";
     FIBITMAP* strip = FreeImage_Allocate(400, 20, 24);
     FreeImage_Save(FIF_PNG, strip, path.c_str(), 0);
     FreeImage_Unload(strip);
     SpriteSheet sheet(path, 40, 20, 10, 24);
-    Texture normalMap(path, 1);
 
     Scene scene;
     auto* mesh = new Mesh(&cube, sprite);
@@ -281,12 +280,51 @@ TEST_F(MeshTest, TexturesGoToTheirSlotsOnlyAndSpritesFollowTheClock)
 
     scene.draw(&camera);
     EXPECT_EQ(uniformFloats(sprite, "spriteFrame", 4), (std::vector<float>{0.3f, 0.0f, 0.1f, 1.0f}));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
 
-    // A normal map in the colour slot is ignored: spriteFrame keeps its value.
-    sheet.currentFrame = 5;
-    mesh->texture = &normalMap;
-    scene.draw(&camera);
-    EXPECT_EQ(uniformFloats(sprite, "spriteFrame", 4)[0], 0.3f);
+// Each slot takes only its own kind of texture: a normal map in the colour
+// slot, or a colour texture in the normal-map slot, is neither bound nor
+// named to its sampler. The samplers start from units no draw names.
+TEST_F(MeshTest, TexturesOfTheWrongKindAreNotBound)
+{
+    std::string path = test::makeScratchDirectory("tolvane-mesh") + "/plain.png";
+    FIBITMAP* image = FreeImage_Allocate(4, 4, 24);
+    FreeImage_Save(FIF_PNG, image, path.c_str(), 0);
+    FreeImage_Unload(image);
+    Texture colour(path, 0);
+    Texture normalMap(path, 1);
+
+    Scene scene;
+    auto* mesh = new Mesh(&cube, normalMapped);
+    scene.addChild(mesh);
+    auto boundOn = [](GLenum unit) {
+        GLint texture = 0;
+        glActiveTexture(unit);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glActiveTexture(GL_TEXTURE0);
+        return static_cast<GLuint>(texture);
+    };
+    auto drawWith = [&](Texture* inColourSlot, Texture* inNormalSlot) {
+        mesh->texture = inColourSlot;
+        mesh->normalMap = inNormalSlot;
+        glUseProgram(normalMapped->program);
+        glUniform1i(glGetUniformLocation(normalMapped->program, "textureSampler"), 5);
+        glUniform1i(glGetUniformLocation(normalMapped->program, "normalMapSampler"), 6);
+        boundOn(GL_TEXTURE0);
+        scene.draw(&camera);
+    };
+
+    drawWith(&normalMap, &colour);
+    EXPECT_EQ(uniformInt(normalMapped, "textureSampler"), 5);
+    EXPECT_EQ(uniformInt(normalMapped, "normalMapSampler"), 6);
+    EXPECT_EQ(boundOn(GL_TEXTURE0), 0u);
+
+    drawWith(&colour, &normalMap);
+    EXPECT_EQ(uniformInt(normalMapped, "textureSampler"), 0);
+    EXPECT_EQ(uniformInt(normalMapped, "normalMapSampler"), 1);
+    EXPECT_EQ(boundOn(GL_TEXTURE0), colour.textureName);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -301,24 +301,31 @@ TEST_F(ParticleSystemTest, LongStepRequestsOneBatchAndTheSurplusCarriesOver)
     EXPECT_FLOAT_EQ(system->generationTimer, 0.0f);
 }
 
-TEST_F(ParticleSystemTest, SeedTakesThreeRandDrawsInOrder)
+// The seed of a batch is three rand() draws, x then y then z; an update that
+// completes no interval draws nothing and keeps the last seed.
+TEST_F(ParticleSystemTest, SeedTakesThreeRandDrawsInOrderOnlyForABatch)
 {
+    configureForCounting(1, 0.5f);
     system->init();
     system->setGenerating(true);
     std::srand(2024);
     float expected[3];
     for (float& component : expected)
         component = static_cast<float>(std::rand()) / 1092.2333f - 10.0f;
+    const int fourthDraw = std::rand();
+    auto uploadedSeed = [&] {
+        std::vector<GLfloat> seed(3);
+        glGetUniformfv(system->updateProgram->program,
+                       glGetUniformLocation(system->updateProgram->program, "vRandomSeed"), seed.data());
+        return seed;
+    };
+
     std::srand(2024);
-    system->update(1.0);
-    GLfloat seed[3] = {};
-    glGetUniformfv(system->updateProgram->program,
-                   glGetUniformLocation(system->updateProgram->program, "vRandomSeed"), seed);
-    EXPECT_EQ(seed[0], expected[0]);
-    EXPECT_EQ(seed[1], expected[1]);
-    EXPECT_EQ(seed[2], expected[2]);
-    EXPECT_FLOAT_EQ(0.0f / 1092.2333f - 10.0f, -10.0f);
-    EXPECT_NEAR(32767.0f / 1092.2333f - 10.0f, 20.0f, 1e-5f);
+    system->update(0.6);
+    EXPECT_EQ(uploadedSeed(), std::vector<GLfloat>(expected, expected + 3));
+    system->update(0.1);  // no batch
+    EXPECT_EQ(uploadedSeed(), std::vector<GLfloat>(expected, expected + 3));
+    EXPECT_EQ(std::rand(), fourthDraw) << "exactly three draws, and none without a batch";
 }
 
 // 100 records of 13 components are more than one geometry-shader invocation
@@ -357,6 +364,46 @@ TEST_F(ParticleSystemTest, HundredParticleBatchArrivesWholeWithinTheOutputLimit)
     EXPECT_EQ(distinct.size(), 100u);
     system->update(0.01);
     EXPECT_EQ(system->particleCount, 101) << "nothing is left over to emit";
+}
+
+// Every generation setting of the demo's three effects; the fire keeps the
+// system's defaults apart from its spawn box and size.
+TEST_F(ParticleSystemTest, PresetsSetEveryGenerationValue)
+{
+    struct Expected {
+        void (*configure)(ParticleSystem&);
+        float interval;
+        int perBatch;
+        glm::vec3 positionMin, positionRange, velocityMin, velocityRange, gravity, color;
+        float lifeMin, lifeRange, size, rotation;
+    };
+    const Expected presets[] = {
+        {configureSmoke, 0.7f, 5, {0.0f, 0.3f, 0.0f}, {1.5f, 0.7f, 1.5f}, {-0.1f, 0.1f, -0.1f},
+         {0.3f, 0.4f, 0.3f}, {0.0f, 0.2f, 0.0f}, {1.0f, 1.0f, 1.0f}, 2.5f, 1.5f, 0.7f, 0.01f},
+        {configureFire, 0.15f, 30, {0.0f, 0.0f, 0.0f}, {0.8f, 0.3f, 0.8f}, {-0.1f, 0.0f, -0.1f},
+         {0.5f, 0.2f, 0.5f}, {0.0f, 1.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, 0.6f, 1.1999999f, 0.6f, 0.125f},
+        {configureFairyDust, 0.5f, 100, {-5.0f, -5.0f, -5.0f}, {15.0f, 15.0f, 15.0f}, {-0.1f, -0.1f, -0.1f},
+         {0.3f, 0.3f, 0.3f}, {0.0f, 0.2f, 0.0f}, {0.8f, 0.38f, 0.129f}, 0.6f, 1.1999999f, 0.05f, 0.125f},
+    };
+    const char* names[] = {"smoke", "fire", "fairy dust"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(names[i]);
+        const Expected& e = presets[i];
+        ParticleSystem preset(texture_);
+        e.configure(preset);
+        EXPECT_EQ(preset.generationInterval, e.interval);
+        EXPECT_EQ(preset.numToGenerate, e.perBatch);
+        EXPECT_EQ(preset.genPositionMin, e.positionMin);
+        EXPECT_EQ(preset.genPositionRange, e.positionRange);
+        EXPECT_EQ(preset.genVelocityMin, e.velocityMin);
+        EXPECT_EQ(preset.genVelocityRange, e.velocityRange);
+        EXPECT_EQ(preset.genGravityVector, e.gravity);
+        EXPECT_EQ(preset.genColor, e.color);
+        EXPECT_EQ(preset.genLifeMin, e.lifeMin);
+        EXPECT_EQ(preset.genLifeRange, e.lifeRange);
+        EXPECT_EQ(preset.genSize, e.size);
+        EXPECT_EQ(preset.rotationSpeed, e.rotation);
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "scene/PerspectiveCamera.h"
 
 #include "GlTestContext.h"
+#include "Picture.h"
 
 #include <glm/glm.hpp>
 #include <gtest/gtest.h>
@@ -66,11 +67,36 @@ TEST_F(RendererTest, TargetsAreHalfFloatAtTheStartUpSize)
                                           GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &depthType);
     EXPECT_EQ(depthType, GL_RENDERBUFFER);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
 
-    // A later window resize changes nothing.
+// The targets and the viewport keep the start-up size: a frame drawn after
+// the window has grown is the frame drawn before.
+TEST_F(RendererTest, AWindowResizeChangesNothing)
+{
+    scene.renderFrame(1.0f);
+    const test::Picture before = test::Picture::readFramebuffer(kWidth, kHeight);
+
     test::GlTestContext::resize(300, 200);
-    EXPECT_EQ(renderer.width, kWidth);
+    int width = 0, height = 0;
+    for (int wait = 0; wait < 100 && width != 300; ++wait) {
+        glfwWaitEventsTimeout(0.02);
+        glfwGetFramebufferSize(test::GlTestContext::window(), &width, &height);
+    }
+    ASSERT_EQ(width, 300) << "the hidden window did not grow";
+    scene.renderFrame(1.0f);
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const test::Picture after = test::Picture::readFramebuffer(kWidth, kHeight);
     test::GlTestContext::resize(1024, 600);
+
+    EXPECT_EQ(viewport[2], kWidth);
+    EXPECT_EQ(viewport[3], kHeight);
+    GLint targetWidth = 0;
+    glBindTexture(GL_TEXTURE_2D, scene.renderer->sceneTexture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &targetWidth);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(targetWidth, kWidth);
+    EXPECT_TRUE(after.pixels == before.pixels) << "the frame after the resize differs";
 }
 
 TEST_F(RendererTest, OnlyLightsAboveTheThresholdReachTheBrightTarget)

@@ -4,6 +4,7 @@
 #include "app/SceneAssembly.h"
 #include "app/TimelineState.h"
 #include "import/ModelLoader.h"
+#include "particles/ParticlePresets.h"
 #include "particles/ParticleSystem.h"
 #include "render/AmbientLight.h"
 #include "render/Mesh.h"
@@ -130,25 +131,44 @@ TEST_F(SceneAssemblyTest, LightIntensitiesFollowTheConfiguredIntensity)
     EXPECT_FLOAT_EQ(fireLight.z, -2.981397f);
 }
 
-TEST_F(SceneAssemblyTest, ParticleSystemsCarryTheirValues)
+// The values themselves are checked with the presets; here: each system got
+// its own preset, its place, and only the dust generates from the start.
+TEST_F(SceneAssemblyTest, ParticleSystemsCarryTheirPresets)
 {
-    EXPECT_FLOAT_EQ(smokeSystem->generationInterval, 0.7f);
-    EXPECT_EQ(smokeSystem->numToGenerate, 5);
-    EXPECT_FLOAT_EQ(smokeSystem->genLifeMin, 2.5f);
-    EXPECT_FLOAT_EQ(smokeSystem->genSize, 0.7f);
-    EXPECT_FLOAT_EQ(smokeSystem->rotationSpeed, 0.01f);
+    auto expectPreset = [](const ParticleSystem& built, void (*configure)(ParticleSystem&)) {
+        ParticleSystem preset(built.texture);
+        configure(preset);
+        EXPECT_EQ(built.generationInterval, preset.generationInterval);
+        EXPECT_EQ(built.numToGenerate, preset.numToGenerate);
+        EXPECT_EQ(built.genPositionMin, preset.genPositionMin);
+        EXPECT_EQ(built.genPositionRange, preset.genPositionRange);
+        EXPECT_EQ(built.genVelocityMin, preset.genVelocityMin);
+        EXPECT_EQ(built.genVelocityRange, preset.genVelocityRange);
+        EXPECT_EQ(built.genGravityVector, preset.genGravityVector);
+        EXPECT_EQ(built.genColor, preset.genColor);
+        EXPECT_EQ(built.genLifeMin, preset.genLifeMin);
+        EXPECT_EQ(built.genLifeRange, preset.genLifeRange);
+        EXPECT_EQ(built.genSize, preset.genSize);
+        EXPECT_EQ(built.rotationSpeed, preset.rotationSpeed);
+    };
+    {
+        SCOPED_TRACE("smoke");
+        expectPreset(*smokeSystem, configureSmoke);
+    }
+    {
+        SCOPED_TRACE("fire");
+        expectPreset(*fireSystem, configureFire);
+    }
+    {
+        SCOPED_TRACE("fairy dust");
+        expectPreset(*dustSystem, configureFairyDust);
+    }
     EXPECT_FALSE(smokeSystem->generating);
-
-    EXPECT_FLOAT_EQ(fireSystem->generationInterval, 0.15f);
-    EXPECT_EQ(fireSystem->numToGenerate, 30);
-    EXPECT_FLOAT_EQ(fireSystem->genPositionRange.x, 0.8f);
-    EXPECT_FLOAT_EQ(fireSystem->genSize, 0.6f);
     EXPECT_FALSE(fireSystem->generating);
-
-    EXPECT_EQ(dustSystem->numToGenerate, 100);
-    EXPECT_FLOAT_EQ(dustSystem->genColor.g, 0.38f);
-    EXPECT_FLOAT_EQ(dustSystem->genSize, 0.05f);
     EXPECT_TRUE(dustSystem->generating);
+    EXPECT_EQ(smokeSystem->texture, smokeTexture);
+    EXPECT_EQ(fireSystem->texture, fireTexture);
+    EXPECT_EQ(dustSystem->texture, fairyDustTexture);
 
     EXPECT_FLOAT_EQ(fireSystem->getWorldPosition().x, kFirePosition[0]);
     EXPECT_FLOAT_EQ(dustSystem->getWorldPosition().y, 4.0f);
@@ -174,8 +194,12 @@ TEST_F(SceneAssemblyTest, CameraAndConsole)
     EXPECT_EQ(camera->position, glm::vec3(-1.0f, 1.0f, 6.0f));
     EXPECT_EQ(camera->target, glm::vec3(-0.5f, 1.0f, 0.1f));
     EXPECT_EQ(timelineState, 0);
-    EXPECT_NE(output.find("OK, done reading XML-File with camera positions.\n\n"), std::string::npos);
-    EXPECT_EQ(output.substr(output.size() - 1), "\n");
+    // The path line and its empty line, nothing from the light and particle
+    // set-up, and the empty line that closes the build.
+    const std::string pathsRead = "OK, done reading XML-File with camera positions.\n";
+    const size_t at = output.find(pathsRead);
+    ASSERT_NE(at, std::string::npos) << output;
+    EXPECT_EQ(output.substr(at), pathsRead + "\n\n");
     EXPECT_EQ(output.find("OpenGL Error:"), std::string::npos) << output;
     for (CameraPath* path : cameraPaths)
         EXPECT_FALSE(path->events.empty());
