@@ -4,6 +4,7 @@
 #include "app/Diagnostics.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
+#include "app/StopSignals.h"
 #include "app/Timeline.h"
 #include "capture/GpuProfiler.h"
 #include "render/Renderer.h"
@@ -128,6 +129,8 @@ void tickClock()
 void updateFrame()
 {
     pollInput();
+    if (stopSignal() != 0)
+        running = false;
     updateDemo();
 }
 

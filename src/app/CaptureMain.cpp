@@ -3,8 +3,10 @@
 // Runs from the demo's run directory; see --help.
 #include "capture/CaptureOptions.h"
 #include "capture/CaptureSession.h"
+#include "app/StopSignals.h"
 
 #include <csignal>
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,6 +15,8 @@ using namespace tolvane;
 
 int main(int argc, char** argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // the log keeps every line, even when killed
+    installStopSignals();
     CaptureOptions options;
     std::string error;
     if (!options.parse(std::vector<std::string>(argv + 1, argv + argc), error)) {

@@ -7,13 +7,20 @@
 #include "app/Diagnostics.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
+#include "app/StopSignals.h"
 
 #include <GLFW/glfw3.h>
+
+#include <cstdio>
 
 using namespace tolvane;
 
 int main()
 {
+    // Every line reaches a log file or pipe as it is printed, not when a
+    // buffer fills, and none is lost when the process is killed.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    installStopSignals();
     // Initialisation: window, context and renderer, then the loading screen
     // while the scene is built.
     initialise();
@@ -27,7 +34,8 @@ int main()
     checkGLError();
     startTime = currentTime();
 
-    // The frame loop: Escape or closing the window ends it after the pass.
+    // The frame loop: Escape, closing the window, SIGINT or SIGTERM ends it
+    // after the pass.
     while (running) {
         tickClock();
         runFrame();
