@@ -5,6 +5,7 @@
 #include "app/SceneAssembly.h"
 #include "app/SoundEngine.h"
 #include "app/TimelineState.h"
+#include "base/Clock.h"
 #include "particles/ParticleSystem.h"
 #include "render/PointLight.h"
 #include "render/Renderer.h"

@@ -8,6 +8,7 @@
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
 #include "app/StopSignals.h"
+#include "base/Clock.h"
 
 #include <GLFW/glfw3.h>
 

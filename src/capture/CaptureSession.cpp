@@ -6,6 +6,7 @@
 #include "app/SceneAssembly.h"
 #include "app/StopSignals.h"
 #include "app/TimelineState.h"
+#include "base/Clock.h"
 #include "capture/ExternalProgram.h"
 #include "capture/FixedStepClock.h"
 #include "capture/FrameTimePlot.h"

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "base/CpuProfiler.h"
+#include "base/GpuProfiler.h"
 #include "capture/BenchReport.h"
 #include "capture/CaptureOptions.h"
 #include "capture/ContactSheet.h"
-#include "capture/CpuProfiler.h"
 #include "capture/FrameImage.h"
-#include "capture/GpuProfiler.h"
 #include "capture/PngWriter.h"
 #include "capture/ProgressBar.h"
 #include "capture/VideoEncoder.h"

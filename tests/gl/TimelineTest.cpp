@@ -1,10 +1,12 @@
 // The demo timeline driven with a controlled clock and small camera paths:
 // start delay, music, path order and switching, events, the final state.
+#include "GlTestContext.h"
 #include "app/Application.h"
 #include "app/SceneAssembly.h"
 #include "app/SoundEngine.h"
 #include "app/Timeline.h"
 #include "app/TimelineState.h"
+#include "base/Clock.h"
 #include "particles/ParticleSystem.h"
 #include "render/PointLight.h"
 #include "render/Renderer.h"
@@ -12,7 +14,6 @@
 #include "scene/CameraPath.h"
 #include "scene/PerspectiveCamera.h"
 #include "scene/Text.h"
-#include "GlTestContext.h"
 
 #include <gtest/gtest.h>
 

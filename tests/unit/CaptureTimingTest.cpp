@@ -1,7 +1,7 @@
 // The numbers behind the capture's timing: the fixed-step clock, the order
 // statistics, nested CPU sections and the bench's JSON.
+#include "base/CpuProfiler.h"
 #include "capture/BenchReport.h"
-#include "capture/CpuProfiler.h"
 #include "capture/FixedStepClock.h"
 #include "capture/SampleStatistics.h"
 

@@ -1,9 +1,9 @@
 // tolvane-capture: plays the demo off-screen with a fixed-step clock and
 // keeps its frames as PNG files, a video or a contact sheet, or times it.
 // Runs from the demo's run directory; see --help.
+#include "app/StopSignals.h"
 #include "capture/CaptureOptions.h"
 #include "capture/CaptureSession.h"
-#include "app/StopSignals.h"
 
 #include <csignal>
 #include <cstdio>
