@@ -308,8 +308,12 @@ void CaptureSession::takeCensus(long frame)
     std::fprintf(census, "%.1f %ld %d %d %d %d %d %d %d %d %d %d\n", frame / options.fps, residentKilobytes(),
                  counts.textures, counts.buffers, counts.vertexArrays, counts.framebuffers, counts.renderbuffers,
                  counts.programs, counts.shaders, counts.queries, counts.transformFeedbacks, counts.total());
-    if (std::fflush(census) != 0 || std::ferror(census))
+    if (std::fflush(census) != 0 || std::ferror(census)) {
         failWrite(systemError(options.censusFile));
+        std::fclose(census);
+        census = nullptr;
+        removeRegularFile(options.censusFile);
+    }
 }
 
 void CaptureSession::keepFrame(long frame)
@@ -376,8 +380,10 @@ void CaptureSession::watchTimeline(long frame)
 
 bool CaptureSession::finishOutputs()
 {
-    if (census != nullptr && std::fclose(census) != 0)
+    if (census != nullptr && std::fclose(census) != 0) {
         failWrite(systemError(options.censusFile));
+        removeRegularFile(options.censusFile);
+    }
     census = nullptr;
     if (writeFailed || stopSignal() != 0)
         return abandonOutputs();

@@ -63,4 +63,5 @@ one_failure_line "$disk/loading.png"
 code=0; capture --to 0.1 --size 128x75 --census "$disk/census.txt" || code=$?
 [ "$code" = 1 ] || fail "census on a full disk: exit code $code, expected 1"
 one_failure_line "$disk/census.txt"
+[ ! -e "$disk/census.txt" ] || fail "a broken census was left behind"
 echo "passed"
