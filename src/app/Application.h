@@ -20,7 +20,8 @@ void tickClock();
 // One pass of the frame loop after the clock has been read: updateFrame(),
 // drawFrame(), presentFrame().
 void runFrame();
-// Input and the demo's update for one frame.
+// Input (keys, the window, SIGINT and SIGTERM) and the demo's update for one
+// frame.
 void updateFrame();
 // The frame into the back buffer, then the GL error check; a capture reads
 // the pixels between this and presentFrame().
