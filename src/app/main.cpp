@@ -4,13 +4,8 @@
 // Config.ini, the camera paths, Shader/ and Fonts/, with ../Models,
 // ../Textures and ../Music beside it.
 #include "app/Application.h"
-#include "app/Diagnostics.h"
-#include "app/Overlays.h"
-#include "app/SceneAssembly.h"
+#include "app/Frame.h"
 #include "app/StopSignals.h"
-#include "base/Clock.h"
-
-#include <GLFW/glfw3.h>
 
 #include <cstdio>
 
@@ -22,28 +17,15 @@ int main()
     // buffer fills, and none is lost when the process is killed.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     installStopSignals();
-    // Initialisation: window, context and renderer, then the loading screen
-    // while the scene is built.
-    initialise();
-    running = true;
-    frameDelta = 0.0;
-    timelineClock = 0.0;
-    lastFrameTime = currentTime();
-    buildOverlays();
-    showLoadingMessage("Please wait...");
-    buildScene();
-    checkGLError();
-    startTime = currentTime();
+    // Window, context and renderer, then the loading screen while the scene
+    // is built.
+    startUp();
 
-    // The frame loop: Escape, closing the window, SIGINT or SIGTERM ends it
-    // after the pass.
-    while (running) {
-        tickClock();
+    // Escape, closing the window, SIGINT or SIGTERM ends the loop after the
+    // current frame.
+    while (running)
         runFrame();
-    }
 
-    // De-initialisation.
-    releaseAll();
-    glfwTerminate();
+    shutDown();
     return 0;
 }

@@ -30,15 +30,12 @@ constexpr double kFadePerSecond = 2.0;
 }  // namespace
 
 Renderer::Renderer()
-    : Renderer(new Material(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, ""),
-               new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, ""))
+    : screenMaterial(new Material(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, "")),
+      blurMaterial(new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, ""))
 {
 }
 
-Renderer::Renderer(Material* screenMaterial, Material* blurMaterial)
-    : screenMaterial(screenMaterial), blurMaterial(blurMaterial)
-{
-}
+Renderer::Renderer(NoCreateT) {}
 
 Renderer::~Renderer()
 {

@@ -37,17 +37,13 @@ protected:
     {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         directory = test::makeScratchDirectory("tolvane-timeline");
+        resetApplicationState();
         timeSource = fakeClock;
         fakeNow = 100.0;
         startTime = fakeNow;
-        lastFpsUpdate = 0.0;
-        timelineStarted = false;
-        timelineState = 0;
-        timelineClock = 0.0;
-        showFps = showCredits = false;
         window = test::GlTestContext::window();
 
-        renderer = new Renderer(nullptr, nullptr);
+        renderer = new Renderer(NoCreate);
         scene = new Scene();
         camera = new PerspectiveCamera(60.0f, 1.0f, 0.1f, 100.0f);
         scene->addChild(camera);
@@ -67,21 +63,18 @@ protected:
         soundEngine->drop();
         soundEngine = nullptr;
         delete fpsText;
-        fpsText = nullptr;
         delete smokeSystem;
         delete fireSystem;
         delete torchLightA;
         delete torchLightB;
         delete campfireLight;
         delete scene;
-        scene = nullptr;
         delete renderer;
-        renderer = nullptr;
         for (CameraPath*& path : cameraPaths) {
             delete path;
             path = nullptr;
         }
-        timeSource = glfwGetTime;
+        resetApplicationState();
         std::filesystem::remove_all(directory);
     }
 
