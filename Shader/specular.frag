@@ -104,10 +104,32 @@ vec3 shade(vec3 position, vec3 normal, vec3 geometricNormal, vec3 albedo)
     return color;
 }
 
+// Imported meshes may carry normals or tangents of zero length, or tangents
+// along the normal; normalising such a vector gives NaN. It falls back on
+// `fallback`, which must have unit length.
+vec3 normalizeOr(vec3 v, vec3 fallback)
+{
+    float lengthSquared = dot(v, v);
+    return lengthSquared > 1e-12 && lengthSquared < 1e30 ? v * inversesqrt(lengthSquared) : fallback;
+}
+
+// The interpolated normal or, where the mesh gives none, the face's own
+// normal from the slope of the position across the pixel, facing the eye.
+vec3 surfaceNormal()
+{
+    vec3 toEye = normalizeOr(cameraPosition - worldPosition, vec3(0.0, 1.0, 0.0));
+    vec3 face = normalizeOr(cross(dFdx(worldPosition), dFdy(worldPosition)), toEye);
+    return normalizeOr(worldNormal, dot(face, toEye) < 0.0 ? -face : face);
+}
+
 // Writes the scene colour and, always, its part above the bloom threshold
 // (zero below it), with a soft knee so highlights do not pop into the bloom.
 void writeOutputs(vec3 color, float alpha)
 {
+    // A colour that is not a number (a broken mesh or material) would be
+    // spread over the whole picture by the blur; such a fragment is black.
+    if (any(isnan(color)) || any(isinf(color)))
+        color = vec3(0.0);
     float luminance = dot(color, vec3(0.2126, 0.7152, 0.0722));
     float excess = max(luminance - BLOOM_THRESHOLD, 0.0);
     fragColor = vec4(color, alpha);
@@ -116,7 +138,7 @@ void writeOutputs(vec3 color, float alpha)
 
 void main()
 {
-    vec3 normal = normalize(worldNormal);
+    vec3 normal = surfaceNormal();
     // Colour textures are sRGB: sampling returns linear values.
     vec4 texel = texture(textureSampler, texCoord);
     vec3 albedo = materialColor * texel.rgb;

@@ -25,6 +25,8 @@ void main()
 {
     vec3 hdr = texture(screenTexture, texCoord).rgb
         + BLOOM_STRENGTH * texture(bloomTexture, texCoord).rgb;
+    // Never a NaN or infinity on screen, whatever a pass let through.
+    hdr = any(isnan(hdr)) || any(isinf(hdr)) ? vec3(0.0) : hdr;
     vec3 mapped = vec3(1.0) - exp(-EXPOSURE * hdr);
     fragColor = vec4(encodeSrgb(mapped) * fade, 1.0);
 }

@@ -2,8 +2,9 @@
 //
 //   1. tickClock      read the clock once: frameDelta is the time since the
 //                     previous frame, and the timeline's clock gathers it
-//   2. pollInput      window events; Escape or closing ends the loop, P
-//                     lights the fire, F shows the frame counter
+//   2. pollInput      window events; Escape or closing ends the loop (as
+//                     do SIGINT and SIGTERM), P lights the fire, F shows
+//                     the frame counter
 //   3. updateDemo     fade, light flicker, orbit, the scene's update (shadow
 //                     matrices, particle steps, sprite frames, billboards),
 //                     the frame counter text, at most one timeline step
@@ -17,6 +18,7 @@
 
 #include "app/ApplicationState.h"
 #include "app/Diagnostics.h"
+#include "app/StopSignals.h"
 #include "app/Timeline.h"
 #include "base/Clock.h"
 #include "base/GpuProfiler.h"
@@ -33,6 +35,8 @@ void runFrame(FrameObserver* observer)
 {
     tickClock();
     pollInput();
+    if (stopSignal() != 0)
+        running = false;
     updateDemo();
     if (observer != nullptr && !observer->drawsFrame())
         return;

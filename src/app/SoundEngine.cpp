@@ -10,6 +10,9 @@ namespace tolvane {
 SoundEngine* SoundEngine::create()
 {
     SoundEngine* engine = new SoundEngine();
+    // SDL would otherwise turn SIGINT and SIGTERM into quit events that
+    // nothing reads, and the program could not be stopped from outside.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         logMessage("Music unavailable: no sound device (%s)", SDL_GetError());
         return engine;

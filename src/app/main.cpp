@@ -5,16 +5,24 @@
 // ../Textures and ../Music beside it.
 #include "app/Application.h"
 #include "app/Frame.h"
+#include "app/StopSignals.h"
+
+#include <cstdio>
 
 using namespace tolvane;
 
 int main()
 {
+    // Every line reaches a log file or pipe as it is printed, not when a
+    // buffer fills, and none is lost when the process is killed.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    installStopSignals();
     // Window, context and renderer, then the loading screen while the scene
     // is built.
     startUp();
 
-    // Escape or closing the window ends the loop after the current frame.
+    // Escape, closing the window, SIGINT or SIGTERM ends the loop after the
+    // current frame.
     while (running)
         runFrame();
 

@@ -1,7 +1,8 @@
 #include "capture/BenchReport.h"
 
+#include "capture/OutputFile.h"
+
 #include <cstdio>
-#include <fstream>
 #include <iomanip>
 #include <sstream>
 
@@ -123,11 +124,9 @@ std::string BenchReport::json() const
     return out.str();
 }
 
-bool BenchReport::writeJson(const std::string& path) const
+bool BenchReport::writeJson(const std::string& path, std::string& error) const
 {
-    std::ofstream file(path);
-    file << json();
-    return static_cast<bool>(file);
+    return writeWholeFile(path, json(), error);
 }
 
 }  // namespace tolvane

@@ -44,7 +44,9 @@ public:
 
     void print(std::ostream& out) const;
     std::string json() const;
-    bool writeJson(const std::string& path) const;
+    // Writes json() to `path`; false with `error` ("PATH: cause") when it
+    // cannot be written whole.
+    bool writeJson(const std::string& path, std::string& error) const;
 
     const SampleStatistics& gpuPass(GpuPass pass) const { return gpuPasses[static_cast<int>(pass)]; }
     const SampleStatistics& gpuPassSums() const { return gpuPassSum; }

@@ -1,10 +1,12 @@
 // tolvane-capture: plays the demo off-screen with a fixed-step clock and
 // keeps its frames as PNG files, a video or a contact sheet, or times it.
 // Runs from the demo's run directory; see --help.
+#include "app/StopSignals.h"
 #include "capture/CaptureOptions.h"
 #include "capture/CaptureSession.h"
 
 #include <csignal>
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,6 +15,8 @@ using namespace tolvane;
 
 int main(int argc, char** argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // the log keeps every line, even when killed
+    installStopSignals();
     CaptureOptions options;
     std::string error;
     if (!options.parse(std::vector<std::string>(argv + 1, argv + argc), error)) {

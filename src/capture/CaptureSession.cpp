@@ -5,6 +5,7 @@
 #include "app/Frame.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
+#include "app/StopSignals.h"
 #include "app/Timeline.h"
 #include "app/TimelineState.h"
 #include "base/Clock.h"
@@ -12,12 +13,14 @@
 #include "capture/FixedStepClock.h"
 #include "capture/FrameTimePlot.h"
 #include "capture/GlObjectCensus.h"
+#include "capture/OutputFile.h"
 #include "scene/CameraPath.h"
 
 #include <GL/glew.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -116,6 +119,8 @@ int CaptureSession::run()
     gpuProfiler.reset();
     CpuProfiler::active = nullptr;
     shutDown();
+    if (stopSignal() != 0)
+        return 128 + stopSignal();
     return written && !writeFailed ? 0 : 1;
 }
 
@@ -168,8 +173,9 @@ void CaptureSession::captureLoadingScreen()
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
     glDeleteRenderbuffers(1, &colour);
     glDeleteFramebuffers(1, &framebuffer);
-    if (!pngWriter.write(loading, options.loadingFile))
-        writeFailed = true;
+    std::string error;
+    if (!pngWriter.write(loading, options.loadingFile, error))
+        failWrite(error);
 }
 
 void CaptureSession::prepareOutputs()
@@ -219,7 +225,8 @@ void CaptureSession::playFrames()
     progress.setTotal(static_cast<int>(endFrame >= 0 ? endFrame : estimateFilmFrames()));
     playStart = Clock::now();
     long frame = 0;
-    for (; running && (endFrame < 0 || frame < endFrame); ++frame) {
+    // A signal clears `running`; after a failed write nothing more can be kept.
+    for (; running && !writeFailed && (endFrame < 0 || frame < endFrame); ++frame) {
         if (frame >= longest) {
             fail("the film did not end within an hour of demo time; stopping");
             break;
@@ -230,6 +237,7 @@ void CaptureSession::playFrames()
     }
     if (!options.quiet)
         progress.finish(static_cast<int>(frame), milliseconds(playStart, Clock::now()) / 1000.0);
+    playedFrames = frame;
 }
 
 void CaptureSession::playFrame(long frame)
@@ -276,8 +284,10 @@ void CaptureSession::takeCensus(long frame)
         return;
     if (census == nullptr) {
         census = std::fopen(options.censusFile.c_str(), "w");
-        if (census == nullptr)
+        if (census == nullptr) {
+            failWrite(systemError(options.censusFile));
             return;
+        }
         std::fputs("seconds rss_kb textures buffers vertex_arrays framebuffers renderbuffers programs shaders "
                    "queries transform_feedbacks total\n", census);
     }
@@ -285,7 +295,12 @@ void CaptureSession::takeCensus(long frame)
     std::fprintf(census, "%.1f %ld %d %d %d %d %d %d %d %d %d %d\n", frame / options.fps, residentKilobytes(),
                  counts.textures, counts.buffers, counts.vertexArrays, counts.framebuffers, counts.renderbuffers,
                  counts.programs, counts.shaders, counts.queries, counts.transformFeedbacks, counts.total());
-    std::fflush(census);
+    if (std::fflush(census) != 0 || std::ferror(census)) {
+        failWrite(systemError(options.censusFile));
+        std::fclose(census);
+        census = nullptr;
+        removeRegularFile(options.censusFile);
+    }
 }
 
 void CaptureSession::keepFrame(long frame)
@@ -294,16 +309,42 @@ void CaptureSession::keepFrame(long frame)
     ++keptFrames;
     if (!options.outDirectory.empty()) {
         std::snprintf(framePath, sizeof framePath, "%s/frame-%06ld.png", options.outDirectory.c_str(), frame);
-        if (!pngWriter.write(frameImage, framePath))
-            writeFailed = true;
+        std::string error;
+        if (!pngWriter.write(frameImage, framePath, error))
+            failWrite(error);
     }
     if (sheet != nullptr)
         sheet->offer(frameImage);
-    if (video != nullptr && !video->addFrame(frameImage)) {
-        fail("ffmpeg stopped taking frames, see " + options.videoFile + ".ffmpeg.log");
-        video.reset();
-        writeFailed = true;
-    }
+    if (video != nullptr && !video->addFrame(frameImage))
+        failWrite(options.videoFile + ": ffmpeg stopped taking frames, see " + options.videoFile + ".ffmpeg.log");
+}
+
+// One line for the first failure: the capture stops there, and what
+// follows from it (a missing video, sheet or report) needs no more lines.
+void CaptureSession::failWrite(const std::string& message)
+{
+    if (!writeFailed)
+        fail("cannot write " + message);
+    writeFailed = true;
+}
+
+// After a signal or a failed write the video and the contact sheet would
+// show only part of the film under the name of the whole, so neither is
+// made; frames already written are each complete.
+bool CaptureSession::abandonOutputs()
+{
+    if (video != nullptr)
+        video->abandon();
+    video.reset();
+    const int signal = stopSignal();
+    if (signal == 0)
+        return false;
+    std::string kept;
+    if (!options.outDirectory.empty())
+        kept = "; the " + std::to_string(keptFrames) + " frames in " + options.outDirectory + " are complete";
+    fail(std::string("stopped by ") + (signal == SIGINT ? "SIGINT" : "SIGTERM") + " after " +
+         std::to_string(playedFrames) + " frames" + kept + "; no video, contact sheet or report was made");
+    return false;
 }
 
 void CaptureSession::measureFrame(Clock::time_point frameStart, Clock::time_point updateEnd)
@@ -326,6 +367,13 @@ void CaptureSession::watchTimeline(long frame)
 
 bool CaptureSession::finishOutputs()
 {
+    if (census != nullptr && std::fclose(census) != 0) {
+        failWrite(systemError(options.censusFile));
+        removeRegularFile(options.censusFile);
+    }
+    census = nullptr;
+    if (writeFailed || stopSignal() != 0)
+        return abandonOutputs();
     bool ok = true;
     const auto reportFailure = [&ok](const std::string& message) {
         fail(message);
@@ -338,13 +386,13 @@ bool CaptureSession::finishOutputs()
         if (video->close(kMusicFile, musicStart, error))
             std::cout << "Video: " << options.videoFile << std::endl;
         else
-            reportFailure(error);
+            reportFailure("cannot write " + error);
     }
     if (sheet != nullptr) {
-        if (sheet->write(options.sheetFile))
+        if (sheet->write(options.sheetFile, error))
             std::cout << "Contact sheet: " << options.sheetFile << std::endl;
         else
-            reportFailure("no contact sheet written to " + options.sheetFile);
+            reportFailure("cannot write " + error);
     }
     if (!options.outDirectory.empty())
         std::cout << "Frames: " << keptFrames << " in " << options.outDirectory << std::endl;
@@ -353,8 +401,8 @@ bool CaptureSession::finishOutputs()
         report->gpuStalls = gpuProfiler->stalls();
         report->setting.to = static_cast<double>(endFrame) / options.fps;
         report->print(std::cout);
-        if (!options.jsonFile.empty() && !report->writeJson(options.jsonFile))
-            reportFailure("cannot write " + options.jsonFile);
+        if (!options.jsonFile.empty() && !report->writeJson(options.jsonFile, error))
+            reportFailure("cannot write " + error);
         if (!options.plotFile.empty() && !FrameTimePlot::write(*report, options.plotFile, error))
             reportFailure(error);
     }

@@ -31,7 +31,9 @@ public:
     explicit CaptureSession(const CaptureOptions& options);
     ~CaptureSession();
 
-    // Plays and writes everything asked for; returns the process exit code.
+    // Plays and writes everything asked for; returns the process exit code:
+    // 0, 1 when an output could not be written whole, 128 + the signal when
+    // SIGINT or SIGTERM stopped it.
     int run();
 
     // Seconds the credits stay after the film's last step when playing to
@@ -60,6 +62,8 @@ private:
     void takeCensus(long frame);
     long estimateFilmFrames() const;
     bool finishOutputs();
+    bool abandonOutputs();
+    void failWrite(const std::string& message);
     static double milliseconds(Clock::time_point from, Clock::time_point to);
 
     CaptureOptions options;
@@ -68,6 +72,7 @@ private:
     long endFrame = -1;          // first frame not played; -1 until known
     long musicFrame = -1;        // frame whose update started the music
     long keptFrames = 0;
+    long playedFrames = 0;
     BenchReport::Startup startupTimes;
     bool writeFailed = false;
 

@@ -94,10 +94,12 @@ std::vector<int> ContactSheet::heldFrames() const
     return frames;
 }
 
-bool ContactSheet::write(const std::string& path)
+bool ContactSheet::write(const std::string& path, std::string& error)
 {
-    if (held == 0)
+    if (held == 0) {
+        error = path + ": no frame was kept for it";
         return false;
+    }
     const std::vector<int> picked = pickEvenly(held, cells);
     const Layout grid = layout(static_cast<int>(picked.size()), columns, cellWidth, cellHeight);
     sheet.resize(grid.width, grid.height);
@@ -109,7 +111,7 @@ bool ContactSheet::write(const std::string& path)
         slots[static_cast<std::size_t>(picked[cell])].downscaleInto(sheet, x, y, cellWidth, cellHeight);
     }
     PngWriter writer;
-    return writer.write(sheet, path);
+    return writer.write(sheet, path, error);
 }
 
 }  // namespace tolvane

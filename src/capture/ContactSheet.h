@@ -36,8 +36,9 @@ public:
     int framesOffered() const { return offered; }
 
     // Draws the sheet from the frames offered so far and writes it as PNG.
-    // Returns false when nothing was offered or the file cannot be written.
-    bool write(const std::string& path);
+    // Returns false with `error` when nothing was offered or the file cannot
+    // be written whole.
+    bool write(const std::string& path, std::string& error);
 
     // The grid for `cells` cells (the last row may be partly empty).
     static Layout layout(int cells, int columns, int cellWidth, int cellHeight);

@@ -2,11 +2,11 @@
 
 #include "capture/BenchReport.h"
 #include "capture/ExternalProgram.h"
+#include "capture/OutputFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace tolvane {
@@ -27,9 +27,9 @@ std::string gnuplotString(const std::string& text)
 
 // Columns: demo time, wall-clock frame, GPU frame, CPU update, then the GPU
 // passes in GpuPass order; milliseconds.
-bool writeData(const BenchReport& report, const std::string& dataFile)
+bool writeData(const BenchReport& report, const std::string& dataFile, std::string& error)
 {
-    std::ofstream data(dataFile);
+    std::ostringstream data;
     const auto& frames = report.frames().samples();
     const auto& updates = report.updates().samples();
     const auto value = [](const SampleStatistics& series, std::size_t i) {
@@ -42,7 +42,7 @@ bool writeData(const BenchReport& report, const std::string& dataFile)
             data << ' ' << value(report.gpuPass(static_cast<GpuPass>(pass)), i);
         data << '\n';
     }
-    return static_cast<bool>(data);
+    return writeWholeFile(dataFile, data.str(), error);
 }
 
 std::string script(const std::string& dataFile, const std::string& path, const BenchReport& report)
@@ -77,8 +77,8 @@ bool FrameTimePlot::write(const BenchReport& report, const std::string& path, st
     }
     const std::string dataFile = path + ".data.tmp";
     const std::string logFile = path + ".gnuplot.log";
-    if (!writeData(report, dataFile)) {
-        error = "cannot write " + dataFile;
+    if (!writeData(report, dataFile, error)) {
+        error = "cannot write " + error;
         return false;
     }
     const std::string commands = script(dataFile, path, report);
@@ -88,7 +88,13 @@ bool FrameTimePlot::write(const BenchReport& report, const std::string& path, st
     std::error_code ignored;
     std::filesystem::remove(dataFile, ignored);
     if (!ok) {
-        error = "gnuplot could not draw " + path + ", see " + logFile;
+        error = "cannot write " + path + ": gnuplot failed, see " + logFile;
+        return false;
+    }
+    // gnuplot reports a picture it could not write in full only in its log.
+    if (!isCompletePng(path)) {
+        removeRegularFile(path);
+        error = "cannot write " + path + ": gnuplot left it incomplete (is the disk full?), see " + logFile;
         return false;
     }
     std::filesystem::remove(logFile, ignored);

@@ -1,11 +1,11 @@
 #include "capture/PngWriter.h"
 
 #include "capture/FrameImage.h"
+#include "capture/OutputFile.h"
 
 #include <FreeImage.h>
 
 #include <cstring>
-#include <iostream>
 
 namespace tolvane {
 
@@ -18,7 +18,7 @@ PngWriter::~PngWriter()
         FreeImage_Unload(bitmap);
 }
 
-bool PngWriter::write(const FrameImage& image, const std::string& path)
+bool PngWriter::write(const FrameImage& image, const std::string& path, std::string& error)
 {
     if (bitmap == nullptr || width != image.width || height != image.height) {
         if (bitmap != nullptr)
@@ -30,12 +30,20 @@ bool PngWriter::write(const FrameImage& image, const std::string& path)
     // FreeImage stores scan lines bottom-up too, so rows copy straight across.
     for (int y = 0; y < height; ++y)
         std::memcpy(FreeImage_GetScanLine(bitmap, y), image.row(y), image.rowBytes());
+    // Encoded in memory and written by us: FreeImage's own file output does
+    // not notice a disk that fills up on the last buffered write.
+    FIMEMORY* encoded = FreeImage_OpenMemory();
+    BYTE* data = nullptr;
+    DWORD bytes = 0;
     // Fast compression: frames are written at film length, mostly dark.
-    if (!FreeImage_Save(FIF_PNG, bitmap, path.c_str(), PNG_Z_BEST_SPEED)) {
-        std::cerr << "tolvane-capture: cannot write " << path << std::endl;
-        return false;
-    }
-    return true;
+    bool ok = FreeImage_SaveToMemory(FIF_PNG, bitmap, encoded, PNG_Z_BEST_SPEED) &&
+              FreeImage_AcquireMemory(encoded, &data, &bytes);
+    if (!ok)
+        error = path + ": the picture could not be encoded as PNG";
+    else
+        ok = writeWholeFile(path, data, bytes, error);
+    FreeImage_CloseMemory(encoded);
+    return ok;
 }
 
 }  // namespace tolvane

@@ -19,9 +19,9 @@ public:
     PngWriter(const PngWriter&) = delete;
     PngWriter& operator=(const PngWriter&) = delete;
 
-    // Writes `image` to `path`. Returns false, with a message on standard
-    // error, when the file cannot be written.
-    bool write(const FrameImage& image, const std::string& path);
+    // Writes `image` to `path`. Returns false with `error` ("PATH: cause")
+    // when the file cannot be written whole; no partial file is left.
+    bool write(const FrameImage& image, const std::string& path, std::string& error);
 
 private:
     FIBITMAP* bitmap = nullptr;  // owned

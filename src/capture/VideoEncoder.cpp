@@ -1,7 +1,9 @@
 #include "capture/VideoEncoder.h"
 
 #include "capture/FrameImage.h"
+#include "capture/OutputFile.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -24,6 +26,15 @@ bool fileExists(const std::string& path)
 {
     std::error_code ignored;
     return std::filesystem::exists(path, ignored);
+}
+
+// The containers whose completeness can be read off their box structure.
+bool isIsoMediaName(const std::string& path)
+{
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".mp4" || extension == ".m4v" || extension == ".mov";
 }
 
 }  // namespace
@@ -103,7 +114,8 @@ bool VideoEncoder::finishEncoding(std::string& error)
 {
     const int code = ffmpeg.finish();
     if (code != 0) {
-        error = "ffmpeg could not encode the video (exit code " + std::to_string(code) + "), see " + logFile;
+        error = silentFile + ": ffmpeg failed while encoding (exit code " + std::to_string(code) + "), see " + logFile;
+        removeRegularFile(silentFile);
         return false;
     }
     return true;
@@ -120,14 +132,27 @@ bool VideoEncoder::close(const std::string& musicFile, double musicStart, std::s
         withMusic ? muxArguments(silentFile, musicFile, musicStart, path)
                   : std::vector<std::string>{"ffmpeg", "-hide_banner", "-nostdin", "-y", "-i", silentFile,
                                              "-c", "copy", path};
-    if (ExternalProgram::run(arguments, logFile) != 0) {
-        error = "ffmpeg could not write " + path + ", see " + logFile;
-        return false;
+    const int code = ExternalProgram::run(arguments, logFile);
+    if (code != 0) {
+        error = path + ": ffmpeg failed (exit code " + std::to_string(code) + "), see " + logFile;
+    } else if (isIsoMediaName(path) && !isCompleteIsoMedia(path)) {
+        error = path + ": ffmpeg left it without its index (is the disk full?), see " + logFile;
+    } else {
+        removeRegularFile(silentFile);
+        removeRegularFile(logFile);
+        return true;
     }
-    std::error_code ignored;
-    std::filesystem::remove(silentFile, ignored);
-    std::filesystem::remove(logFile, ignored);
-    return true;
+    removeRegularFile(path);
+    removeRegularFile(silentFile);
+    return false;
+}
+
+void VideoEncoder::abandon()
+{
+    const int code = ffmpeg.finish();
+    removeRegularFile(silentFile);
+    if (code == 0)
+        removeRegularFile(logFile);
 }
 
 }  // namespace tolvane

@@ -31,8 +31,14 @@ public:
 
     // Ends the video. `musicStart` is the video time in seconds at which the
     // music starts (negative when it started before the first frame), or
-    // kNoMusic. Returns false with `error` set when ffmpeg fails.
+    // kNoMusic. Returns false with `error` set when ffmpeg fails or leaves
+    // an incomplete file; the video and its temporary file are then removed.
     bool close(const std::string& musicFile, double musicStart, std::string& error);
+
+    // Gives up an unfinished video (an interrupted or failed capture): stops
+    // ffmpeg and removes what it wrote, so no partial film is left behind
+    // (ffmpeg's log stays when ffmpeg itself failed).
+    void abandon();
 
     // The ffmpeg command lines, exposed for their tests.
     static std::vector<std::string> encodeArguments(const std::string& silentFile, int width, int height, double fps);

@@ -25,8 +25,12 @@ constexpr unsigned kImportFlags = aiProcess_CalcTangentSpace | aiProcess_JoinIde
                                   aiProcess_SortByPType;
 
 // What a mesh lacks for normal-mapped drawing, or null when it has it all.
+// Points and lines (kept apart from triangles by the import) cannot be drawn
+// as a triangle list.
 const char* missingAttribute(const aiMesh* mesh)
 {
+    if ((mesh->mPrimitiveTypes & aiPrimitiveType_TRIANGLE) == 0)
+        return "triangles";
     if (!mesh->HasNormals())
         return "normals";
     if (!mesh->HasTextureCoords(0))
@@ -88,7 +92,7 @@ std::vector<Mesh*> ModelLoader::loadFile(const std::string& path)
     texturePaths.clear();
     normalMapPaths.clear();
 
-    logMessage("OK, done with all %i sets.\n", meshCounter);
+    logMessage("OK, done with all %i sets.\n", setCount);
     meshCounter = 0;
     return meshes;
 }
@@ -165,9 +169,12 @@ ModelGeometry* ModelLoader::processMesh(const aiMesh* mesh)
     }
     std::vector<uint32_t> indices;
     indices.reserve(static_cast<size_t>(mesh->mNumFaces) * 3);
+    // The mesh is drawn as a triangle list: a stray point or line among the
+    // triangles would shift every later triangle's corners.
     for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
         const aiFace& face = mesh->mFaces[f];
-        indices.insert(indices.end(), face.mIndices, face.mIndices + face.mNumIndices);
+        if (face.mNumIndices == 3)
+            indices.insert(indices.end(), face.mIndices, face.mIndices + 3);
     }
     return new ModelGeometry(std::move(positions), std::move(indices), std::move(normals),
                              std::move(tangents), std::move(biTangents), std::move(uvs));

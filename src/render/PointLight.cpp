@@ -14,7 +14,7 @@ void PointLight::update(double elapsedSeconds)
     Object3D::update(elapsedSeconds);
     // The shadow pass of this frame renders from where the light is now,
     // after whatever moved its parents during the update.
-    if (castsShadow)
+    if (castsShadow && shadowMap != nullptr)
         shadowMap->updateMatrices(getWorldPosition());
 }
 

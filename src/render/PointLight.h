@@ -9,7 +9,8 @@ class ODShadowMap;
 // A light at the node's world position (the translation of its world matrix).
 // May cast shadows through a cube shadow map. Set castsShadow and shadowMap
 // before adding the light to a parent: registration reads them at that moment
-// and a later change never puts the map into the shadow pass.
+// and a later change never puts the map into the shadow pass; such a light,
+// and any caster after the first, is lit unshadowed (see SceneContext).
 class PointLight : public Light {
 public:
     // attenuation: distance fall-off factor used by the lit shaders.

@@ -45,12 +45,26 @@ void SceneContext::registerLight(Object3D* node)
 {
     if (auto* pointLight = dynamic_cast<PointLight*>(node)) {
         pointLights.push_back(pointLight);
-        if (pointLight->castsShadow) {
+        // A caster without a map has nothing for the shadow pass to fill.
+        if (pointLight->castsShadow && pointLight->shadowMap != nullptr) {
+            if (shadowMaps.empty())
+                shadowedLight = pointLight;
             shadowMaps.push_back(pointLight->shadowMap);
         }
     } else if (auto* ambient = dynamic_cast<AmbientLight*>(node)) {
         ambientLight = ambient;
     }
+}
+
+// Lit draws see one cube map, the first in the shadow pass (Mesh binds it).
+// Only the light that put it there reads it: a light flagged later has no
+// map in the pass, and a second caster's depths are not the bound ones, so
+// either would be shadowed by another light's depths. They are lit
+// unshadowed instead.
+bool SceneContext::readsBoundShadowMap(const PointLight* light) const
+{
+    return light == shadowedLight && light->castsShadow && light->shadowMap != nullptr &&
+           light->shadowMap == shadowMaps.front();
 }
 
 void SceneContext::collectLights()
@@ -65,7 +79,7 @@ void SceneContext::collectLights()
         lightPositions.insert(lightPositions.end(), {position.x, position.y, position.z});
         lightIntensities.push_back(light->intensity);
         lightAttenuations.push_back(light->attenuation);
-        if (light->castsShadow && i < kMaxShadowBits) {
+        if (readsBoundShadowMap(light) && i < kMaxShadowBits) {
             shadowBitmask |= static_cast<int>(1u << i);
         }
     }

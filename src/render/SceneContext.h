@@ -45,7 +45,9 @@ public:
 
     // Rebuilds the flat light arrays and the shadow bitmask from the
     // registered point lights' current world positions and values. Called
-    // at the start of every Scene::draw.
+    // at the start of every Scene::draw. Lit draws see only the first shadow
+    // map, so only the light that registered it gets its bit (while it still
+    // casts through that map); every other light is lit unshadowed.
     void collectLights();
 
     Material* boundingBoxMaterial;              // owned; null without GL
@@ -54,10 +56,14 @@ public:
     std::vector<float> lightPositions;          // world x, y, z per point light
     std::vector<float> lightIntensities;        // one per point light
     std::vector<float> lightAttenuations;       // one per point light
-    int shadowBitmask = 0;                      // bit i: point light i casts shadows
+    int shadowBitmask = 0;                      // bit i: point light i is shadowed
+                                                // through the bound cube map
     std::vector<ODShadowMap*> shadowMaps;       // not owned; of the casters, in order
 
 private:
+    bool readsBoundShadowMap(const PointLight* light) const;
+
+    PointLight* shadowedLight = nullptr;  // the light whose map is shadowMaps.front()
     static SceneContext* current_;
 };
 

@@ -32,9 +32,9 @@ stage() {
   done
 }
 
+# Starts the program as a user would, its console going to a file.
 start() {
-  # Line-buffered, so the console can be watched while the program runs.
-  (cd "$run_dir" && exec stdbuf -oL "$program" </dev/null >"$log" 2>&1) &
+  (cd "$run_dir" && exec "$program" </dev/null >"$log" 2>&1) &
   pid=$!
 }
 

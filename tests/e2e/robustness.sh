@@ -25,6 +25,7 @@ paths_end='</spline_point_array></spline></spline_editor>'
 stage
 expect_stop=""   # the last line when the program must stop with 255
 expect_line=""   # a line the program must print when it goes on
+also_expect=""   # and another
 wait_for=""      # a line to wait for before quitting (default: the first frame)
 small_window=yes
 
@@ -68,7 +69,9 @@ case "$row" in
                    expect_line="Assimp: " ;;
   model_not_fbx) own Models; echo "this is not a model" > "$work/Models/hut_150k_scaled_w.fbx"; expect_line="Assimp: " ;;
   model_without_uvs) own Models; "$TOLVANE_BIN_DIR/tolvane_write_test_model" "$work/Models/hut_150k_scaled_w.fbx" ../Textures/stone.png
-                     expect_line="it has no texture coordinates" ;;
+                     expect_line="it has no texture coordinates"; also_expect="OK, done with all 1 sets." ;;
+  model_with_lines) own Models; "$TOLVANE_BIN_DIR/tolvane_write_test_model" "$work/Models/hut_150k_scaled_w.fbx" ../Textures/stone.png lines
+                    expect_line="Skipping mesh #1 'outline': it has no triangles"; also_expect="OK, done with all 1 sets." ;;
   font_missing) rm "$run_dir/Fonts/Beyond Wonderland.ttf"; expect_line="ERROR::FREETYPE: Failed to load font" ;;
   font_not_a_font) head -c 2000 /dev/urandom > "$run_dir/Fonts/Celtasmigoria.ttf"; expect_line="ERROR::FREETYPE: Failed to load font" ;;
   music_missing) own Music; rm "$work/Music/DanceWithDragon_160kbts.mp3"
@@ -102,6 +105,7 @@ run_row() {
     no_gl_errors || fail "OpenGL errors were printed"
   fi
   [ -z "$expect_line" ] || grep -qF -- "$expect_line" "$log" || fail "no line '$expect_line'"
+  [ -z "$also_expect" ] || grep -qF -- "$also_expect" "$log" || fail "no line '$also_expect'"
   ! grep -qE "Segmentation|Aborted|runtime error|AddressSanitizer" "$log" || fail "the program crashed"
 }
 

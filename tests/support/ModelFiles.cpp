@@ -29,6 +29,16 @@ aiMesh* makeSquare(const TestMesh& description)
         if (description.withTextureCoordinates)
             mesh->mTextureCoords[0][v] = aiVector3D(corners[v][0], corners[v][1], 0.0f);
     }
+    if (description.outlineOnly) {
+        mesh->mPrimitiveTypes = aiPrimitiveType_LINE;
+        mesh->mNumFaces = 4;
+        mesh->mFaces = new aiFace[4];
+        for (unsigned f = 0; f < 4; ++f) {
+            mesh->mFaces[f].mNumIndices = 2;
+            mesh->mFaces[f].mIndices = new unsigned[2]{f, (f + 1) % 4};
+        }
+        return mesh;
+    }
     mesh->mNumFaces = 2;
     mesh->mFaces = new aiFace[2];
     const unsigned triangles[2][3] = {{0, 1, 2}, {0, 2, 3}};

@@ -11,6 +11,7 @@ struct TestMesh {
     float y = 0.0f;
     unsigned materialIndex = 0;
     bool withTextureCoordinates = true;
+    bool outlineOnly = false;  // its four edges as lines instead of two triangles
 };
 
 // Writes a model file with Assimp's ASCII FBX exporter. Each entry of

@@ -94,17 +94,38 @@ TEST_F(LightRegistrationTest, ShadowBitmaskMarksTheCastersByIndex)
     EXPECT_EQ((std::vector<ODShadowMap*>{caster->shadowMap}), context.shadowMaps);
 }
 
-TEST_F(LightRegistrationTest, CastingSetAfterAddingMarksTheLightButNeverItsMap)
+// Lit draws see only the first caster's map: a light flagged after it was
+// added, or with no map, or a second caster, would be shadowed by another
+// light's depths, so none of them gets a bit.
+TEST_F(LightRegistrationTest, OnlyTheLightWhoseMapIsBoundIsShadowed)
 {
     PointLight* late = newLight(1.0f);
     scene.addChild(late);
     late->castsShadow = true;
     late->shadowMap = fakeShadowMap(mapStorage[1]);
+    PointLight* withoutMap = newLight(2.0f);
+    withoutMap->castsShadow = true;
+    scene.addChild(withoutMap);
+    PointLight* caster = newLight(3.0f);
+    caster->castsShadow = true;
+    caster->shadowMap = fakeShadowMap(mapStorage[0]);
+    scene.addChild(caster);
+    PointLight* second = newLight(4.0f);
+    second->castsShadow = true;
+    second->shadowMap = fakeShadowMap(mapStorage[2]);
+    scene.addChild(second);
 
     context.collectLights();
+    EXPECT_EQ(4, context.shadowBitmask);
 
-    EXPECT_EQ(1, context.shadowBitmask);
-    EXPECT_TRUE(context.shadowMaps.empty());
+    // A caster that stops casting, or swaps its map, loses the bound one.
+    caster->castsShadow = false;
+    context.collectLights();
+    EXPECT_EQ(0, context.shadowBitmask);
+    caster->castsShadow = true;
+    caster->shadowMap = second->shadowMap;
+    context.collectLights();
+    EXPECT_EQ(0, context.shadowBitmask);
 }
 
 TEST_F(LightRegistrationTest, LaterAmbientLightReplacesTheEarlierOne)
@@ -153,20 +174,20 @@ TEST_F(LightRegistrationTest, ALightRegistersOncePerAddWhereverItIsAdded)
     EXPECT_EQ((std::vector<PointLight*>{light}), context.pointLights);
 }
 
-TEST_F(LightRegistrationTest, OnlyTheFirstThirtyTwoLightsFitTheBitmask)
+TEST_F(LightRegistrationTest, ACasterBeyondTheBitmasksWidthIsLitUnshadowed)
 {
-    for (int i = 0; i < 33; ++i) {
-        PointLight* light = newLight(static_cast<float>(i));
-        light->castsShadow = true;
-        light->shadowMap = fakeShadowMap(mapStorage[2]);
-        scene.addChild(light);
-    }
+    for (int i = 0; i < 33; ++i)
+        scene.addChild(newLight(static_cast<float>(i)));
+    PointLight* caster = newLight(33.0f);
+    caster->castsShadow = true;
+    caster->shadowMap = fakeShadowMap(mapStorage[2]);
+    scene.addChild(caster);
 
     context.collectLights();
 
-    EXPECT_EQ(-1, context.shadowBitmask);
-    EXPECT_EQ(33u, context.shadowMaps.size());
-    EXPECT_EQ(99u, context.lightPositions.size());
+    EXPECT_EQ(0, context.shadowBitmask);
+    EXPECT_EQ(1u, context.shadowMaps.size());
+    EXPECT_EQ(102u, context.lightPositions.size());
 }
 
 TEST(LightRegistrationWithoutContext, NodesCanBeAddedBeforeAnyContextExists)

@@ -1,0 +1,140 @@
+#include "capture/OutputFile.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tolvane {
+
+std::string systemError(const std::string& path)
+{
+    return path + ": " + std::strerror(errno);
+}
+
+bool writeWholeFile(const std::string& path, const void* data, std::size_t bytes, std::string& error)
+{
+    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (file < 0) {
+        error = systemError(path);
+        return false;
+    }
+    const char* next = static_cast<const char*>(data);
+    bool ok = true;
+    while (ok && bytes > 0) {
+        const ssize_t written = ::write(file, next, bytes);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            ok = false;
+            break;
+        }
+        next += written;
+        bytes -= static_cast<std::size_t>(written);
+    }
+    if (!ok)
+        error = systemError(path);
+    // Only a regular file is removed after a failure: the output may be a
+    // device (/dev/null, /dev/full) or a pipe.
+    struct stat info {};
+    const bool regular = ::fstat(file, &info) == 0 && S_ISREG(info.st_mode);
+    // Network and some FUSE file systems report a failed write only here.
+    if (::close(file) != 0 && ok) {
+        error = systemError(path);
+        ok = false;
+    }
+    if (!ok && regular)
+        ::unlink(path.c_str());
+    return ok;
+}
+
+void removeRegularFile(const std::string& path)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        ::unlink(path.c_str());
+}
+
+bool writeWholeFile(const std::string& path, const std::string& text, std::string& error)
+{
+    return writeWholeFile(path, text.data(), text.size(), error);
+}
+
+namespace {
+
+struct OpenFile {
+    explicit OpenFile(const std::string& path) : file(std::fopen(path.c_str(), "rb")) {}
+    ~OpenFile()
+    {
+        if (file != nullptr)
+            std::fclose(file);
+    }
+    long size() const
+    {
+        if (file == nullptr || std::fseek(file, 0, SEEK_END) != 0)
+            return -1;
+        return std::ftell(file);
+    }
+    bool read(long offset, unsigned char* into, std::size_t bytes) const
+    {
+        return std::fseek(file, offset, SEEK_SET) == 0 && std::fread(into, 1, bytes, file) == bytes;
+    }
+    std::FILE* file;
+};
+
+std::uint64_t bigEndian(const unsigned char* bytes, int count)
+{
+    std::uint64_t value = 0;
+    for (int i = 0; i < count; ++i)
+        value = value << 8 | bytes[i];
+    return value;
+}
+
+}  // namespace
+
+bool isCompletePng(const std::string& path)
+{
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    static const unsigned char closing[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+    const OpenFile png(path);
+    const long size = png.size();
+    unsigned char head[8];
+    unsigned char tail[12];
+    return size >= 20 && png.read(0, head, sizeof head) && png.read(size - 12, tail, sizeof tail) &&
+           std::memcmp(head, signature, sizeof head) == 0 && std::memcmp(tail, closing, sizeof tail) == 0;
+}
+
+bool isCompleteIsoMedia(const std::string& path)
+{
+    const OpenFile media(path);
+    const long size = media.size();
+    if (size <= 0)
+        return false;
+    bool index = false;
+    std::uint64_t offset = 0;
+    while (offset < static_cast<std::uint64_t>(size)) {
+        unsigned char header[16];
+        if (offset + 8 > static_cast<std::uint64_t>(size) || !media.read(static_cast<long>(offset), header, 8))
+            return false;
+        std::uint64_t boxSize = bigEndian(header, 4);
+        if (boxSize == 1) {
+            if (!media.read(static_cast<long>(offset) + 8, header + 8, 8))
+                return false;
+            boxSize = bigEndian(header + 8, 8);
+        } else if (boxSize == 0) {
+            boxSize = static_cast<std::uint64_t>(size) - offset;
+        }
+        if (boxSize < 8 || boxSize > static_cast<std::uint64_t>(size) - offset)
+            return false;
+        index = index || std::memcmp(header + 4, "moov", 4) == 0;
+        offset += boxSize;
+    }
+    return index;
+}
+
+}  // namespace tolvane
