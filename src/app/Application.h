@@ -6,7 +6,9 @@
 namespace tolvane {
 
 // Brings up GLFW, reads Config.ini, opens the window, loads the GL entry
-// points and creates the renderer. Any failure is fatal.
+// points and creates the renderer. Any failure is fatal. When the caller has
+// set glContext, that context is used at the configured size instead of
+// GLFW and a window.
 void initialise();
 
 // Draws one frame into the window's back buffer: the renderer's passes, then
@@ -25,7 +27,8 @@ void updateFrame();
 // The frame into the back buffer, then the GL error check; a capture reads
 // the pixels between this and presentFrame().
 void drawFrame();
-// Swaps the buffers and checks for GL errors again.
+// Presents the picture (swaps the window's buffers) and checks for GL errors
+// again.
 void presentFrame();
 
 // Releases what start-up and the scene build created, in a fixed order.

@@ -120,6 +120,8 @@ void stepTimeline()
 
 void pollInput()
 {
+    if (window == nullptr)
+        return;  // drawing without a window: no keys to read
     glfwPollEvents();
     if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS || glfwWindowShouldClose(window))
         running = false;

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Diagnostics.h"
+#include "app/GlContext.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
 #include "app/TimelineState.h"
@@ -112,7 +113,7 @@ bool CaptureSession::checkTools()
 
 int CaptureSession::run()
 {
-    if (!checkTools())
+    if (!checkTools() || !openContext())
         return 2;
     startDemo();
     prepareOutputs();
@@ -123,7 +124,28 @@ int CaptureSession::run()
     CpuProfiler::active = nullptr;
     releaseAll();
     glfwTerminate();
+    glContext = nullptr;
+    eglContext.reset();
     return written && !writeFailed ? 0 : 1;
+}
+
+// Without a window system the film is drawn through EGL; otherwise the demo's
+// start-up opens a hidden GLFW window.
+bool CaptureSession::openContext()
+{
+    if (!options.drawsWithEgl(std::getenv("DISPLAY"))) {
+        windowVisible = false;
+        return true;
+    }
+    eglContext = std::make_unique<EglContext>();
+    std::string error;
+    if (!eglContext->open(error)) {
+        fail(error);
+        eglContext.reset();
+        return false;
+    }
+    glContext = eglContext.get();
+    return true;
 }
 
 // The demo's start-up, timed piece by piece, with the clock standing still:
@@ -132,7 +154,6 @@ void CaptureSession::startDemo()
 {
     // Sound is decoded and mixed as in the demo, but nothing is heard.
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    windowVisible = false;
     windowWidthOverride = options.width;
     windowHeightOverride = options.height;
     FixedStepClock::configure(options.fps);
@@ -141,6 +162,9 @@ void CaptureSession::startDemo()
 
     const Clock::time_point begin = Clock::now();
     initialise();
+    std::cout << "Rendering with " << reinterpret_cast<const char*>(glGetString(GL_RENDERER)) << " by "
+              << reinterpret_cast<const char*>(glGetString(GL_VENDOR)) << " through " << glContext->describe()
+              << std::endl;
     running = true;
     frameDelta = 0.0;
     timelineClock = 0.0;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/GlContext.h"
+
+namespace tolvane {
+
+// The context of the application's window (ApplicationState's `window`),
+// which start-up creates with GLFW at the configured size: presenting swaps
+// its buffers, and GL functions come from GLFW's loader.
+class GlfwContext : public GlContext {
+public:
+    // Makes the window's context current; false when there is no window. The
+    // size is the window's own.
+    bool makeCurrent(int width, int height) override;
+    bool loadEntryPoints() override;
+    Function procAddress(const char* name) const override;
+    void present() override;
+    bool hasWindow() const override;
+    std::string describe() const override;
+};
+
+}  // namespace tolvane
