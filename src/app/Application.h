@@ -2,36 +2,38 @@
 
 #include "app/ApplicationState.h"
 
-// The application's start-up and release steps and the frame loop's pass.
+#include <functional>
+
+// The demo's life: start-up, the frame loop's pass (Frame.h) and release.
+// The demo's main() and tolvane-capture both run exactly these, so a
+// captured frame is the frame a viewer sees.
 namespace tolvane {
 
-// Brings up GLFW, reads Config.ini, opens the window, loads the GL entry
-// points and creates the renderer. Any failure is fatal. When the caller has
-// set glContext, that context is used at the configured size instead of
-// GLFW and a window.
+// Draws the first loading screen in place of the demo's own; the capture
+// uses it to keep that screen as a picture.
+using LoadingScreenDraw = std::function<void()>;
+
+// Start-up, in the order it runs:
+//   1. initialise(): GLFW, Config.ini, the window and its context, the GL
+//      entry points, the renderer and its off-screen targets
+//   2. the clocks: running is set and the previous frame's time taken
+//   3. buildOverlays(), then one loading-screen frame "Please wait..."
+//      (or `firstLoadingScreen` when given)
+//   4. buildScene(), which redraws the loading screen with its progress
+//   5. startTime: the timeline counts its start delay from here
+// Any failure to set up a resource is fatal.
+void startUp(const LoadingScreenDraw& firstLoadingScreen = {});
+
+// Step 1 of startUp: brings up GLFW, reads Config.ini, opens the window,
+// loads the GL entry points and creates the renderer. Any failure is fatal.
+// When the caller has set glContext, that context is used at the configured
+// size instead of GLFW and a window.
 void initialise();
-
-// Draws one frame into the window's back buffer: the renderer's passes, then
-// the frame counter and the credits when they are shown.
-void renderFrame();
-
-// Reads the clock once at the start of a frame: moves frameDelta,
-// lastFrameTime and timelineClock on.
-void tickClock();
-
-// One pass of the frame loop after the clock has been read: updateFrame(),
-// drawFrame(), presentFrame().
-void runFrame();
-// Input and the demo's update for one frame.
-void updateFrame();
-// The frame into the back buffer, then the GL error check; a capture reads
-// the pixels between this and presentFrame().
-void drawFrame();
-// Presents the picture (swaps the window's buffers) and checks for GL errors
-// again.
-void presentFrame();
 
 // Releases what start-up and the scene build created, in a fixed order.
 void releaseAll();
+
+// releaseAll(), then GLFW's own end: the last call of the program.
+void shutDown();
 
 }  // namespace tolvane
