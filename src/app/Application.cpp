@@ -19,8 +19,6 @@ namespace tolvane {
 
 namespace {
 
-GlfwContext windowContext;
-
 void applyWindowOverrides()
 {
     if (!windowVisible)
@@ -62,8 +60,7 @@ void createWindow()
         glfwTerminate();
         fatalError("Failed to open window");
     }
-    glContext = &windowContext;
-    glContext->makeCurrent(width, height);
+    GlfwContext::windowContext().makeCurrent(width, height);
 }
 
 // A context the caller opened before start-up: no GLFW, no window; its
@@ -78,7 +75,7 @@ void openChosenContext()
 
 void loadGLEntryPoints()
 {
-    if (!glContext->loadEntryPoints())
+    if (!activeGlContext().loadEntryPoints())
         fatalError("Failed to initialize glew");
     // GLEW's initialisation leaves GL_INVALID_ENUM behind in core profiles.
     glGetError();
@@ -89,14 +86,14 @@ void loadGLEntryPoints()
 // points for the current context.
 void overrideEntryPoints()
 {
-    glGenVertexArrays = reinterpret_cast<PFNGLGENVERTEXARRAYSPROC>(glContext->procAddress("glGenVertexArrays"));
-    glBindVertexArray = reinterpret_cast<PFNGLBINDVERTEXARRAYPROC>(glContext->procAddress("glBindVertexArray"));
-    glDeleteVertexArrays = reinterpret_cast<PFNGLDELETEVERTEXARRAYSPROC>(glContext->procAddress("glDeleteVertexArrays"));
-    glGenerateMipmap = reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(glContext->procAddress("glGenerateMipmap"));
-    glGenFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(glContext->procAddress("glGenFramebuffers"));
-    glBindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(glContext->procAddress("glBindFramebuffer"));
-    glCheckFramebufferStatus = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(glContext->procAddress("glCheckFramebufferStatus"));
-    glFramebufferTexture = reinterpret_cast<PFNGLFRAMEBUFFERTEXTUREPROC>(glContext->procAddress("glFramebufferTexture"));
+    glGenVertexArrays = reinterpret_cast<PFNGLGENVERTEXARRAYSPROC>(activeGlContext().procAddress("glGenVertexArrays"));
+    glBindVertexArray = reinterpret_cast<PFNGLBINDVERTEXARRAYPROC>(activeGlContext().procAddress("glBindVertexArray"));
+    glDeleteVertexArrays = reinterpret_cast<PFNGLDELETEVERTEXARRAYSPROC>(activeGlContext().procAddress("glDeleteVertexArrays"));
+    glGenerateMipmap = reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(activeGlContext().procAddress("glGenerateMipmap"));
+    glGenFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(activeGlContext().procAddress("glGenFramebuffers"));
+    glBindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(activeGlContext().procAddress("glBindFramebuffer"));
+    glCheckFramebufferStatus = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(activeGlContext().procAddress("glCheckFramebufferStatus"));
+    glFramebufferTexture = reinterpret_cast<PFNGLFRAMEBUFFERTEXTUREPROC>(activeGlContext().procAddress("glFramebufferTexture"));
 }
 
 }  // namespace
@@ -120,7 +117,7 @@ void initialise()
     }
     loadGLEntryPoints();
     checkDriverLimits();
-    if (glContext->hasWindow())
+    if (activeGlContext().hasWindow())
         glfwSetInputMode(window, GLFW_STICKY_KEYS, GL_TRUE);
     logMessage("OpenGL %s, GLSL %s.\n", reinterpret_cast<const char*>(glGetString(GL_VERSION)),
                reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION)));

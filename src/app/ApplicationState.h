@@ -25,9 +25,8 @@ extern float ambient;      // intensity of the scene's ambient light
 extern float intensity;    // intensity of the orbiting point light
 
 extern GLFWwindow* window;   // the only window; owned by GLFW; null without one
-// The context everything draws with. A tool that renders without a window
-// system sets its own before initialise(); otherwise initialise() opens the
-// window and points this at the window's context. Not owned.
+// The context a tool chose before initialise() to render without a window
+// system; null for the demo's GLFW window (see activeGlContext()). Not owned.
 extern GlContext* glContext;
 extern Renderer* renderer;   // owned
 

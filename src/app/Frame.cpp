@@ -18,7 +18,7 @@
 
 #include "app/ApplicationState.h"
 #include "app/Diagnostics.h"
-#include "app/GlContext.h"
+#include "app/GlfwContext.h"
 #include "app/Timeline.h"
 #include "base/Clock.h"
 #include "base/GpuProfiler.h"
@@ -65,7 +65,7 @@ void renderFrame()
 
 void presentFrame()
 {
-    glContext->present();
+    activeGlContext().present();
     checkGLError();
 }
 

@@ -7,6 +7,17 @@
 
 namespace tolvane {
 
+GlfwContext& GlfwContext::windowContext()
+{
+    static GlfwContext context;
+    return context;
+}
+
+GlContext& activeGlContext()
+{
+    return glContext != nullptr ? *glContext : GlfwContext::windowContext();
+}
+
 bool GlfwContext::makeCurrent(int, int)
 {
     if (window == nullptr)

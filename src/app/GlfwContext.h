@@ -9,6 +9,9 @@ namespace tolvane {
 // its buffers, and GL functions come from GLFW's loader.
 class GlfwContext : public GlContext {
 public:
+    // The window's context: stateless, it follows ApplicationState's window.
+    static GlfwContext& windowContext();
+
     // Makes the window's context current; false when there is no window. The
     // size is the window's own.
     bool makeCurrent(int width, int height) override;
@@ -18,5 +21,9 @@ public:
     bool hasWindow() const override;
     std::string describe() const override;
 };
+
+// The context everything draws with: glContext when a tool chose one, else
+// the GLFW window's.
+GlContext& activeGlContext();
 
 }  // namespace tolvane

@@ -2,7 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Diagnostics.h"
-#include "app/GlContext.h"
+#include "app/GlfwContext.h"
 #include "render/Material.h"
 #include "render/Scene.h"
 #include "render/ShaderFiles.h"
@@ -108,7 +108,7 @@ void showLoadingMessage(std::string message)
     glClear(GL_COLOR_BUFFER_BIT);
     fpsText->text = std::move(message);
     fpsText->draw(overlayCamera);
-    glContext->present();
+    activeGlContext().present();
 }
 
 void releaseOverlayFont()

@@ -2,7 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Diagnostics.h"
-#include "app/GlContext.h"
+#include "app/GlfwContext.h"
 #include "app/Frame.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
@@ -159,7 +159,7 @@ void CaptureSession::startDemo()
     else
         startUp([this] { captureLoadingScreen(); });
     std::cout << "Rendering with " << reinterpret_cast<const char*>(glGetString(GL_RENDERER)) << " by "
-              << reinterpret_cast<const char*>(glGetString(GL_VENDOR)) << " through " << glContext->describe()
+              << reinterpret_cast<const char*>(glGetString(GL_VENDOR)) << " through " << activeGlContext().describe()
               << std::endl;
     if (options.fire)
         setFires(true);
