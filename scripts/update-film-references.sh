@@ -11,9 +11,9 @@ source "$root/tests/e2e/film_moments.sh"
 
 scratch="$(mktemp -d /tmp/tolvane-references-XXXXXX)"
 trap 'rm -rf "$scratch"' EXIT
-display=()
-[ -z "${DISPLAY:-}" ] && display=("$root/scripts/with-screen.sh")
-(cd "$build_dir/stage/Tolvane" && "${display[@]}" "$build_dir/bin/tolvane-capture" --quiet \
+# Without a display the capture draws through EGL, which gives the same
+# pictures as the GLFW window on the same Mesa.
+(cd "$build_dir/stage/Tolvane" && "$build_dir/bin/tolvane-capture" --quiet \
   "${film_capture_options[@]}" --out "$scratch/frames" --loading-screen "$scratch/loading.png" >"$scratch/console.log" 2>&1) \
   || { cat "$scratch/console.log" >&2; echo "capture failed" >&2; exit 1; }
 

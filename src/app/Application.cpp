@@ -2,6 +2,7 @@
 
 #include "app/Config.h"
 #include "app/Diagnostics.h"
+#include "app/GlfwContext.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
 #include "base/Clock.h"
@@ -33,7 +34,8 @@ void applyWindowOverrides()
 // the user learns which setting is at fault.
 void refuseWindowSize(const char* reason)
 {
-    logMessage("The window size %ix%i from Config.ini %s.", width, height, reason);
+    const char* origin = windowWidthOverride > 0 ? "asked for" : "from Config.ini";
+    logMessage("The window size %ix%i %s %s.", width, height, origin, reason);
     glfwTerminate();
     fatalError("Failed to open window");
 }
@@ -58,48 +60,65 @@ void createWindow()
         glfwTerminate();
         fatalError("Failed to open window");
     }
-    glfwMakeContextCurrent(window);
+    GlfwContext::windowContext().makeCurrent(width, height);
+}
+
+// A context the caller opened before start-up: no GLFW, no window; its
+// default framebuffer is made at the window size.
+void openChosenContext()
+{
+    if (width <= 0 || height <= 0)
+        refuseWindowSize("is not a usable size");
+    if (!glContext->makeCurrent(width, height))
+        refuseWindowSize("is larger than this OpenGL driver can render");
 }
 
 void loadGLEntryPoints()
 {
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK)
+    if (!activeGlContext().loadEntryPoints())
         fatalError("Failed to initialize glew");
     // GLEW's initialisation leaves GL_INVALID_ENUM behind in core profiles.
     glGetError();
 }
 
-// These eight are taken from GLFW's loader rather than GLEW's, so they are
-// the window system's own entry points for the current context.
+// These eight are taken from the context's own loader (GLFW's for the
+// window) rather than GLEW's, so they are the window system's own entry
+// points for the current context.
 void overrideEntryPoints()
 {
-    glGenVertexArrays = reinterpret_cast<PFNGLGENVERTEXARRAYSPROC>(glfwGetProcAddress("glGenVertexArrays"));
-    glBindVertexArray = reinterpret_cast<PFNGLBINDVERTEXARRAYPROC>(glfwGetProcAddress("glBindVertexArray"));
-    glDeleteVertexArrays = reinterpret_cast<PFNGLDELETEVERTEXARRAYSPROC>(glfwGetProcAddress("glDeleteVertexArrays"));
-    glGenerateMipmap = reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(glfwGetProcAddress("glGenerateMipmap"));
-    glGenFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(glfwGetProcAddress("glGenFramebuffers"));
-    glBindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(glfwGetProcAddress("glBindFramebuffer"));
-    glCheckFramebufferStatus = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(glfwGetProcAddress("glCheckFramebufferStatus"));
-    glFramebufferTexture = reinterpret_cast<PFNGLFRAMEBUFFERTEXTUREPROC>(glfwGetProcAddress("glFramebufferTexture"));
+    glGenVertexArrays = reinterpret_cast<PFNGLGENVERTEXARRAYSPROC>(activeGlContext().procAddress("glGenVertexArrays"));
+    glBindVertexArray = reinterpret_cast<PFNGLBINDVERTEXARRAYPROC>(activeGlContext().procAddress("glBindVertexArray"));
+    glDeleteVertexArrays = reinterpret_cast<PFNGLDELETEVERTEXARRAYSPROC>(activeGlContext().procAddress("glDeleteVertexArrays"));
+    glGenerateMipmap = reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(activeGlContext().procAddress("glGenerateMipmap"));
+    glGenFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(activeGlContext().procAddress("glGenFramebuffers"));
+    glBindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(activeGlContext().procAddress("glBindFramebuffer"));
+    glCheckFramebufferStatus = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(activeGlContext().procAddress("glCheckFramebufferStatus"));
+    glFramebufferTexture = reinterpret_cast<PFNGLFRAMEBUFFERTEXTUREPROC>(activeGlContext().procAddress("glFramebufferTexture"));
 }
 
 }  // namespace
 
 void initialise()
 {
-    if (!glfwInit())
-        fatalError("Failed to init glfw");
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    readConfig("Config.ini");
-    applyWindowOverrides();
-    glfwWindowHint(GLFW_REFRESH_RATE, refreshRate);
-    createWindow();
+    if (glContext != nullptr) {
+        readConfig("Config.ini");
+        applyWindowOverrides();
+        openChosenContext();
+    } else {
+        if (!glfwInit())
+            fatalError("Failed to init glfw");
+        glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+        glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+        glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+        readConfig("Config.ini");
+        applyWindowOverrides();
+        glfwWindowHint(GLFW_REFRESH_RATE, refreshRate);
+        createWindow();
+    }
     loadGLEntryPoints();
     checkDriverLimits();
-    glfwSetInputMode(window, GLFW_STICKY_KEYS, GL_TRUE);
+    if (activeGlContext().hasWindow())
+        glfwSetInputMode(window, GLFW_STICKY_KEYS, GL_TRUE);
     logMessage("OpenGL %s, GLSL %s.\n", reinterpret_cast<const char*>(glGetString(GL_VERSION)),
                reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION)));
     overrideEntryPoints();

@@ -26,6 +26,8 @@ void startUp(const LoadingScreenDraw& firstLoadingScreen = {});
 
 // Step 1 of startUp: brings up GLFW, reads Config.ini, opens the window,
 // loads the GL entry points and creates the renderer. Any failure is fatal.
+// When the caller has set glContext, that context is used at the configured
+// size instead of GLFW and a window.
 void initialise();
 
 // Releases what start-up and the scene build created, in a fixed order.

@@ -17,6 +17,7 @@ float ambient = 0.1f;
 float intensity = 1.0f;
 
 GLFWwindow* window = nullptr;
+GlContext* glContext = nullptr;
 Renderer* renderer = nullptr;
 
 bool running = false;
@@ -51,6 +52,7 @@ void resetApplicationState()
     ambient = 0.1f;
     intensity = 1.0f;
     window = nullptr;
+    glContext = nullptr;
     renderer = nullptr;
     running = false;
     frameDelta = lastFrameTime = timelineClock = startTime = 0.0;

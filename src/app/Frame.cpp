@@ -13,11 +13,13 @@
 //                     composition with bloom and fade onto the window), then
 //                     the frame counter and the credits when shown
 //   5. checkGLError   one line for every GL error the frame caused
-//   6. presentFrame   swap the buffers, check for GL errors again
+//   6. presentFrame   swap the buffers (hand the picture on, without a
+//                     window), check for GL errors again
 #include "app/Frame.h"
 
 #include "app/ApplicationState.h"
 #include "app/Diagnostics.h"
+#include "app/GlfwContext.h"
 #include "app/StopSignals.h"
 #include "app/Timeline.h"
 #include "base/Clock.h"
@@ -26,8 +28,6 @@
 #include "render/Scene.h"
 #include "scene/OrthogonalCamera.h"
 #include "scene/Text.h"
-
-#include <GLFW/glfw3.h>
 
 namespace tolvane {
 
@@ -69,7 +69,7 @@ void renderFrame()
 
 void presentFrame()
 {
-    glfwSwapBuffers(window);
+    activeGlContext().present();
     checkGLError();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Diagnostics.h"
+#include "app/GlfwContext.h"
 #include "render/Material.h"
 #include "render/Scene.h"
 #include "render/ShaderFiles.h"
@@ -9,7 +10,6 @@
 #include "scene/OrthogonalCamera.h"
 #include "scene/Text.h"
 
-#include <GLFW/glfw3.h>
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -108,7 +108,7 @@ void showLoadingMessage(std::string message)
     glClear(GL_COLOR_BUFFER_BIT);
     fpsText->text = std::move(message);
     fpsText->draw(overlayCamera);
-    glfwSwapBuffers(window);
+    activeGlContext().present();
 }
 
 void releaseOverlayFont()

@@ -114,6 +114,8 @@ void setFires(bool generating)
 
 void pollInput()
 {
+    if (window == nullptr)
+        return;  // drawing without a window: no keys to read
     glfwPollEvents();
     if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS || glfwWindowShouldClose(window))
         running = false;

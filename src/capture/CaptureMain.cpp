@@ -4,6 +4,7 @@
 #include "app/StopSignals.h"
 #include "capture/CaptureOptions.h"
 #include "capture/CaptureSession.h"
+#include "capture/EglContext.h"
 
 #include <csignal>
 #include <cstdio>
@@ -12,6 +13,31 @@
 #include <vector>
 
 using namespace tolvane;
+
+namespace {
+
+// What EGL offers and what it would draw with, as a capture run without a
+// display would choose; the last line names the choice ("Chosen: EGL
+// hardware device ...") for scripts. Exit code 2 when nothing can draw.
+int listDevices()
+{
+    EglContext egl;
+    std::string error;
+    const bool opened = egl.open(error);
+    for (const std::string& line : egl.deviceLines())
+        std::cout << line << '\n';
+    if (!opened || !egl.makeCurrent(16, 16)) {
+        std::cerr << "tolvane-capture: " << (opened ? "the EGL context cannot be made current" : error) << std::endl;
+        return 2;
+    }
+    std::cout << "GL_RENDERER: " << reinterpret_cast<const char*>(glGetString(GL_RENDERER)) << '\n'
+              << "GL_VENDOR: " << reinterpret_cast<const char*>(glGetString(GL_VENDOR)) << '\n'
+              << "GL_VERSION: " << reinterpret_cast<const char*>(glGetString(GL_VERSION)) << '\n'
+              << "Chosen: " << egl.describe() << std::endl;
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -27,6 +53,8 @@ int main(int argc, char** argv)
         std::cout << CaptureOptions::usage();
         return 0;
     }
+    if (options.listDevices)
+        return listDevices();
     // A helper (ffmpeg) that dies must not take the capture with it; its
     // closed pipe then shows as a failed write.
     std::signal(SIGPIPE, SIG_IGN);

@@ -18,14 +18,15 @@ constexpr int kMaxSide = 16384;
 
 bool isFlag(const std::string& name)
 {
-    return name == "--fire" || name == "--bench" || name == "--quiet" || name == "--help" || name == "-h";
+    return name == "--fire" || name == "--bench" || name == "--quiet" || name == "--help" || name == "-h" ||
+           name == "--list-devices";
 }
 
 bool isValueOption(const std::string& name)
 {
     static const char* const kNames[] = {"--fps", "--from", "--to", "--every", "--size", "--out",
                                          "--video", "--sheet", "--loading-screen", "--json", "--plot", "--at",
-                                         "--census"};
+                                         "--census", "--gl"};
     for (const char* known : kNames)
         if (name == known)
             return true;
@@ -115,7 +116,7 @@ bool CaptureOptions::parse(const std::vector<std::string>& arguments, std::strin
         rangeGiven = rangeGiven || name == "--from" || name == "--to";
         everyGiven = everyGiven || name == "--every";
     }
-    if (help)
+    if (help || listDevices)
         return true;
     if (!at.empty() && (rangeGiven || everyGiven)) {
         error = "--at picks its own frames; leave out --from, --to and --every";
@@ -138,6 +139,18 @@ bool CaptureOptions::applyOption(const std::string& name, const std::string& val
         bench = true;
     else if (name == "--quiet")
         quiet = true;
+    else if (name == "--list-devices")
+        listDevices = true;
+    else if (name == "--gl") {
+        if (value == "auto")
+            gl = GlPath::Auto;
+        else if (value == "egl")
+            gl = GlPath::Egl;
+        else if (value == "glfw")
+            gl = GlPath::Glfw;
+        else
+            return badValue(name, value, "one of egl, glfw, auto", error);
+    }
     else if (name == "--fps") {
         if (!parseNumber(value, fps) || fps <= 0.0 || fps > kMaxFps)
             return badValue(name, value, "a frame rate above 0 and at most 1000", error);
@@ -221,6 +234,13 @@ bool CaptureOptions::keepsPictures() const
     return !outDirectory.empty() || !videoFile.empty() || !sheetFile.empty();
 }
 
+bool CaptureOptions::drawsWithEgl(const char* display) const
+{
+    if (gl == GlPath::Auto)
+        return display == nullptr || display[0] == '\0';
+    return gl == GlPath::Egl;
+}
+
 std::string CaptureOptions::usage()
 {
     return "Usage: tolvane-capture [options]\n"
@@ -245,6 +265,10 @@ std::string CaptureOptions::usage()
            "  --plot FILE         with --bench: frame-time plot as PNG (needs gnuplot)\n"
            "  --census FILE       every 10 s of demo time, resident memory and live GL\n"
            "                      objects as a table (for soak runs)\n"
+           "  --gl egl|glfw|auto  how to reach OpenGL: EGL without any window system (a GPU,\n"
+           "                      else Mesa's software renderer), a hidden GLFW window on\n"
+           "                      the X display, or auto: EGL when DISPLAY is unset (default)\n"
+           "  --list-devices      print the EGL devices and the one EGL would draw with\n"
            "  --quiet             no progress bar\n"
            "  --help              this text\n";
 }

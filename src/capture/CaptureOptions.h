@@ -25,6 +25,12 @@ public:
     // True when the run keeps pictures (frames, video or sheet).
     bool keepsPictures() const;
 
+    // How the GL context is made: EGL with no window system, a hidden GLFW
+    // window on the X display, or EGL exactly when no display is set.
+    enum class GlPath { Auto, Egl, Glfw };
+    // True when this run draws through EGL; `display` is $DISPLAY (may be null).
+    bool drawsWithEgl(const char* display) const;
+
     double fps = 50.0;           // frames per demo second
     double from = 0.0;           // first kept frame at or after this time
     double to = kEndOfFilm;      // frames before this time
@@ -42,6 +48,8 @@ public:
     std::string plotFile;        // frame-time plot PNG, empty = none
     std::string censusFile;      // memory and GL object counts every 10 s of demo time, empty = none
     bool quiet = false;          // no progress bar
+    GlPath gl = GlPath::Auto;    // --gl
+    bool listDevices = false;    // print the EGL devices and the chosen one, then stop
     bool help = false;           // --help was given; nothing else matters
 
 private:

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Diagnostics.h"
+#include "app/GlfwContext.h"
 #include "app/Frame.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
@@ -109,7 +110,7 @@ bool CaptureSession::checkTools()
 
 int CaptureSession::run()
 {
-    if (!checkTools())
+    if (!checkTools() || !openContext())
         return 2;
     startDemo();
     prepareOutputs();
@@ -119,9 +120,30 @@ int CaptureSession::run()
     gpuProfiler.reset();
     CpuProfiler::active = nullptr;
     shutDown();
+    glContext = nullptr;
+    eglContext.reset();
     if (stopSignal() != 0)
         return 128 + stopSignal();
     return written && !writeFailed ? 0 : 1;
+}
+
+// Without a window system the film is drawn through EGL; otherwise the demo's
+// start-up opens a hidden GLFW window.
+bool CaptureSession::openContext()
+{
+    if (!options.drawsWithEgl(std::getenv("DISPLAY"))) {
+        windowVisible = false;
+        return true;
+    }
+    eglContext = std::make_unique<EglContext>();
+    std::string error;
+    if (!eglContext->open(error)) {
+        fail(error);
+        eglContext.reset();
+        return false;
+    }
+    glContext = eglContext.get();
+    return true;
 }
 
 // The demo's start-up, timed piece by piece, with the clock standing still:
@@ -130,7 +152,6 @@ void CaptureSession::startDemo()
 {
     // Sound is decoded and mixed as in the demo, but nothing is heard.
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    windowVisible = false;
     windowWidthOverride = options.width;
     windowHeightOverride = options.height;
     FixedStepClock::configure(options.fps);
@@ -142,6 +163,9 @@ void CaptureSession::startDemo()
         startUp();
     else
         startUp([this] { captureLoadingScreen(); });
+    std::cout << "Rendering with " << reinterpret_cast<const char*>(glGetString(GL_RENDERER)) << " by "
+              << reinterpret_cast<const char*>(glGetString(GL_VENDOR)) << " through " << activeGlContext().describe()
+              << std::endl;
     if (options.fire)
         setFires(true);
 

@@ -6,6 +6,7 @@
 #include "capture/BenchReport.h"
 #include "capture/CaptureOptions.h"
 #include "capture/ContactSheet.h"
+#include "capture/EglContext.h"
 #include "capture/FrameImage.h"
 #include "capture/PngWriter.h"
 #include "capture/ProgressBar.h"
@@ -20,11 +21,12 @@
 namespace tolvane {
 
 // One run of tolvane-capture: the demo's own start-up, scene build, update
-// and rendering, in a hidden window, driven by a FixedStepClock; frame n is
-// drawn at n / fps seconds of demo time (0 = loading finished). Every frame
-// from 0 on is updated, so a stretch later in the film looks exactly as it
-// does in a whole run; only the frames from `from` to `to` (or those --at
-// names) are kept or timed, and frames well before them are not drawn.
+// and rendering, in a hidden window or through EGL without any window
+// system, driven by a FixedStepClock; frame n is drawn at n / fps seconds
+// of demo time (0 = loading finished). Every frame from 0 on is updated, so
+// a stretch later in the film looks exactly as it does in a whole run; only
+// the frames from `from` to `to` (or those --at names) are kept or timed,
+// and frames well before them are not drawn.
 // Runs from the demo's run directory, like the demo.
 class CaptureSession : private FrameObserver {
 public:
@@ -48,6 +50,7 @@ private:
     bool keeps(long frame) const;
     bool draws(long frame) const;
     bool checkTools();
+    bool openContext();
     void startDemo();
     void captureLoadingScreen();
     void prepareOutputs();
@@ -67,6 +70,7 @@ private:
     static double milliseconds(Clock::time_point from, Clock::time_point to);
 
     CaptureOptions options;
+    std::unique_ptr<EglContext> eglContext;  // null when a GLFW window draws
     std::vector<long> chosenFrames;  // --at, ascending; empty = a range
     long firstFrame = 0;
     long endFrame = -1;          // first frame not played; -1 until known

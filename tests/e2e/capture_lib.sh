@@ -7,13 +7,19 @@ out="$work/out"
 mkdir -p "$out"
 
 # Runs the capture in the run directory with the given options; its console
-# goes to $log. Returns the capture's exit code. Starts Xvfb when there is no
-# display.
+# goes to $log. Returns the capture's exit code. TOLVANE_CAPTURE_GL picks the
+# context: glfw (default), a hidden window, on Xvfb when there is no display;
+# egl, EGL with DISPLAY removed, so no X server can be involved.
 capture() {
-  local display=()
-  [ -z "${DISPLAY:-}" ] && display=("$(dirname "${BASH_SOURCE[0]}")/../../scripts/with-screen.sh")
+  local gl="${TOLVANE_CAPTURE_GL:-glfw}" launcher=()
+  if [ "$gl" = egl ]; then
+    launcher=(env -u DISPLAY)
+  elif [ -z "${DISPLAY:-}" ]; then
+    launcher=("$(dirname "${BASH_SOURCE[0]}")/../../scripts/with-screen.sh")
+  fi
   local code=0
-  (cd "$run_dir" && exec "${display[@]}" "$capture_program" --quiet "$@" </dev/null >"$log" 2>&1) || code=$?
+  (cd "$run_dir" && exec "${launcher[@]}" "$capture_program" --quiet --gl "$gl" "$@" </dev/null >"$log" 2>&1) \
+    || code=$?
   return "$code"
 }
 

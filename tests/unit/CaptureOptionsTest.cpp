@@ -87,6 +87,30 @@ TEST(CaptureOptionsTest, HelpNeedsNothingElse)
     EXPECT_NE(CaptureOptions::usage().find("--video"), std::string::npos);
 }
 
+// auto draws through EGL exactly when there is no display to open a window
+// on; an explicit choice holds whatever DISPLAY says.
+TEST(CaptureOptionsTest, ChoosesEglWithoutADisplayUnlessToldOtherwise)
+{
+    const Parsed automatic = parse({"--out", "f"});
+    ASSERT_TRUE(automatic.ok) << automatic.error;
+    EXPECT_TRUE(automatic.options.drawsWithEgl(nullptr));
+    EXPECT_TRUE(automatic.options.drawsWithEgl(""));
+    EXPECT_FALSE(automatic.options.drawsWithEgl(":0"));
+
+    const Parsed egl = parse({"--out", "f", "--gl=egl"});
+    ASSERT_TRUE(egl.ok) << egl.error;
+    EXPECT_TRUE(egl.options.drawsWithEgl(":0"));
+
+    const Parsed glfw = parse({"--out", "f", "--gl", "glfw"});
+    ASSERT_TRUE(glfw.ok) << glfw.error;
+    EXPECT_FALSE(glfw.options.drawsWithEgl(nullptr));
+
+    // Listing the devices is a whole run of its own.
+    const Parsed list = parse({"--list-devices"});
+    EXPECT_TRUE(list.ok) << list.error;
+    EXPECT_TRUE(list.options.listDevices);
+}
+
 // Each bad command line fails, and its message names what was wrong.
 TEST(CaptureOptionsTest, RefusesBadValuesWithAMessageNamingThem)
 {
@@ -124,6 +148,9 @@ TEST(CaptureOptionsTest, RefusesBadValuesWithAMessageNamingThem)
         {{"--sheet", "s.png", "--at", "3"}, "--out"},
         {{}, "nothing to do"},
         {{"--fps", "25"}, "nothing to do"},
+        {{"--out", "f", "--gl", "vulkan"}, "vulkan"},
+        {{"--out", "f", "--gl"}, "--gl"},
+        {{"--out", "f", "--list-devices=1"}, "--list-devices"},
     };
     for (const auto& c : cases) {
         const Parsed p = parse(c.arguments);
