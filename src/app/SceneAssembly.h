@@ -39,6 +39,14 @@ extern ParticleSystem* dustSystem;
 extern CameraPath* cameraPaths[4];  // in timeline order; never released
 extern SoundEngine* soundEngine;
 
+// The model the scene imports and the textures the scene loads besides the
+// model's own (fire, fairy dust, smoke, white, flame sprites), relative to the
+// run directory.
+inline constexpr const char* kModelFile = "../Models/hut_150k_scaled_w.fbx";
+inline constexpr const char* kSceneTextureFiles[5] = {"../Textures/fire-p.png", "../Textures/fairydust.tif",
+                                                      "../Textures/smoke.png", "../Textures/white.png",
+                                                      "../Textures/flame_sprite2.png"};
+
 // The place of the camp fire, in scene units.
 inline constexpr float kFirePosition[3] = {-6.469789f, 0.5f, -6.481397f};
 

@@ -8,6 +8,7 @@
 #include "capture/GpuProfiler.h"
 #include "capture/PngWriter.h"
 #include "capture/ProgressBar.h"
+#include "capture/ReferencePasses.h"
 #include "capture/VideoEncoder.h"
 
 #include <chrono>
@@ -52,6 +53,7 @@ private:
     void playFrame(long frame);
     void keepFrame(long frame);
     void measureFrame(Clock::time_point frameStart, Clock::time_point updateEnd);
+    void drawReferencePasses();
     void watchTimeline(long frame);
     void takeCensus(long frame);
     long estimateFilmFrames() const;
@@ -73,6 +75,8 @@ private:
     std::unique_ptr<VideoEncoder> video;
     std::unique_ptr<BenchReport> report;
     std::unique_ptr<GpuProfiler> gpuProfiler;
+    std::unique_ptr<ReferencePasses> referencePasses;  // --reference only
+    std::unique_ptr<GpuProfiler> referenceProfiler;    // times referencePasses
     CpuProfiler cpuProfiler;
     ProgressBar progress;
     Clock::time_point playStart;

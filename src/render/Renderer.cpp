@@ -152,6 +152,11 @@ void Renderer::render()
 void Renderer::shadowPass()
 {
     GpuProfiler::Scope timing(GpuPass::Shadow);
+    drawShadowMaps();
+}
+
+void Renderer::drawShadowMaps()
+{
     SceneContext* context = SceneContext::current();
     if (context == nullptr || context->shadowMaps.empty())
         return;
@@ -170,6 +175,11 @@ void Renderer::shadowPass()
 void Renderer::scenePass()
 {
     GpuProfiler::Scope timing(GpuPass::Scene);
+    drawScene();
+}
+
+void Renderer::drawScene()
+{
     if (postProcessing)
         glBindFramebuffer(GL_FRAMEBUFFER, hdrFramebuffer);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -189,15 +199,23 @@ void Renderer::compose()
 GLuint Renderer::blur(GLuint source)
 {
     GpuProfiler::Scope timing(GpuPass::Blur);
+    return blurWith(*blurMaterial, source);
+}
+
+GLuint Renderer::blurWith(Material& program, GLuint source)
+{
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, 0);
-    blurMaterial->bind();
-    const int horizontalLocation = blurMaterial->uniformLocation("horizontal");
+    program.bind();
+    const int horizontalLocation = program.uniformLocation("horizontal");
+    const int passLocation = program.uniformLocation("blurPass");
     glBindVertexArray(quadVertexArray);
     bool horizontal = true;
     for (int pass = 0; pass < kBlurPasses; ++pass) {
         glBindFramebuffer(GL_FRAMEBUFFER, pingPongFramebuffers[horizontal ? 1 : 0]);
         glUniform1i(horizontalLocation, horizontal ? 1 : 0);
+        if (passLocation != -1)
+            glUniform1i(passLocation, pass);
         glBindTexture(GL_TEXTURE_2D, pass == 0 ? source : pingPongTextures[horizontal ? 0 : 1]);
         glDrawArrays(GL_TRIANGLES, 0, 6);
         horizontal = !horizontal;

@@ -42,6 +42,14 @@ public:
     // Ten separable blur passes over `source` (a texture of the window's size);
     // returns the ping-pong texture written last. Leaves framebuffer 0 bound.
     GLuint blur(GLuint source);
+
+    // The passes above without their GPU timing scope, so that the bench can
+    // time the same work, or the same work with other programs, as its own.
+    void drawShadowMaps();
+    void drawScene();
+    // The ten passes with `program`, which reads unit 0 and is given the
+    // `horizontal` (1 or 0) and `blurPass` (0 to 9) uniforms.
+    GLuint blurWith(Material& program, GLuint source);
     // Draws the window picture from the scene texture and `bloom`.
     void present(GLuint bloom);
 
