@@ -46,8 +46,9 @@ void ReferencePasses::drawBlurs(Renderer& renderer)
     renderer.blurWith(copyBlur, renderer.brightTexture);
 }
 
-// Every mesh, whatever its own program, is drawn with the unlit one: the
-// same triangles, culling and targets, with the least fragment work.
+// Every mesh, whatever its own program, is drawn once with the unlit one:
+// the same triangles, culling and targets, with the least fragment work and
+// no depth pre-pass.
 void ReferencePasses::drawSceneFloor(Renderer& renderer, Object3D& root)
 {
     meshes.clear();
@@ -59,7 +60,7 @@ void ReferencePasses::drawSceneFloor(Renderer& renderer, Object3D& root)
     }
     {
         GpuProfiler::Scope timing(GpuPass::SceneFloor);
-        renderer.drawScene();
+        renderer.drawScene(false);
     }
     for (std::size_t i = 0; i < meshes.size(); ++i)
         meshes[i]->material = ownPrograms[i];

@@ -138,6 +138,19 @@ void Mesh::drawShadow(Camera* camera, ODShadowMap* shadowMap)
     Object3D::drawShadow(camera, shadowMap);
 }
 
+void Mesh::drawDepth(Camera* camera, Material* depthProgram)
+{
+    updateWorldMatrix();
+    if (camera->frustum->testBox(*boundingBox, worldMatrix) == Frustum::kOutside)
+        return;
+    if (!material->blending) {
+        uploadMatrix(depthProgram, "model", worldMatrix);
+        glBindVertexArray(vertexArray);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
+    }
+    Object3D::drawDepth(camera, depthProgram);
+}
+
 void Mesh::draw(Camera* camera)
 {
     updateWorldMatrix();

@@ -10,6 +10,8 @@
 #include "render/ShaderFiles.h"
 #include "scene/PerspectiveCamera.h"
 
+#include <glm/gtc/type_ptr.hpp>
+
 namespace tolvane {
 
 namespace {
@@ -31,12 +33,13 @@ constexpr double kFadePerSecond = 2.0;
 
 Renderer::Renderer()
     : Renderer(new Material(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, ""),
-               new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, ""))
+               new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, ""),
+               new Material(ShaderFiles::kDepthPrepassVertex, ShaderFiles::kDepthPrepassFragment, ""))
 {
 }
 
-Renderer::Renderer(Material* screenMaterial, Material* blurMaterial)
-    : screenMaterial(screenMaterial), blurMaterial(blurMaterial)
+Renderer::Renderer(Material* screenMaterial, Material* blurMaterial, Material* depthMaterial)
+    : screenMaterial(screenMaterial), blurMaterial(blurMaterial), depthMaterial(depthMaterial)
 {
 }
 
@@ -54,6 +57,7 @@ Renderer::~Renderer()
     }
     delete screenMaterial;
     delete blurMaterial;
+    delete depthMaterial;
 }
 
 void Renderer::init()
@@ -178,7 +182,7 @@ void Renderer::scenePass()
     drawScene();
 }
 
-void Renderer::drawScene()
+void Renderer::drawScene(bool depthFirst)
 {
     if (postProcessing)
         glBindFramebuffer(GL_FRAMEBUFFER, hdrFramebuffer);
@@ -187,8 +191,29 @@ void Renderer::drawScene()
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    if (scene != nullptr)
+    if (scene == nullptr)
+        return;
+    if (!depthFirst || depthMaterial == nullptr || camera == nullptr) {
         scene->draw(camera);
+        return;
+    }
+    drawDepthPrepass();
+    glDepthFunc(GL_LEQUAL);
+    scene->draw(camera);
+    glDepthFunc(GL_LESS);
+}
+
+void Renderer::drawDepthPrepass()
+{
+    depthMaterial->bind();
+    camera->updateWorldMatrix();
+    glUniformMatrix4fv(depthMaterial->uniformLocation("view"), 1, GL_FALSE, glm::value_ptr(camera->worldMatrix));
+    glUniformMatrix4fv(depthMaterial->uniformLocation("projection"), 1, GL_FALSE,
+                       glm::value_ptr(camera->projection));
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    scene->drawDepth(camera, depthMaterial);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glBindVertexArray(0);
 }
 
 void Renderer::compose()

@@ -15,11 +15,13 @@ class Material;
 // All targets are allocated once by init() at the start-up window size.
 class Renderer {
 public:
-    // Builds the composition and blur programs (fatal on failure); fade 0.
+    // Builds the composition, blur and depth pre-pass programs (fatal on
+    // failure); fade 0.
     Renderer();
-    // Takes ownership of the two programs, which may be null: the fade state
-    // needs no GL, so tests of it run without a context.
-    Renderer(Material* screenMaterial, Material* blurMaterial);
+    // Takes ownership of the programs, which may be null: the fade state
+    // needs no GL, so tests of it run without a context. Without a depth
+    // program the scene pass draws without its depth pre-pass.
+    Renderer(Material* screenMaterial, Material* blurMaterial, Material* depthMaterial = nullptr);
     // Releases the programs and, when init() has created them, the targets.
     virtual ~Renderer();
 
@@ -46,7 +48,10 @@ public:
     // The passes above without their GPU timing scope, so that the bench can
     // time the same work, or the same work with other programs, as its own.
     void drawShadowMaps();
-    void drawScene();
+    // With `depthFirst` (and a depth program) the opaque meshes' depth is
+    // laid down first and the full draw tests with LEQUAL, so the costly lit
+    // programs shade each pixel about once whatever the draw order.
+    void drawScene(bool depthFirst = true);
     // The ten passes with `program`, which reads unit 0 and is given the
     // `horizontal` (1 or 0) and `blurPass` (0 to 9) uniforms.
     GLuint blurWith(Material& program, GLuint source);
@@ -69,6 +74,7 @@ public:
     bool postProcessing = true;    // the HDR path is used
     Material* screenMaterial;      // owned; composition program
     Material* blurMaterial;        // owned; blur program
+    Material* depthMaterial;       // owned; depth pre-pass program, may be null
     GLuint hdrFramebuffer = 0;     // 0 when it could not be completed
     GLuint sceneTexture = 0;       // HDR colour attachment 0
     GLuint brightTexture = 0;      // HDR colour attachment 1, the bloom source
@@ -83,6 +89,7 @@ private:
     void createPingPongTargets();
     void createScreenQuad();
     GLuint createColorTarget() const;
+    void drawDepthPrepass();
 };
 
 }  // namespace tolvane
