@@ -220,9 +220,11 @@ void Mesh::drawTriangles()
 {
     glBindVertexArray(vertexArray);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
+    // The program and textures stay bound: the next draw binds its own, and
+    // setting them back to 0 would set each twice per draw. The vertex array
+    // does not stay: an element buffer bound later by code that creates
+    // buffers would otherwise land in this mesh's array.
     glBindVertexArray(0);
-    glUseProgram(0);
-    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 }  // namespace tolvane
