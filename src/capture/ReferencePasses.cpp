@@ -1,6 +1,6 @@
 #include "capture/ReferencePasses.h"
 
-#include "capture/GpuProfiler.h"
+#include "base/GpuProfiler.h"
 #include "render/Mesh.h"
 #include "render/ODShadowMap.h"
 #include "render/Renderer.h"

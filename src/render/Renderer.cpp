@@ -1,8 +1,8 @@
 #include "render/Renderer.h"
 
-#include "app/Application.h"
+#include "app/ApplicationState.h"
 #include "app/Diagnostics.h"
-#include "capture/GpuProfiler.h"
+#include "base/GpuProfiler.h"
 #include "render/Material.h"
 #include "render/ODShadowMap.h"
 #include "render/Scene.h"
@@ -32,16 +32,13 @@ constexpr double kFadePerSecond = 2.0;
 }  // namespace
 
 Renderer::Renderer()
-    : Renderer(new Material(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, ""),
-               new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, ""),
-               new Material(ShaderFiles::kDepthPrepassVertex, ShaderFiles::kDepthPrepassFragment, ""))
+    : screenMaterial(new Material(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, "")),
+      blurMaterial(new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, "")),
+      depthMaterial(new Material(ShaderFiles::kDepthPrepassVertex, ShaderFiles::kDepthPrepassFragment, ""))
 {
 }
 
-Renderer::Renderer(Material* screenMaterial, Material* blurMaterial, Material* depthMaterial)
-    : screenMaterial(screenMaterial), blurMaterial(blurMaterial), depthMaterial(depthMaterial)
-{
-}
+Renderer::Renderer(NoCreateT) {}
 
 Renderer::~Renderer()
 {
@@ -207,9 +204,8 @@ void Renderer::drawDepthPrepass()
 {
     depthMaterial->bind();
     camera->updateWorldMatrix();
-    glUniformMatrix4fv(depthMaterial->uniformLocation("view"), 1, GL_FALSE, glm::value_ptr(camera->worldMatrix));
-    glUniformMatrix4fv(depthMaterial->uniformLocation("projection"), 1, GL_FALSE,
-                       glm::value_ptr(camera->projection));
+    depthMaterial->setUniform("view", camera->worldMatrix);
+    depthMaterial->setUniform("projection", camera->projection);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     scene->drawDepth(camera, depthMaterial);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -238,9 +234,9 @@ GLuint Renderer::blurWith(Material& program, GLuint source)
     bool horizontal = true;
     for (int pass = 0; pass < kBlurPasses; ++pass) {
         glBindFramebuffer(GL_FRAMEBUFFER, pingPongFramebuffers[horizontal ? 1 : 0]);
-        glUniform1i(horizontalLocation, horizontal ? 1 : 0);
+        program.setUniform(horizontalLocation, horizontal ? 1 : 0);
         if (passLocation != -1)
-            glUniform1i(passLocation, pass);
+            program.setUniform(passLocation, pass);
         glBindTexture(GL_TEXTURE_2D, pass == 0 ? source : pingPongTextures[horizontal ? 0 : 1]);
         glDrawArrays(GL_TRIANGLES, 0, 6);
         horizontal = !horizontal;
@@ -264,9 +260,9 @@ void Renderer::present(GLuint bloom)
     glBindTexture(GL_TEXTURE_2D, bloom);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, sceneTexture);
-    glUniform1i(screenMaterial->uniformLocation("screenTexture"), 0);
-    glUniform1i(screenMaterial->uniformLocation("bloomTexture"), 1);
-    glUniform1f(screenMaterial->uniformLocation("fade"), fade);
+    screenMaterial->setUniform("screenTexture", 0);
+    screenMaterial->setUniform("bloomTexture", 1);
+    screenMaterial->setUniform("fade", fade);
     glBindVertexArray(quadVertexArray);
     glDrawArrays(GL_TRIANGLES, 0, 6);
     glBindVertexArray(0);

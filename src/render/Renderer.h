@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/NoCreate.h"
+
 #include <GL/glew.h>
 
 namespace tolvane {
@@ -18,10 +20,8 @@ public:
     // Builds the composition, blur and depth pre-pass programs (fatal on
     // failure); fade 0.
     Renderer();
-    // Takes ownership of the programs, which may be null: the fade state
-    // needs no GL, so tests of it run without a context. Without a depth
-    // program the scene pass draws without its depth pre-pass.
-    Renderer(Material* screenMaterial, Material* blurMaterial, Material* depthMaterial = nullptr);
+    // No programs and no targets: the fade state alone, which needs no GL.
+    explicit Renderer(NoCreateT);
     // Releases the programs and, when init() has created them, the targets.
     virtual ~Renderer();
 
@@ -72,9 +72,9 @@ public:
     bool fadingIn = false;
     bool fadingOut = false;
     bool postProcessing = true;    // the HDR path is used
-    Material* screenMaterial;      // owned; composition program
-    Material* blurMaterial;        // owned; blur program
-    Material* depthMaterial;       // owned; depth pre-pass program, may be null
+    Material* screenMaterial = nullptr;  // owned; composition program
+    Material* blurMaterial = nullptr;    // owned; blur program
+    Material* depthMaterial = nullptr;   // owned; depth pre-pass program
     GLuint hdrFramebuffer = 0;     // 0 when it could not be completed
     GLuint sceneTexture = 0;       // HDR colour attachment 0
     GLuint brightTexture = 0;      // HDR colour attachment 1, the bloom source
