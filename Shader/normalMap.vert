@@ -19,6 +19,9 @@ out vec3 worldTangent;
 out vec3 worldBiTangent;
 out vec2 texCoord;
 
+// Matches the depth pre-pass bit for bit.
+invariant gl_Position;
+
 void main()
 {
     vec4 world = model * vec4(position, 1.0);

@@ -16,14 +16,13 @@ const float BLOOM_THRESHOLD = 1.0;
 const float PI = 3.14159265;
 // Texels per edge of a shadow cube face (90 degrees wide).
 const float SHADOW_FACE_TEXELS = 1000.0;
-// Points of a unit disk on a golden-angle spiral: evenly spread PCF taps
-// without the grid that makes a penumbra look stepped.
-const vec2 PCF_DISK[20] = vec2[](
-    vec2(0.1581, 0.0000), vec2(-0.2019, 0.1850), vec2(0.0309, -0.3522), vec2(0.2545, 0.3320),
-    vec2(-0.4671, -0.0826), vec2(0.4425, -0.2815), vec2(-0.1480, 0.5505), vec2(-0.2822, -0.5434),
-    vec2(0.6124, 0.2236), vec2(-0.6371, 0.2630), vec2(0.3071, -0.6563), vec2(0.2269, 0.7235),
-    vec2(-0.6840, -0.3964), vec2(0.8024, -0.1764), vec2(-0.4897, 0.6966), vec2(-0.1131, -0.8730),
-    vec2(0.6945, 0.5853), vec2(-0.9346, 0.0387), vec2(0.6817, -0.6784), vec2(-0.0456, 0.9864));
+// PCF taps on a unit disk, at radii sqrt((i + 0.5) / n) and golden-angle
+// steps. Each pixel turns the whole disk by its own angle, so that the few
+// taps sample different places in neighbouring pixels and the penumbra
+// comes out as a fine grain instead of copies of the pattern.
+const int PCF_TAPS = 4;
+const vec2 PCF_DISK[PCF_TAPS] = vec2[](
+    vec2(0.3536, 0.0000), vec2(-0.4515, 0.4137), vec2(0.0691, -0.7875), vec2(0.5691, 0.7423));
 // Penumbra radius and lift off the surface, in shadow texels.
 const float PCF_RADIUS_TEXELS = 5.0;
 const float NORMAL_OFFSET_TEXELS = 1.5;
@@ -35,7 +34,7 @@ uniform vec3 pointLightPositions[MAX_POINT_LIGHTS];
 uniform float pointLightIntensities[MAX_POINT_LIGHTS];
 uniform float pointLightAttenuation[MAX_POINT_LIGHTS];
 uniform int pointLightShadowMapBitmask;
-uniform samplerCube depthMap;
+uniform samplerCubeShadow depthMap;  // compares with <=, filters linearly
 uniform vec2 near_far;
 uniform sampler2D textureSampler;
 uniform vec3 materialColor;
@@ -46,8 +45,11 @@ layout(location = 1) out vec4 brightColor;
 
 // Share of the light from `lightPosition` that reaches `position`, 0 to 1.
 // The cube map holds the distance to the nearest surface divided by the far
-// plane. `geometricNormal` is the interpolated surface normal (not the
-// normal-mapped one), since only the real surface can shadow itself.
+// plane; depthMap compares with it in hardware and filters the four nearest
+// results bilinearly, so every tap is itself a small soft PCF. `geometricNormal`
+// is the interpolated surface normal (not the normal-mapped one), since only
+// the real surface can shadow itself: a surface turned away from the light
+// is in its own shadow without a lookup.
 //
 // The taps lie on a disk in the surface's own plane, lifted off it along the
 // normal by a texel and a half: every tap is then compared with the depth of
@@ -60,6 +62,8 @@ float shadowVisibility(vec3 position, vec3 geometricNormal, vec3 lightPosition)
     float distance = length(fromLight);
     if (distance >= near_far.y)
         return 1.0;
+    if (dot(geometricNormal, fromLight) >= 0.0)
+        return 0.0;
     // World size of one shadow texel at this distance.
     float texel = 2.0 * distance / SHADOW_FACE_TEXELS;
     vec3 center = fromLight + geometricNormal * (NORMAL_OFFSET_TEXELS * texel);
@@ -67,13 +71,16 @@ float shadowVisibility(vec3 position, vec3 geometricNormal, vec3 lightPosition)
     vec3 along = normalize(cross(geometricNormal, helper));
     vec3 across = cross(geometricNormal, along);
     float radius = PCF_RADIUS_TEXELS * texel;
+    // Interleaved gradient noise: a turn that differs from pixel to pixel.
+    float turn = 6.2831853 * fract(52.9829189 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))));
+    vec3 u = (along * cos(turn) + across * sin(turn)) * radius;
+    vec3 v = cross(geometricNormal, u);
     float lit = 0.0;
-    for (int i = 0; i < 20; ++i) {
-        vec3 tap = center + (along * PCF_DISK[i].x + across * PCF_DISK[i].y) * radius;
-        float closest = texture(depthMap, tap).r * near_far.y;
-        lit += length(tap) <= closest ? 1.0 : 0.0;
+    for (int i = 0; i < PCF_TAPS; ++i) {
+        vec3 tap = center + u * PCF_DISK[i].x + v * PCF_DISK[i].y;
+        lit += texture(depthMap, vec4(tap, length(tap) / near_far.y));
     }
-    return lit / 20.0;
+    return lit / float(PCF_TAPS);
 }
 
 // Blinn-Phong over every point light. A light of intensity I at distance d
@@ -86,6 +93,15 @@ vec3 shade(vec3 position, vec3 normal, vec3 geometricNormal, vec3 albedo)
     vec3 color = ambientIntensity * albedo;
     float specularScale = SPECULAR_REFLECTANCE * (shininess + 8.0) / (8.0 * PI);
     int count = min(pointLightCount, MAX_POINT_LIGHTS);
+    // The one cube map bound serves the lowest light of the bitmask. Looked
+    // up once, before the loop: inside it, a rasteriser that runs masked
+    // code for every light would pay the lookup once per light.
+    int shadowed = -1;
+    for (int i = count - 1; i >= 0; --i)
+        if ((pointLightShadowMapBitmask & (1 << i)) != 0)
+            shadowed = i;
+    float visibility = shadowed < 0 ? 1.0
+        : shadowVisibility(position, geometricNormal, pointLightPositions[shadowed]);
     for (int i = 0; i < count; ++i) {
         vec3 toLight = pointLightPositions[i] - position;
         float distance = length(toLight);
@@ -95,8 +111,8 @@ vec3 shade(vec3 position, vec3 normal, vec3 geometricNormal, vec3 albedo)
             continue;
         float falloff = pointLightIntensities[i]
             / (1.0 + pointLightAttenuation[i] * distance * distance);
-        if ((pointLightShadowMapBitmask & (1 << i)) != 0)
-            falloff *= shadowVisibility(position, geometricNormal, pointLightPositions[i]);
+        if (i == shadowed)
+            falloff *= visibility;
         vec3 halfway = normalize(toLight + toEye);
         float specular = specularScale * pow(max(dot(normal, halfway), 0.0), shininess);
         color += falloff * diffuse * (albedo + vec3(specular));

@@ -14,6 +14,9 @@ out vec3 worldPosition;
 out vec3 worldNormal;
 out vec2 texCoord;
 
+// Matches the depth pre-pass bit for bit.
+invariant gl_Position;
+
 void main()
 {
     vec4 world = model * vec4(position, 1.0);

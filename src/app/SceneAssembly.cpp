@@ -55,7 +55,6 @@ namespace {
 
 SceneContext* sceneContext = nullptr;
 
-const char* const kModelFile = "../Models/hut_150k_scaled_w.fbx";
 const char* const kCameraPathFiles[4] = {"campath1.xml", "campath2.xml", "campath3.xml", "campath4.xml"};
 
 void createCamera()
@@ -69,11 +68,11 @@ void createCamera()
 
 void loadTextures()
 {
-    fireTexture = new Texture("../Textures/fire-p.png", 0);
-    fairyDustTexture = new Texture("../Textures/fairydust.tif", 0);
-    smokeTexture = new Texture("../Textures/smoke.png", 0);
-    whiteTexture = new Texture("../Textures/white.png", 0);
-    flameSpriteSheet = new SpriteSheet("../Textures/flame_sprite2.png", 112, 195, 50, 24);
+    fireTexture = new Texture(kSceneTextureFiles[0], 0);
+    fairyDustTexture = new Texture(kSceneTextureFiles[1], 0);
+    smokeTexture = new Texture(kSceneTextureFiles[2], 0);
+    whiteTexture = new Texture(kSceneTextureFiles[3], 0);
+    flameSpriteSheet = new SpriteSheet(kSceneTextureFiles[4], 112, 195, 50, 24);
 }
 
 void createMaterials()

@@ -41,6 +41,14 @@ extern ParticleSystem* dustSystem;
 extern CameraPath* cameraPaths[4];  // in timeline order; never released
 extern SoundEngine* soundEngine;
 
+// The model the scene imports and the textures the scene loads besides the
+// model's own (fire, fairy dust, smoke, white, flame sprites), relative to the
+// run directory.
+inline constexpr const char* kModelFile = "../Models/hut_150k_scaled_w.fbx";
+inline constexpr const char* kSceneTextureFiles[5] = {"../Textures/fire-p.png", "../Textures/fairydust.tif",
+                                                      "../Textures/smoke.png", "../Textures/white.png",
+                                                      "../Textures/flame_sprite2.png"};
+
 // Creates the whole demo scene once, between the loading screen and the
 // first frame: camera, lighting context, shared resources, the imported hut,
 // lights, particle systems, flame billboards, camera paths and sound.

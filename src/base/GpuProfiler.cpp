@@ -35,10 +35,11 @@ struct GpuProfiler::Frame {
 
 const char* gpuPassName(GpuPass pass)
 {
-    static const char* const kNames[kGpuPassCount] = {"shadow", "scene", "particles", "blur", "composition",
-                                                      "overlays"};
+    static const char* const kNames[kGpuPassCountWithReferences] = {
+        "shadow", "scene", "particles", "blur", "composition", "overlays",
+        "9-tap gaussian blur", "blur floor", "scene floor", "shadow floor"};
     const int index = static_cast<int>(pass);
-    return index >= 0 && index < kGpuPassCount ? kNames[index] : "unknown";
+    return index >= 0 && index < kGpuPassCountWithReferences ? kNames[index] : "unknown";
 }
 
 GpuProfiler::GpuProfiler(Sink sink, int latency)

@@ -7,15 +7,22 @@
 namespace tolvane {
 
 // The renderer's passes as the bench reports them. Particles are drawn inside
-// the scene pass; the scene figure excludes them.
-enum class GpuPass { Shadow, Scene, Particles, Blur, Composition, Overlays, Count };
-inline constexpr int kGpuPassCount = static_cast<int>(GpuPass::Count);
-const char* gpuPassName(GpuPass pass);  // lower case, e.g. "shadow"
+// the scene pass; the scene figure excludes them. After Count come the
+// reference passes of `--bench --reference`: the common 9-tap Gaussian blur,
+// the blur's floor (ten one-fetch copies), the scene drawn with a one-fetch
+// unlit program and the shadow pass with an empty fragment stage.
+enum class GpuPass {
+    Shadow, Scene, Particles, Blur, Composition, Overlays, Count,
+    GaussianBlur = Count, BlurFloor, SceneFloor, ShadowFloor, CountWithReferences
+};
+inline constexpr int kGpuPassCount = static_cast<int>(GpuPass::Count);  // the film's own passes
+inline constexpr int kGpuPassCountWithReferences = static_cast<int>(GpuPass::CountWithReferences);
+const char* gpuPassName(GpuPass pass);  // lower case, e.g. "shadow", "blur floor"
 
 // GPU time of one frame, in milliseconds. A pass's time excludes the passes
 // nested in it, so the pass times add up to at most the frame's span.
 struct GpuFrameTimes {
-    double passes[kGpuPassCount] = {};
+    double passes[kGpuPassCountWithReferences] = {};
     double frame = 0.0;  // from beginFrame to endFrame
 };
 

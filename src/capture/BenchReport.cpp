@@ -2,6 +2,7 @@
 
 #include "capture/OutputFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iomanip>
 #include <sstream>
@@ -66,11 +67,64 @@ void BenchReport::addGpuFrame(const GpuFrameTimes& times)
     gpuFrame.add(times.frame);
 }
 
+void BenchReport::addReferenceFrame(const GpuFrameTimes& times)
+{
+    for (int i = kGpuPassCount; i < kGpuPassCountWithReferences; ++i)
+        gpuPasses[i].add(times.passes[i]);
+}
+
 void BenchReport::addCpuFrame(double updateTime, double particleReadback, double frameTime)
 {
     update.add(updateTime);
     readback.add(particleReadback);
     frame.add(frameTime);
+}
+
+namespace {
+
+double ratio(double value, double floor)
+{
+    return floor > 0.0 ? value / floor : 0.0;
+}
+
+// The load on a shared machine drifts during a run; a pass and its reference
+// are drawn back to back in every frame, so the median of the frames' own
+// ratios holds still where a ratio of the two medians would not.
+double medianRatio(const SampleStatistics& values, const SampleStatistics& floors)
+{
+    const std::size_t count = std::min(values.count(), floors.count());
+    SampleStatistics ratios(count);
+    for (std::size_t i = 0; i < count; ++i)
+        if (floors.samples()[i] > 0.0)
+            ratios.add(values.samples()[i] / floors.samples()[i]);
+    return ratios.count() > 0 ? ratios.median() : 0.0;
+}
+
+}  // namespace
+
+BenchReport::Ratios BenchReport::ratios() const
+{
+    Ratios result;
+    if (hasReferences()) {
+        const auto against = [this](GpuPass pass, GpuPass floor) { return medianRatio(gpuPass(pass), gpuPass(floor)); };
+        result.shadowToFloor = against(GpuPass::Shadow, GpuPass::ShadowFloor);
+        result.sceneToFloor = against(GpuPass::Scene, GpuPass::SceneFloor);
+        result.blurToFloor = against(GpuPass::Blur, GpuPass::BlurFloor);
+        result.blurToGaussian = against(GpuPass::Blur, GpuPass::GaussianBlur);
+        SampleStatistics floorSums(frame.count());
+        for (std::size_t i = 0; i < gpuPasses[kGpuPassCount].count(); ++i) {
+            double sum = 0.0;
+            for (const GpuPass pass : {GpuPass::ShadowFloor, GpuPass::SceneFloor, GpuPass::BlurFloor,
+                                       GpuPass::Particles, GpuPass::Composition, GpuPass::Overlays})
+                sum += i < gpuPass(pass).count() ? gpuPass(pass).samples()[i] : 0.0;
+            floorSums.add(sum);
+        }
+        result.floorSum = floorSums.median();
+        result.frameToFloors = medianRatio(frame, floorSums);
+    }
+    result.frameSpread = ratio(frame.percentile(95.0), frame.median());
+    result.startupToFloor = ratio(startup.total(), startupFloor);
+    return result;
 }
 
 void BenchReport::print(std::ostream& out) const
@@ -92,8 +146,48 @@ void BenchReport::print(std::ostream& out) const
     out << std::fixed << std::setprecision(1) << "  start-up: overlays " << startup.overlays << " ms, model import "
         << startup.modelImport << " ms, textures " << startup.textures << " ms, rest " << startup.rest
         << " ms, total " << startup.total() << " ms\n";
+    if (startupFloor > 0.0)
+        out << "  start-up floor (import and texture decodes alone): " << startupFloor << " ms, start-up "
+            << std::setprecision(2) << ratios().startupToFloor << " x floor\n";
+    if (hasReferences())
+        printReferences(out);
     if (gpuStalls > 0)
         out << "  (" << gpuStalls << " frames waited for their GPU timings)\n";
+}
+
+void BenchReport::printReferences(std::ostream& out) const
+{
+    out << "Reference passes, same run, same targets and frames:\n";
+    for (int i = kGpuPassCount; i < kGpuPassCountWithReferences; ++i) {
+        const std::string label = std::string("GPU ") + gpuPassName(static_cast<GpuPass>(i));
+        printRow(out, label.c_str(), gpuPasses[i]);
+    }
+    const Ratios r = ratios();
+    out << std::fixed << std::setprecision(2) << "Ratios (median of the frames' own ratios):\n"
+        << "  shadow / shadow floor      " << std::setw(8) << r.shadowToFloor << '\n'
+        << "  scene / scene floor        " << std::setw(8) << r.sceneToFloor << '\n'
+        << "  blur / blur floor          " << std::setw(8) << r.blurToFloor << '\n'
+        << "  blur / 9-tap gaussian      " << std::setw(8) << r.blurToGaussian << '\n'
+        << "  frame / sum of floors      " << std::setw(8) << r.frameToFloors << "   (floors "
+        << std::setprecision(1) << r.floorSum << " ms)\n"
+        << std::setprecision(2) << "  frame p95 / median         " << std::setw(8) << r.frameSpread << '\n';
+}
+
+std::string BenchReport::referencesJson() const
+{
+    const Ratios r = ratios();
+    std::ostringstream out;
+    out << "  \"reference_gpu_ms\": {\n";
+    for (int i = kGpuPassCount; i < kGpuPassCountWithReferences; ++i)
+        out << "    " << quoted(gpuPassName(static_cast<GpuPass>(i))) << ": " << summary(gpuPasses[i])
+            << (i + 1 < kGpuPassCountWithReferences ? ",\n" : "\n");
+    out << "  },\n"
+        << "  \"ratios\": {\"shadow_to_floor\": " << number(r.shadowToFloor)
+        << ", \"scene_to_floor\": " << number(r.sceneToFloor) << ", \"blur_to_floor\": " << number(r.blurToFloor)
+        << ", \"blur_to_gaussian\": " << number(r.blurToGaussian) << ", \"floor_sum_ms\": " << number(r.floorSum)
+        << ", \"frame_to_floors\": " << number(r.frameToFloors) << ", \"frame_p95_to_median\": "
+        << number(r.frameSpread) << ", \"startup_to_floor\": " << number(r.startupToFloor) << "},\n";
+    return out.str();
 }
 
 std::string BenchReport::json() const
@@ -117,6 +211,8 @@ std::string BenchReport::json() const
         << "    \"update\": " << summary(update) << ",\n"
         << "    \"particle_readback\": " << summary(readback) << "\n  },\n"
         << "  \"frame_ms\": " << summary(frame) << ",\n"
+        << (hasReferences() ? referencesJson() : std::string())
+        << "  \"startup_floor_ms\": " << number(startupFloor) << ",\n"
         << "  \"startup_ms\": {\"overlays\": " << number(startup.overlays)
         << ", \"model_import\": " << number(startup.modelImport) << ", \"textures\": " << number(startup.textures)
         << ", \"rest\": " << number(startup.rest) << ", \"total\": " << number(startup.total()) << "}\n"

@@ -33,13 +33,35 @@ public:
         double to = 0.0;
     };
 
+    // Our passes against the reference passes of the same run, from their
+    // medians. A pass without a reference counts as its own floor in the
+    // frame's sum of floors. Zero where the reference was not measured.
+    struct Ratios {
+        double shadowToFloor = 0.0;
+        double sceneToFloor = 0.0;
+        double blurToFloor = 0.0;
+        double blurToGaussian = 0.0;  // the common 9-tap technique
+        double floorSum = 0.0;        // milliseconds, every pass at its floor
+        double frameToFloors = 0.0;   // wall-clock frame median to floorSum
+        double frameSpread = 0.0;     // wall-clock frame p95 to its median
+        double startupToFloor = 0.0;
+    };
+
     explicit BenchReport(std::size_t expectedFrames = 0);
 
     void addGpuFrame(const GpuFrameTimes& times);
+    // The reference passes drawn after one frame; only their slots are read.
+    void addReferenceFrame(const GpuFrameTimes& times);
     void addCpuFrame(double update, double particleReadback, double frame);
+
+    bool hasReferences() const { return gpuPasses[kGpuPassCount].count() > 0; }
+    Ratios ratios() const;
 
     Setting setting;
     Startup startup;
+    // The model's import with the same flags plus the decodes of the
+    // textures the start-up loads, timed alone; 0 when not measured.
+    double startupFloor = 0.0;
     int gpuStalls = 0;  // frames whose GPU results had to be waited for
 
     void print(std::ostream& out) const;
@@ -56,7 +78,10 @@ public:
     const SampleStatistics& frames() const { return frame; }
 
 private:
-    SampleStatistics gpuPasses[kGpuPassCount];
+    void printReferences(std::ostream& out) const;
+    std::string referencesJson() const;
+
+    SampleStatistics gpuPasses[kGpuPassCountWithReferences];
     SampleStatistics gpuPassSum;  // all passes of a frame together
     SampleStatistics gpuFrame;
     SampleStatistics update;

@@ -18,8 +18,8 @@ constexpr int kMaxSide = 16384;
 
 bool isFlag(const std::string& name)
 {
-    return name == "--fire" || name == "--bench" || name == "--quiet" || name == "--help" || name == "-h" ||
-           name == "--list-devices";
+    return name == "--fire" || name == "--bench" || name == "--reference" || name == "--quiet" || name == "--help" ||
+           name == "-h" || name == "--list-devices";
 }
 
 bool isValueOption(const std::string& name)
@@ -137,6 +137,8 @@ bool CaptureOptions::applyOption(const std::string& name, const std::string& val
         fire = true;
     else if (name == "--bench")
         bench = true;
+    else if (name == "--reference")
+        reference = true;
     else if (name == "--quiet")
         quiet = true;
     else if (name == "--list-devices")
@@ -218,8 +220,8 @@ bool CaptureOptions::checkCombination(std::string& error) const
         error = "--to must come after --from";
         return false;
     }
-    if ((!jsonFile.empty() || !plotFile.empty()) && !bench) {
-        error = "--json and --plot need --bench";
+    if ((!jsonFile.empty() || !plotFile.empty() || reference) && !bench) {
+        error = "--json, --plot and --reference need --bench";
         return false;
     }
     if (!keepsPictures() && !bench && loadingFile.empty() && censusFile.empty()) {
@@ -261,6 +263,10 @@ std::string CaptureOptions::usage()
            "  --fire              light the camp fire at the start (as key P)\n"
            "  --bench             time every pass and print medians and 95th percentiles\n"
            "                      (default range 3 to 13 s)\n"
+           "  --reference         with --bench: also time the reference passes (9-tap\n"
+           "                      Gaussian and copy blurs, unlit scene, empty shadow\n"
+           "                      fragment stage) and the start-up's floor, and print\n"
+           "                      every pass as a ratio to them\n"
            "  --json FILE         with --bench: the figures as JSON\n"
            "  --plot FILE         with --bench: frame-time plot as PNG (needs gnuplot)\n"
            "  --census FILE       every 10 s of demo time, resident memory and live GL\n"

@@ -44,6 +44,7 @@ public:
     std::string loadingFile;     // the loading screen as PNG, empty = none
     bool fire = false;           // light the fire at the start (key P)
     bool bench = false;          // collect and print timings
+    bool reference = false;      // with bench: time the reference passes and the start-up floor
     std::string jsonFile;        // bench figures as JSON, empty = none
     std::string plotFile;        // frame-time plot PNG, empty = none
     std::string censusFile;      // memory and GL object counts every 10 s of demo time, empty = none

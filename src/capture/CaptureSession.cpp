@@ -15,6 +15,9 @@
 #include "capture/FrameTimePlot.h"
 #include "capture/GlObjectCensus.h"
 #include "capture/OutputFile.h"
+#include "capture/StartupFloor.h"
+#include "render/Renderer.h"
+#include "render/Scene.h"
 #include "scene/CameraPath.h"
 
 #include <GL/glew.h>
@@ -118,6 +121,8 @@ int CaptureSession::run()
     const bool written = finishOutputs();
     GpuProfiler::active = nullptr;
     gpuProfiler.reset();
+    referenceProfiler.reset();
+    referencePasses.reset();
     CpuProfiler::active = nullptr;
     shutDown();
     glContext = nullptr;
@@ -227,6 +232,14 @@ void CaptureSession::prepareOutputs()
         report->setting.from = options.from;
         BenchReport* sink = report.get();
         gpuProfiler = std::make_unique<GpuProfiler>([sink](const GpuFrameTimes& times) { sink->addGpuFrame(times); });
+        if (options.reference) {
+            // Right after the start-up, so that both meet the same load.
+            const std::vector<std::string> sceneTextures(std::begin(kSceneTextureFiles), std::end(kSceneTextureFiles));
+            report->startupFloor = StartupFloor::measure(kModelFile, sceneTextures);
+            referencePasses = std::make_unique<ReferencePasses>();
+            referenceProfiler = std::make_unique<GpuProfiler>(
+                [sink](const GpuFrameTimes& times) { sink->addReferenceFrame(times); });
+        }
     }
 }
 
@@ -279,6 +292,8 @@ void CaptureSession::playFrame(long frame)
     runFrame(this);
     if (timed)
         measureFrame(frameStart, updateEnd);
+    if (timed && referencePasses != nullptr)
+        drawReferencePasses();
     watchTimeline(frame);
     if (drawn)
         takeCensus(frame);
@@ -379,6 +394,21 @@ void CaptureSession::measureFrame(Clock::time_point frameStart, Clock::time_poin
                         milliseconds(frameStart, Clock::now()));
 }
 
+// After the frame has been measured, so that the references cost it nothing;
+// finished before the next frame starts, for the same reason.
+void CaptureSession::drawReferencePasses()
+{
+    if (renderer == nullptr || scene == nullptr)
+        return;
+    GpuProfiler::active = referenceProfiler.get();
+    referenceProfiler->beginFrame();
+    referencePasses->draw(*renderer, *scene);
+    referenceProfiler->endFrame();
+    glFinish();
+    referenceProfiler->poll();
+    GpuProfiler::active = gpuProfiler.get();
+}
+
 void CaptureSession::watchTimeline(long frame)
 {
     if (musicFrame < 0 && timelineState >= 1)
@@ -423,6 +453,8 @@ bool CaptureSession::finishOutputs()
     if (report != nullptr) {
         gpuProfiler->flush();
         report->gpuStalls = gpuProfiler->stalls();
+        if (referenceProfiler != nullptr)
+            referenceProfiler->flush();
         report->setting.to = static_cast<double>(endFrame) / options.fps;
         report->print(std::cout);
         if (!options.jsonFile.empty() && !report->writeJson(options.jsonFile, error))

@@ -10,6 +10,7 @@
 #include "capture/FrameImage.h"
 #include "capture/PngWriter.h"
 #include "capture/ProgressBar.h"
+#include "capture/ReferencePasses.h"
 #include "capture/VideoEncoder.h"
 
 #include <chrono>
@@ -61,6 +62,7 @@ private:
     void frameDrawn() override;
     void keepFrame(long frame);
     void measureFrame(Clock::time_point frameStart, Clock::time_point updateEnd);
+    void drawReferencePasses();
     void watchTimeline(long frame);
     void takeCensus(long frame);
     long estimateFilmFrames() const;
@@ -86,6 +88,8 @@ private:
     std::unique_ptr<VideoEncoder> video;
     std::unique_ptr<BenchReport> report;
     std::unique_ptr<GpuProfiler> gpuProfiler;
+    std::unique_ptr<ReferencePasses> referencePasses;  // --reference only
+    std::unique_ptr<GpuProfiler> referenceProfiler;    // times referencePasses
     CpuProfiler cpuProfiler;
     ProgressBar progress;
     Clock::time_point playStart;

@@ -18,12 +18,6 @@ ModelLoader* modelLoader = nullptr;
 
 namespace {
 
-// Tangents for normal mapping, shared vertices, triangles only, and every
-// node transform baked into the vertices so the node walk needs no matrices.
-constexpr unsigned kImportFlags = aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices |
-                                  aiProcess_Triangulate | aiProcess_PreTransformVertices |
-                                  aiProcess_SortByPType;
-
 // What a mesh lacks for normal-mapped drawing, or null when it has it all.
 // Points and lines (kept apart from triangles by the import) cannot be drawn
 // as a triangle list.
@@ -91,6 +85,7 @@ std::vector<Mesh*> ModelLoader::loadFile(const std::string& path)
         meshes.push_back(makeMesh(set, setCount));
     texturePaths.clear();
     normalMapPaths.clear();
+    loadedTextures.clear();
 
     logMessage("OK, done with all %i sets.\n", setCount);
     meshCounter = 0;
@@ -105,14 +100,24 @@ Mesh* ModelLoader::makeMesh(int set, int setCount)
     postLoadingMessage("Initializing... (%i/%i)", set, setCount);
     const unsigned materialIndex = geometryMaterials.back();
     const bool known = materialIndex < texturePaths.size();
-    Texture* texture = new Texture(known ? texturePaths[materialIndex] : kNeutralTexture, 0);
-    Texture* normalMap = new Texture(known ? normalMapPaths[materialIndex] : normalMapPathFor(kNeutralTexture), 1);
+    Texture* texture = sharedTexture(known ? texturePaths[materialIndex] : kNeutralTexture, 0);
+    Texture* normalMap = sharedTexture(known ? normalMapPaths[materialIndex] : normalMapPathFor(kNeutralTexture), 1);
     Mesh* mesh = new Mesh(geometries.back(), normalMapMaterial);
     geometries.pop_back();
     geometryMaterials.pop_back();
     mesh->texture = texture;
     mesh->normalMap = normalMap;
     return mesh;
+}
+
+// Several materials of a model often name the same image: it is decoded and
+// uploaded once and shared by their meshes, which never release textures.
+Texture* ModelLoader::sharedTexture(const std::string& path, int unit)
+{
+    Texture*& texture = loadedTextures[path + (unit == 1 ? "#normal" : "#colour")];
+    if (texture == nullptr)
+        texture = new Texture(path, unit);
+    return texture;
 }
 
 void ModelLoader::importFile(const std::string& path)

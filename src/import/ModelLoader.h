@@ -1,7 +1,9 @@
 #pragma once
 
 #include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@ class DisplayProgressHandler;
 class Material;
 class Mesh;
 class ModelGeometry;
+class Texture;
 
 // Imports a model file into ready-to-draw meshes, each with its own colour
 // texture and normal map, all drawn with one shared normal-mapping material.
@@ -39,6 +42,12 @@ public:
     // map (by the "_nm." rule) is flat.
     static constexpr const char* kNeutralTexture = "../Textures/white.png";
 
+    // Tangents for normal mapping, shared vertices, triangles only, and every
+    // node transform baked into the vertices so the node walk needs no matrices.
+    static constexpr unsigned kImportFlags = aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices |
+                                            aiProcess_Triangulate | aiProcess_PreTransformVertices |
+                                            aiProcess_SortByPType;
+
     std::vector<ModelGeometry*> geometries;  // one per usable mesh, traversal order
     std::vector<unsigned> geometryMaterials; // material index of each geometry
     std::vector<std::string> texturePaths;   // diffuse path per material
@@ -55,6 +64,9 @@ private:
     ModelGeometry* processMesh(const aiMesh* mesh);
     void loadTextures(const aiScene* scene);
     Mesh* makeMesh(int set, int setCount);
+    Texture* sharedTexture(const std::string& path, int unit);
+
+    std::map<std::string, Texture*> loadedTextures;  // of the current load, by path and unit
 };
 
 // The normal-map file of a diffuse texture: its last '.' becomes "_nm.".

@@ -130,6 +130,19 @@ void Mesh::drawShadow(Camera* camera, ODShadowMap* shadowMap)
     Object3D::drawShadow(camera, shadowMap);
 }
 
+void Mesh::drawDepth(Camera* camera, Material* depthProgram)
+{
+    updateWorldMatrix();
+    if (camera->frustum->testBox(*boundingBox, worldMatrix) == Frustum::kOutside)
+        return;
+    if (!material->blending) {
+        depthProgram->setUniform("model", worldMatrix);
+        glBindVertexArray(vertexArray);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
+    }
+    Object3D::drawDepth(camera, depthProgram);
+}
+
 void Mesh::draw(Camera* camera)
 {
     updateWorldMatrix();
@@ -189,9 +202,11 @@ void Mesh::drawTriangles()
 {
     glBindVertexArray(vertexArray);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
+    // The program and textures stay bound: the next draw binds its own, and
+    // setting them back to 0 would set each twice per draw. The vertex array
+    // does not stay: an element buffer bound later by code that creates
+    // buffers would otherwise land in this mesh's array.
     glBindVertexArray(0);
-    glUseProgram(0);
-    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 }  // namespace tolvane

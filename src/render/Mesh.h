@@ -36,6 +36,9 @@ public:
     // Draws the triangles into `shadowMap` when castsShadow (the shadow
     // program is already bound), then forwards to the children. No culling.
     void drawShadow(Camera* camera, ODShadowMap* shadowMap) override;
+    // Opaque meshes only (blended ones must not hide what lies behind
+    // them); culled like draw(), children included.
+    void drawDepth(Camera* camera, Material* depthProgram) override;
     // Culls, binds the material, uploads the uniforms, draws, then draws the
     // children. `camera` must have a frustum.
     void draw(Camera* camera) override;

@@ -50,6 +50,7 @@ ODShadowMap::ODShadowMap(Material* material)
         matrix = glm::mat4(1.0f);
     createCubeTexture();
     createFramebuffer();
+    createCompareSampler();
 }
 
 ODShadowMap::~ODShadowMap()
@@ -57,6 +58,7 @@ ODShadowMap::~ODShadowMap()
     delete shadowCamera;
     glDeleteTextures(1, &cubeTexture);
     glDeleteFramebuffers(1, &framebuffer);
+    glDeleteSamplers(1, &compareSampler);
 }
 
 void ODShadowMap::createCubeTexture()
@@ -86,6 +88,18 @@ void ODShadowMap::createFramebuffer()
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
+void ODShadowMap::createCompareSampler()
+{
+    glGenSamplers(1, &compareSampler);
+    glSamplerParameteri(compareSampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glSamplerParameteri(compareSampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glSamplerParameteri(compareSampler, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
+    glSamplerParameteri(compareSampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glSamplerParameteri(compareSampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glSamplerParameteri(compareSampler, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+    glSamplerParameteri(compareSampler, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
+}
+
 void ODShadowMap::updateMatrices(glm::vec3 position)
 {
     const glm::mat4 toLight = glm::translate(glm::mat4(1.0f), -position);
@@ -108,6 +122,7 @@ void ODShadowMap::bindForReading(Material* lit)
 {
     glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_CUBE_MAP, cubeTexture);
+    glBindSampler(2, compareSampler);
     lit->setUniform("depthMap", 2);
     lit->setUniform("near_far", glm::vec2(nearPlane, farPlane));
 }

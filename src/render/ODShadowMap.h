@@ -39,8 +39,9 @@ public:
     // The caller clears depth and draws.
     void bindForWriting();
 
-    // Binds the cube map to texture unit 2 and sets depthMap and near_far on
-    // `material`, which must be the current program. Leaves unit 2 active.
+    // Binds the cube map with compareSampler to texture unit 2 and sets
+    // depthMap and near_far on `material`, which must be the current program.
+    // Leaves unit 2 active.
     void bindForReading(Material* material);
 
     // Rotation part of the look-at view of each cube face, in OpenGL's face
@@ -56,10 +57,15 @@ public:
     glm::vec3 lightPosition{0.0f};    // world position of the last update
     GLuint cubeTexture = 0;           // depth cube map, owned
     GLuint framebuffer = 0;           // layered depth framebuffer, owned
+    // How the lit shaders read the map: depth comparison (<=) with bilinear
+    // filtering of the four results, so one fetch is a 2 x 2 PCF. A sampler
+    // object, so the cube map keeps its own nearest, non-comparing state.
+    GLuint compareSampler = 0;        // owned
 
 private:
     void createCubeTexture();
     void createFramebuffer();
+    void createCompareSampler();
 };
 
 }  // namespace tolvane

@@ -10,6 +10,8 @@
 #include "render/ShaderFiles.h"
 #include "scene/PerspectiveCamera.h"
 
+#include <glm/gtc/type_ptr.hpp>
+
 namespace tolvane {
 
 namespace {
@@ -31,7 +33,8 @@ constexpr double kFadePerSecond = 2.0;
 
 Renderer::Renderer()
     : screenMaterial(new Material(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, "")),
-      blurMaterial(new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, ""))
+      blurMaterial(new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, "")),
+      depthMaterial(new Material(ShaderFiles::kDepthPrepassVertex, ShaderFiles::kDepthPrepassFragment, ""))
 {
 }
 
@@ -51,6 +54,7 @@ Renderer::~Renderer()
     }
     delete screenMaterial;
     delete blurMaterial;
+    delete depthMaterial;
 }
 
 void Renderer::init()
@@ -149,6 +153,11 @@ void Renderer::render()
 void Renderer::shadowPass()
 {
     GpuProfiler::Scope timing(GpuPass::Shadow);
+    drawShadowMaps();
+}
+
+void Renderer::drawShadowMaps()
+{
     SceneContext* context = SceneContext::current();
     if (context == nullptr || context->shadowMaps.empty())
         return;
@@ -167,6 +176,11 @@ void Renderer::shadowPass()
 void Renderer::scenePass()
 {
     GpuProfiler::Scope timing(GpuPass::Scene);
+    drawScene();
+}
+
+void Renderer::drawScene(bool depthFirst)
+{
     if (postProcessing)
         glBindFramebuffer(GL_FRAMEBUFFER, hdrFramebuffer);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -174,8 +188,28 @@ void Renderer::scenePass()
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    if (scene != nullptr)
+    if (scene == nullptr)
+        return;
+    if (!depthFirst || depthMaterial == nullptr || camera == nullptr) {
         scene->draw(camera);
+        return;
+    }
+    drawDepthPrepass();
+    glDepthFunc(GL_LEQUAL);
+    scene->draw(camera);
+    glDepthFunc(GL_LESS);
+}
+
+void Renderer::drawDepthPrepass()
+{
+    depthMaterial->bind();
+    camera->updateWorldMatrix();
+    depthMaterial->setUniform("view", camera->worldMatrix);
+    depthMaterial->setUniform("projection", camera->projection);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    scene->drawDepth(camera, depthMaterial);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glBindVertexArray(0);
 }
 
 void Renderer::compose()
@@ -186,15 +220,23 @@ void Renderer::compose()
 GLuint Renderer::blur(GLuint source)
 {
     GpuProfiler::Scope timing(GpuPass::Blur);
+    return blurWith(*blurMaterial, source);
+}
+
+GLuint Renderer::blurWith(Material& program, GLuint source)
+{
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, 0);
-    blurMaterial->bind();
-    const int horizontalLocation = blurMaterial->uniformLocation("horizontal");
+    program.bind();
+    const int horizontalLocation = program.uniformLocation("horizontal");
+    const int passLocation = program.uniformLocation("blurPass");
     glBindVertexArray(quadVertexArray);
     bool horizontal = true;
     for (int pass = 0; pass < kBlurPasses; ++pass) {
         glBindFramebuffer(GL_FRAMEBUFFER, pingPongFramebuffers[horizontal ? 1 : 0]);
-        blurMaterial->setUniform(horizontalLocation, horizontal ? 1 : 0);
+        program.setUniform(horizontalLocation, horizontal ? 1 : 0);
+        if (passLocation != -1)
+            program.setUniform(passLocation, pass);
         glBindTexture(GL_TEXTURE_2D, pass == 0 ? source : pingPongTextures[horizontal ? 0 : 1]);
         glDrawArrays(GL_TRIANGLES, 0, 6);
         horizontal = !horizontal;

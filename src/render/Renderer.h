@@ -17,7 +17,8 @@ class Material;
 // All targets are allocated once by init() at the start-up window size.
 class Renderer {
 public:
-    // Builds the composition and blur programs (fatal on failure); fade 0.
+    // Builds the composition, blur and depth pre-pass programs (fatal on
+    // failure); fade 0.
     Renderer();
     // No programs and no targets: the fade state alone, which needs no GL.
     explicit Renderer(NoCreateT);
@@ -43,6 +44,17 @@ public:
     // Ten separable blur passes over `source` (a texture of the window's size);
     // returns the ping-pong texture written last. Leaves framebuffer 0 bound.
     GLuint blur(GLuint source);
+
+    // The passes above without their GPU timing scope, so that the bench can
+    // time the same work, or the same work with other programs, as its own.
+    void drawShadowMaps();
+    // With `depthFirst` (and a depth program) the opaque meshes' depth is
+    // laid down first and the full draw tests with LEQUAL, so the costly lit
+    // programs shade each pixel about once whatever the draw order.
+    void drawScene(bool depthFirst = true);
+    // The ten passes with `program`, which reads unit 0 and is given the
+    // `horizontal` (1 or 0) and `blurPass` (0 to 9) uniforms.
+    GLuint blurWith(Material& program, GLuint source);
     // Draws the window picture from the scene texture and `bloom`.
     void present(GLuint bloom);
 
@@ -62,6 +74,7 @@ public:
     bool postProcessing = true;    // the HDR path is used
     Material* screenMaterial = nullptr;  // owned; composition program
     Material* blurMaterial = nullptr;    // owned; blur program
+    Material* depthMaterial = nullptr;   // owned; depth pre-pass program
     GLuint hdrFramebuffer = 0;     // 0 when it could not be completed
     GLuint sceneTexture = 0;       // HDR colour attachment 0
     GLuint brightTexture = 0;      // HDR colour attachment 1, the bloom source
@@ -76,6 +89,7 @@ private:
     void createPingPongTargets();
     void createScreenQuad();
     GLuint createColorTarget() const;
+    void drawDepthPrepass();
 };
 
 }  // namespace tolvane

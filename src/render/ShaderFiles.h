@@ -27,6 +27,8 @@ inline constexpr const char* kScreenVertex = "Shader/PostProcessing/screen.vert"
 inline constexpr const char* kScreenFragment = "Shader/PostProcessing/screen.frag";
 inline constexpr const char* kBlurVertex = "Shader/PostProcessing/blur.vert";
 inline constexpr const char* kBlurFragment = "Shader/PostProcessing/blur.frag";
+inline constexpr const char* kDepthPrepassVertex = "Shader/depthPrepass.vert";
+inline constexpr const char* kDepthPrepassFragment = "Shader/depthPrepass.frag";
 
 // All of the above, so tools and tests can check that the set is complete.
 inline constexpr const char* kAll[] = {
@@ -36,6 +38,7 @@ inline constexpr const char* kAll[] = {
     kFontVertex, kFontFragment, kParticleUpdateVertex, kParticleUpdateGeometry,
     kParticleBillboardVertex, kParticleBillboardFragment, kParticleBillboardGeometry,
     kScreenVertex, kScreenFragment, kBlurVertex, kBlurFragment,
+    kDepthPrepassVertex, kDepthPrepassFragment,
 };
 
 }  // namespace tolvane::ShaderFiles

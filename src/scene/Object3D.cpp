@@ -34,6 +34,13 @@ void Object3D::drawShadow(Camera* camera, ODShadowMap* shadowMap)
     }
 }
 
+void Object3D::drawDepth(Camera* camera, Material* depthProgram)
+{
+    for (Object3D* child : children) {
+        child->drawDepth(camera, depthProgram);
+    }
+}
+
 void Object3D::draw(Camera* camera)
 {
     for (Object3D* child : children) {

@@ -7,6 +7,7 @@
 namespace tolvane {
 
 class Camera;
+class Material;
 class ODShadowMap;
 
 // Base of every node of the scene graph. A node owns its children, carries a
@@ -28,6 +29,11 @@ public:
     // Depth-only draw into one shadow map; `camera` is the map's own camera.
     // Default: forwards.
     virtual void drawShadow(Camera* camera, ODShadowMap* shadowMap);
+    // Depth of the opaque surfaces as seen through `camera`, drawn with
+    // `depthProgram` (current, with view and projection set) before the full
+    // draw, so that the full draw shades only what is in front. Default:
+    // forwards.
+    virtual void drawDepth(Camera* camera, Material* depthProgram);
     // Full draw as seen through `camera`. Default: forwards.
     virtual void draw(Camera* camera);
 

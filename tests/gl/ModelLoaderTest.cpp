@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <vector>
 
 using namespace tolvane;
@@ -43,12 +44,16 @@ protected:
     }
     void TearDown() override
     {
+        // Meshes share the textures of a common image.
+        std::set<Texture*> textures;
         for (Mesh* mesh : meshes) {
-            delete mesh->texture;
-            delete mesh->normalMap;
+            textures.insert(mesh->texture);
+            textures.insert(mesh->normalMap);
             delete mesh->geometry;
             delete mesh;
         }
+        for (Texture* texture : textures)
+            delete texture;
         delete modelLoader;
         modelLoader = nullptr;
         delete context;
@@ -98,6 +103,24 @@ TEST_F(ModelLoaderTest, EachMeshTakesItsOwnMaterialsTextures)
     }
     EXPECT_TRUE(modelLoader->geometries.empty());
     EXPECT_EQ(modelLoader->meshCounter, 0);
+}
+
+TEST_F(ModelLoaderTest, MaterialsNamingTheSameImageShareOneTexture)
+{
+    load({{"a", 0.0f, 0}, {"b", 5.0f, 1}, {"c", 10.0f, 2}}, {texture("red"), texture("green"), texture("red")});
+    ASSERT_EQ(meshes.size(), 3u);
+    std::set<const Texture*> colours;
+    std::set<const Texture*> normalMaps;
+    for (const Mesh* mesh : meshes) {
+        colours.insert(mesh->texture);
+        normalMaps.insert(mesh->normalMap);
+    }
+    EXPECT_EQ(colours.size(), 2u);
+    EXPECT_EQ(normalMaps.size(), 2u);
+    // The colour image and its normal map stay apart even where they could
+    // be confused: each unit keeps its own texture.
+    for (const Mesh* mesh : meshes)
+        EXPECT_NE(mesh->texture, mesh->normalMap);
 }
 
 TEST_F(ModelLoaderTest, PairsByMaterialIndexNotByPosition)

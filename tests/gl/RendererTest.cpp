@@ -15,6 +15,7 @@
 #include <glm/glm.hpp>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace tolvane {
@@ -133,6 +134,59 @@ TEST_F(RendererTest, BlurSpreadsAndKeepsTheEnergyOfTheBrightPart)
     EXPECT_LT(texel(bloom, lamp.x, lamp.y).r, texel(renderer.brightTexture, lamp.x, lamp.y).r);
     EXPECT_GT(texel(bloom, lamp.x + 10, lamp.y).r, 0.0f);
     EXPECT_GT(texel(bloom, lamp.x, lamp.y - 10).r, 0.0f);
+}
+
+// The ten passes over one bright texel in the middle of a black target: the
+// response is the bloom's kernel. It must be wide (a sigma of at least 8
+// texels each way), round (the diagonal falls off like the axes), and fall
+// smoothly with distance: a rise anywhere on the way out is a ring or a band.
+TEST_F(RendererTest, BlurOfOneTexelIsAWideRoundHaloWithoutRings)
+{
+    Renderer& renderer = *scene.renderer;
+    const int cx = kWidth / 2;
+    const int cy = kHeight / 2;
+    std::vector<float> point(kWidth * kHeight * 3, 0.0f);
+    for (int c = 0; c < 3; ++c)
+        point[(cy * kWidth + cx) * 3 + c] = 1000.0f;
+    GLuint source = 0;
+    glGenTextures(1, &source);
+    glBindTexture(GL_TEXTURE_2D, source);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, kWidth, kHeight, 0, GL_RGB, GL_FLOAT, point.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    GLuint bloom = renderer.blur(source);
+    std::vector<float> halo(kWidth * kHeight * 3);
+    glBindTexture(GL_TEXTURE_2D, bloom);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, halo.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDeleteTextures(1, &source);
+    auto at = [&](int x, int y) { return halo[(y * kWidth + x) * 3]; };
+
+    double total = 0.0, xx = 0.0, yy = 0.0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            total += at(x, y);
+            xx += at(x, y) * (x - cx) * (x - cx);
+            yy += at(x, y) * (y - cy) * (y - cy);
+        }
+    EXPECT_NEAR(total, 1000.0, 20.0);
+    EXPECT_GE(std::sqrt(xx / total), 8.0);
+    EXPECT_GE(std::sqrt(yy / total), 8.0);
+
+    for (int r = 1; r < 40; ++r) {
+        EXPECT_LE(at(cx + r, cy), at(cx + r - 1, cy) * 1.001f + 1e-4f) << "right, at " << r;
+        EXPECT_LE(at(cx - r, cy), at(cx - r + 1, cy) * 1.001f + 1e-4f) << "left, at " << r;
+        EXPECT_LE(at(cx, cy + r), at(cx, cy + r - 1) * 1.001f + 1e-4f) << "down, at " << r;
+        if (r < cy) {
+            EXPECT_LE(at(cx, cy - r), at(cx, cy - r + 1) * 1.001f + 1e-4f) << "up, at " << r;
+        }
+    }
+    // Round: at radius 17 (12 texels along both axes) the diagonal holds
+    // what the axes hold at the same distance.
+    const float axis = 0.5f * (at(cx + 17, cy) + at(cx, cy + 17));
+    EXPECT_NEAR(at(cx + 12, cy + 12), axis, 0.25f * axis);
 }
 
 TEST_F(RendererTest, WithoutShadowCastersTheShadowPassIsSkipped)

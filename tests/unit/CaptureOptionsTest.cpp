@@ -28,7 +28,7 @@ TEST(CaptureOptionsTest, ReadsEveryOptionInBothForms)
 {
     const Parsed p = parse({"--fps", "25", "--from=1.5", "--to", "4", "--every=5", "--size", "256x150", "--out", "frames",
                             "--video=film.mp4", "--sheet", "sheet.png", "--loading-screen", "l.png", "--fire", "--bench",
-                            "--json", "b.json", "--plot=p.png", "--quiet"});
+                            "--json", "b.json", "--plot=p.png", "--reference", "--quiet"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_DOUBLE_EQ(p.options.fps, 25.0);
     EXPECT_DOUBLE_EQ(p.options.from, 1.5);
@@ -44,6 +44,7 @@ TEST(CaptureOptionsTest, ReadsEveryOptionInBothForms)
     EXPECT_TRUE(p.options.bench);
     EXPECT_EQ(p.options.jsonFile, "b.json");
     EXPECT_EQ(p.options.plotFile, "p.png");
+    EXPECT_TRUE(p.options.reference);
     EXPECT_TRUE(p.options.quiet);
 }
 
@@ -56,6 +57,7 @@ TEST(CaptureOptionsTest, DefaultsPlayTheWholeFilmAtFiftyFramesPerSecond)
     EXPECT_EQ(p.options.to, CaptureOptions::kEndOfFilm);
     EXPECT_EQ(p.options.every, 1);
     EXPECT_EQ(p.options.width, 0);
+    EXPECT_FALSE(p.options.reference);
 }
 
 TEST(CaptureOptionsTest, BenchWithoutRangePlaysAStretchAfterTheFadeIn)
@@ -141,6 +143,8 @@ TEST(CaptureOptionsTest, RefusesBadValuesWithAMessageNamingThem)
         {{"--out", "f", "--fire=yes"}, "--fire"},
         {{"--out", "f", "--json", "b.json"}, "--bench"},
         {{"--out", "f", "--plot", "p.png"}, "--bench"},
+        {{"--out", "f", "--reference"}, "--bench"},
+        {{"--bench", "--reference=yes"}, "--reference"},
         {{"--out", "f", "--at", "3,,4"}, "--at"},
         {{"--out", "f", "--at", "-1"}, "--at"},
         {{"--out", "f", "--at", "3", "--every", "2"}, "--every"},

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <sstream>
 #include <thread>
 
 using namespace tolvane;
@@ -127,6 +128,68 @@ TEST(BenchReportTest, JsonCarriesEveryFigure)
         EXPECT_NE(json.find(key), std::string::npos) << key;
     EXPECT_NE(json.find("\"total\": 10.0000"), std::string::npos);
     EXPECT_NE(json.find("test \\\"renderer\\\""), std::string::npos);
+}
+
+// Three frames whose load changes from frame to frame: each ratio is the
+// median of the frames' own ratios (the frame and its references meet the
+// same load), not the ratio of two medians taken from different frames.
+TEST(BenchReportTest, ReferencesGiveEachPassARatioToItsFloor)
+{
+    BenchReport report;
+    const double scene[] = {10.0, 100.0, 30.0};
+    const double sceneFloor[] = {5.0, 20.0, 30.0};  // ratios 2, 5, 1: median 2 (medians: 30 / 20)
+    for (int i = 0; i < 3; ++i) {
+        GpuFrameTimes frame;
+        frame.passes[static_cast<int>(GpuPass::Shadow)] = 6.0;
+        frame.passes[static_cast<int>(GpuPass::Scene)] = scene[i];
+        frame.passes[static_cast<int>(GpuPass::Blur)] = 8.0;
+        frame.passes[static_cast<int>(GpuPass::Composition)] = 1.0;
+        report.addGpuFrame(frame);
+        GpuFrameTimes references;
+        references.passes[static_cast<int>(GpuPass::GaussianBlur)] = 10.0;
+        references.passes[static_cast<int>(GpuPass::BlurFloor)] = 4.0;
+        references.passes[static_cast<int>(GpuPass::SceneFloor)] = sceneFloor[i];
+        references.passes[static_cast<int>(GpuPass::ShadowFloor)] = 3.0;
+        report.addReferenceFrame(references);
+        report.addCpuFrame(0.5, 0.1, 2.0 * (3.0 + sceneFloor[i] + 4.0 + 1.0));
+    }
+    report.startup.modelImport = 300.0;
+    report.startupFloor = 250.0;
+
+    const BenchReport::Ratios r = report.ratios();
+    EXPECT_DOUBLE_EQ(r.sceneToFloor, 2.0);
+    EXPECT_DOUBLE_EQ(r.shadowToFloor, 2.0);
+    EXPECT_DOUBLE_EQ(r.blurToFloor, 2.0);
+    EXPECT_DOUBLE_EQ(r.blurToGaussian, 0.8);
+    // Passes without a reference (composition) count at their own time.
+    EXPECT_DOUBLE_EQ(r.floorSum, 3.0 + 20.0 + 4.0 + 1.0);
+    EXPECT_DOUBLE_EQ(r.frameToFloors, 2.0);
+    EXPECT_DOUBLE_EQ(r.startupToFloor, 1.2);
+    // The references stay out of the film's own figures.
+    EXPECT_DOUBLE_EQ(report.gpuPassSums().median(), 6.0 + 30.0 + 8.0 + 1.0);
+
+    std::ostringstream printed;
+    report.print(printed);
+    for (const char* row : {"GPU 9-tap gaussian blur", "GPU blur floor", "GPU scene floor", "GPU shadow floor",
+                            "blur / 9-tap gaussian", "frame / sum of floors", "start-up 1.20 x floor"})
+        EXPECT_NE(printed.str().find(row), std::string::npos) << row << " in\n" << printed.str();
+    const std::string json = report.json();
+    for (const char* key : {"\"reference_gpu_ms\"", "\"scene floor\": {\"median\": 20.0000", "\"blur_to_gaussian\": 0.8000",
+                            "\"frame_to_floors\": 2.0000", "\"startup_to_floor\": 1.2000", "\"startup_floor_ms\": 250.0000"})
+        EXPECT_NE(json.find(key), std::string::npos) << key << " in\n" << json;
+}
+
+TEST(BenchReportTest, WithoutReferencesThereAreNoRatiosToPrint)
+{
+    BenchReport report;
+    report.addGpuFrame(GpuFrameTimes());
+    report.addCpuFrame(0.5, 0.1, 20.0);
+    EXPECT_FALSE(report.hasReferences());
+    EXPECT_DOUBLE_EQ(report.ratios().sceneToFloor, 0.0);
+    std::ostringstream printed;
+    report.print(printed);
+    EXPECT_EQ(printed.str().find("floor"), std::string::npos) << printed.str();
+    EXPECT_EQ(report.json().find("\"ratios\""), std::string::npos);
 }
 
 }  // namespace
