@@ -95,7 +95,7 @@ bool ContentGenerator::run()
     for (const char* dir : {"Tolvane/Fonts", "Models", "Textures", "Music"})
         fs::create_directories(stage(dir));
     const std::vector<glm::vec3> camera = writeFlights();
-    const float flight = static_cast<float>(flightSteps_) / FlightSampler::kStepsPerSecond;
+    const float flight = static_cast<float>(flightSteps_) / kSlowestStepsPerSecond;
     auto soundAndModel = std::async(std::launch::async, [this, flight, &camera] {
         writeMusic(kStartDelaySeconds + flight + kCreditsSeconds);
         writeModel(camera);
