@@ -33,8 +33,10 @@ public:
     // Plays and writes everything asked for; returns the process exit code.
     int run();
 
-    // Seconds the credits stay after the film's last step when playing to
-    // the end of the film.
+    // Playing to the end of the film stops this long after the music has
+    // ended (the credits stay up meanwhile), and never sooner than
+    // kCreditsHold after the film's last step (without music, only that).
+    static constexpr double kAfterMusic = 1.0;
     static constexpr double kCreditsHold = 4.0;
     // Frames drawn before a kept frame so that it starts from settled GL state.
     static constexpr long kWarmUpFrames = 2;
@@ -55,6 +57,7 @@ private:
     void watchTimeline(long frame);
     void takeCensus(long frame);
     long estimateFilmFrames() const;
+    long framesAfterMusicStart() const;
     bool finishOutputs();
     static double milliseconds(Clock::time_point from, Clock::time_point to);
 
@@ -63,6 +66,7 @@ private:
     long firstFrame = 0;
     long endFrame = -1;          // first frame not played; -1 until known
     long musicFrame = -1;        // frame whose update started the music
+    double musicSeconds = -1.0;  // length of the music file; negative when unknown
     long keptFrames = 0;
     BenchReport::Startup startupTimes;
     bool writeFailed = false;
