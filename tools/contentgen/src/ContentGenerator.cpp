@@ -11,6 +11,7 @@
 #include "MusicSynth.h"
 #include "PropsBuilder.h"
 #include "SceneModel.h"
+#include "SkyDome.h"
 #include "Terrain.h"
 #include "TextureCatalog.h"
 
@@ -132,6 +133,7 @@ void ContentGenerator::writeModel(const std::vector<glm::vec3>& cameraPositions)
     SceneModel model;
     HutBuilder().build(model);
     PropsBuilder(cameraPositions).build(model);
+    model.part("sky", "night_sky").append(SkyDome::build(96, 22));
     // The terrain's grid takes up what the triangle budget leaves.
     const double left = static_cast<double>(kTriangleTarget) - static_cast<double>(model.triangleCount());
     const int cells = static_cast<int>(std::lround(std::sqrt(std::max(left, 2.0) / 2.0)));
