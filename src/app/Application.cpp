@@ -4,8 +4,8 @@
 #include "app/Diagnostics.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
-#include "app/Timeline.h"
-#include "capture/GpuProfiler.h"
+#include "base/Clock.h"
+#include "base/CpuProfiler.h"
 #include "render/Renderer.h"
 #include "render/Scene.h"
 #include "scene/OrthogonalCamera.h"
@@ -107,47 +107,24 @@ void initialise()
     renderer->init();
 }
 
-void renderFrame()
+void startUp(const LoadingScreenDraw& firstLoadingScreen)
 {
-    renderer->render();
-    GpuProfiler::Scope overlays(GpuPass::Overlays);
-    if (showFps)
-        fpsText->draw(overlayCamera);
-    if (showCredits)
-        creditsRoot->draw(overlayCamera);
-}
-
-void tickClock()
-{
-    const double now = currentTime();
-    frameDelta = now - lastFrameTime;
-    lastFrameTime = now;
-    timelineClock += frameDelta;
-}
-
-void updateFrame()
-{
-    pollInput();
-    updateDemo();
-}
-
-void drawFrame()
-{
-    renderFrame();
+    initialise();
+    running = true;
+    frameDelta = 0.0;
+    timelineClock = 0.0;
+    lastFrameTime = currentTime();
+    {
+        CpuProfiler::Scope timing(CpuSection::Overlays);
+        buildOverlays();
+    }
+    if (firstLoadingScreen)
+        firstLoadingScreen();
+    else
+        showLoadingMessage("Please wait...");
+    buildScene();
     checkGLError();
-}
-
-void presentFrame()
-{
-    glfwSwapBuffers(window);
-    checkGLError();
-}
-
-void runFrame()
-{
-    updateFrame();
-    drawFrame();
-    presentFrame();
+    startTime = currentTime();
 }
 
 void releaseAll()
@@ -169,6 +146,12 @@ void releaseAll()
     scene = nullptr;
     camera = nullptr;
     releaseSceneContext();
+}
+
+void shutDown()
+{
+    releaseAll();
+    glfwTerminate();
 }
 
 }  // namespace tolvane

@@ -1,6 +1,9 @@
 // Definitions of the process-wide application state declared in
-// Application.h, with their start values.
-#include "app/Application.h"
+// ApplicationState.h, with their start values.
+#include "app/ApplicationState.h"
+
+#include "app/TimelineState.h"
+#include "base/Clock.h"
 
 #include <GLFW/glfw3.h>
 
@@ -35,11 +38,30 @@ bool windowVisible = true;
 int windowWidthOverride = 0;
 int windowHeightOverride = 0;
 
-TimeSource timeSource = glfwGetTime;
-
-double currentTime()
+void resetApplicationState()
 {
-    return timeSource();
+    width = 1024;
+    height = 600;
+    fullscreen = false;
+    refreshRate = 0;
+    ambient = 0.1f;
+    intensity = 1.0f;
+    window = nullptr;
+    renderer = nullptr;
+    running = false;
+    frameDelta = lastFrameTime = timelineClock = startTime = 0.0;
+    showFps = showCredits = false;
+    overlayCamera = nullptr;
+    fpsText = nullptr;
+    creditsRoot = nullptr;
+    scene = nullptr;
+    camera = nullptr;
+    windowVisible = true;
+    windowWidthOverride = windowHeightOverride = 0;
+    timelineStarted = false;
+    timelineState = 0;
+    lastFpsUpdate = 0.0;
+    timeSource = glfwGetTime;
 }
 
 }  // namespace tolvane

@@ -4,9 +4,10 @@
 #include "app/Diagnostics.h"
 #include "app/SoundEngine.h"
 #include "app/TimelineState.h"
-#include "capture/CpuProfiler.h"
+#include "base/CpuProfiler.h"
 #include "import/ModelLoader.h"
 #include "import/QuadGeometry.h"
+#include "particles/ParticlePresets.h"
 #include "particles/ParticleSystem.h"
 #include "render/AmbientLight.h"
 #include "render/Material.h"
@@ -39,7 +40,6 @@ SpriteSheet* flameSpriteSheet = nullptr;
 Material* lightMaterial = nullptr;
 Material* specularMaterial = nullptr;
 Material* spriteMaterial = nullptr;
-Material* shadowMaterial = nullptr;
 Object3D* orbitPivot = nullptr;
 PointLight* orbitLight = nullptr;
 PointLight* torchLightA = nullptr;
@@ -173,41 +173,6 @@ void addFlame(const glm::vec3& position, PointLight* torchLight)
 }
 
 }  // namespace
-
-void configureSmoke(ParticleSystem& system)
-{
-    system.generationInterval = 0.7f;
-    system.numToGenerate = 5;
-    system.genPositionMin = glm::vec3(0.0f, 0.3f, 0.0f);
-    system.genPositionRange = glm::vec3(1.5f, 0.7f, 1.5f);
-    system.genVelocityMin = glm::vec3(-0.1f, 0.1f, -0.1f);
-    system.genVelocityRange = glm::vec3(0.3f, 0.4f, 0.3f);
-    system.genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
-    system.genLifeMin = 2.5f;
-    system.genLifeRange = 1.5f;
-    system.genSize = 0.7f;
-    system.rotationSpeed = 0.01f;
-}
-
-void configureFire(ParticleSystem& system)
-{
-    system.genPositionMin = glm::vec3(0.0f, 0.0f, 0.0f);
-    system.genPositionRange = glm::vec3(0.8f, 0.3f, 0.8f);
-    system.genSize = 0.6f;
-}
-
-void configureFairyDust(ParticleSystem& system)
-{
-    system.generationInterval = 0.5f;
-    system.numToGenerate = 100;
-    system.genPositionMin = glm::vec3(-5.0f, -5.0f, -5.0f);
-    system.genPositionRange = glm::vec3(15.0f, 15.0f, 15.0f);
-    system.genVelocityMin = glm::vec3(-0.1f, -0.1f, -0.1f);
-    system.genVelocityRange = glm::vec3(0.3f, 0.3f, 0.3f);
-    system.genGravityVector = glm::vec3(0.0f, 0.2f, 0.0f);
-    system.genColor = glm::vec3(0.8f, 0.38f, 0.129f);
-    system.genSize = 0.05f;
-}
 
 void buildScene()
 {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "particles/ParticlePresets.h"
+#include "render/ODShadowMap.h"
+
 namespace tolvane {
 
 class AmbientLight;
@@ -27,7 +30,6 @@ extern SpriteSheet* flameSpriteSheet;
 extern Material* lightMaterial;
 extern Material* specularMaterial;
 extern Material* spriteMaterial;
-extern Material* shadowMaterial;
 extern Object3D* orbitPivot;
 extern PointLight* orbitLight;
 extern PointLight* torchLightA;
@@ -38,16 +40,6 @@ extern ParticleSystem* fireSystem;
 extern ParticleSystem* dustSystem;
 extern CameraPath* cameraPaths[4];  // in timeline order; never released
 extern SoundEngine* soundEngine;
-
-// The place of the camp fire, in scene units.
-inline constexpr float kFirePosition[3] = {-6.469789f, 0.5f, -6.481397f};
-
-// The generation settings of the demo's three effects (placement, init and
-// switching on are left to the caller). Shared with the particle bench and
-// the particle picture tests, so that both measure and show what the demo runs.
-void configureSmoke(ParticleSystem& system);
-void configureFire(ParticleSystem& system);
-void configureFairyDust(ParticleSystem& system);
 
 // Creates the whole demo scene once, between the loading screen and the
 // first frame: camera, lighting context, shared resources, the imported hut,

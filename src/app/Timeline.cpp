@@ -5,6 +5,7 @@
 #include "app/SceneAssembly.h"
 #include "app/SoundEngine.h"
 #include "app/TimelineState.h"
+#include "base/Clock.h"
 #include "particles/ParticleSystem.h"
 #include "render/PointLight.h"
 #include "render/Renderer.h"
@@ -27,20 +28,12 @@ double lastFpsUpdate = 0.0;
 
 namespace {
 
-const char* const kMusicFile = "../Music/DanceWithDragon_160kbts.mp3";
-
 // The camera's look-at point for each path, set when the previous one ends.
 const glm::vec3 kPathTargets[] = {
     {1.6f, 1.0f, -0.5f},
     {3.5f, 1.6f, -1.5f},
     {-2.8f, 0.45f, -2.0f},
 };
-
-void setFires(bool generating)
-{
-    smokeSystem->setGenerating(generating);
-    fireSystem->setGenerating(generating);
-}
 
 void flickerLights()
 {
@@ -105,7 +98,7 @@ void showEnd()
 
 void stepTimeline()
 {
-    if (!timelineStarted || timelineClock <= 0.02)
+    if (!timelineStarted || timelineClock <= kTimelineStepSeconds)
         return;
     if (timelineState == 0)
         startTimeline();
@@ -116,6 +109,12 @@ void stepTimeline()
 }
 
 }  // namespace
+
+void setFires(bool generating)
+{
+    smokeSystem->setGenerating(generating);
+    fireSystem->setGenerating(generating);
+}
 
 void pollInput()
 {
@@ -130,7 +129,7 @@ void pollInput()
 
 void updateDemo()
 {
-    if (!timelineStarted && currentTime() - startTime > 2.0)
+    if (!timelineStarted && currentTime() - startTime > kTimelineStartDelay)
         timelineStarted = true;
     renderer->advanceFade(frameDelta);
     flickerLights();

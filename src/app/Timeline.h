@@ -4,6 +4,18 @@ namespace tolvane {
 
 struct PathEvent;
 
+// The music the timeline starts, relative to the run directory.
+inline constexpr const char* kMusicFile = "../Music/DanceWithDragon_160kbts.mp3";
+// Seconds after loading has finished before the timeline may start.
+inline constexpr double kTimelineStartDelay = 2.0;
+// The timeline takes a step only once more than this many seconds have
+// gathered since the last one, and at most one step a frame.
+inline constexpr double kTimelineStepSeconds = 0.02;
+
+// Switches the smoke and the camp fire on or off together: the P key, the
+// fire events of the camera paths and the capture's --fire.
+void setFires(bool generating);
+
 // Polls window events and the three keys: Escape (or a close request) ends
 // the loop after the current pass, P lights the fire, F shows the counter.
 void pollInput();

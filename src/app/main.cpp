@@ -4,37 +4,20 @@
 // Config.ini, the camera paths, Shader/ and Fonts/, with ../Models,
 // ../Textures and ../Music beside it.
 #include "app/Application.h"
-#include "app/Diagnostics.h"
-#include "app/Overlays.h"
-#include "app/SceneAssembly.h"
-
-#include <GLFW/glfw3.h>
+#include "app/Frame.h"
 
 using namespace tolvane;
 
 int main()
 {
-    // Initialisation: window, context and renderer, then the loading screen
-    // while the scene is built.
-    initialise();
-    running = true;
-    frameDelta = 0.0;
-    timelineClock = 0.0;
-    lastFrameTime = currentTime();
-    buildOverlays();
-    showLoadingMessage("Please wait...");
-    buildScene();
-    checkGLError();
-    startTime = currentTime();
+    // Window, context and renderer, then the loading screen while the scene
+    // is built.
+    startUp();
 
-    // The frame loop: Escape or closing the window ends it after the pass.
-    while (running) {
-        tickClock();
+    // Escape or closing the window ends the loop after the current frame.
+    while (running)
         runFrame();
-    }
 
-    // De-initialisation.
-    releaseAll();
-    glfwTerminate();
+    shutDown();
     return 0;
 }

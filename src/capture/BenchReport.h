@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/GpuProfiler.h"
+#include "base/GpuProfiler.h"
 #include "capture/SampleStatistics.h"
 
 #include <ostream>

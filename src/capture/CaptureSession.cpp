@@ -2,18 +2,19 @@
 
 #include "app/Application.h"
 #include "app/Diagnostics.h"
+#include "app/Frame.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
+#include "app/Timeline.h"
 #include "app/TimelineState.h"
+#include "base/Clock.h"
 #include "capture/ExternalProgram.h"
 #include "capture/FixedStepClock.h"
 #include "capture/FrameTimePlot.h"
 #include "capture/GlObjectCensus.h"
-#include "particles/ParticleSystem.h"
 #include "scene/CameraPath.h"
 
 #include <GL/glew.h>
-#include <GLFW/glfw3.h>
 #include <SDL2/SDL_mixer.h>
 
 #include <algorithm>
@@ -27,12 +28,6 @@ namespace tolvane {
 
 namespace {
 
-// The file the timeline plays when it starts, relative to the run directory.
-const char* const kMusicFile = "../Music/DanceWithDragon_160kbts.mp3";
-// Demo seconds before loading ends and the timeline may start, and the
-// shortest spacing of its steps.
-constexpr double kTimelineDelay = 2.0;
-constexpr double kTimelineStep = 0.02;
 // A run that never reaches the end of the film stops after an hour.
 constexpr double kLongestFilm = 3600.0;
 
@@ -133,8 +128,7 @@ int CaptureSession::run()
     GpuProfiler::active = nullptr;
     gpuProfiler.reset();
     CpuProfiler::active = nullptr;
-    releaseAll();
-    glfwTerminate();
+    shutDown();
     return written && !writeFailed ? 0 : 1;
 }
 
@@ -152,32 +146,19 @@ void CaptureSession::startDemo()
     CpuProfiler::active = &cpuProfiler;
 
     const Clock::time_point begin = Clock::now();
-    initialise();
-    running = true;
-    frameDelta = 0.0;
-    timelineClock = 0.0;
-    lastFrameTime = currentTime();
-    const Clock::time_point overlaysBegin = Clock::now();
-    buildOverlays();
-    const double overlays = milliseconds(overlaysBegin, Clock::now());
-    if (!options.loadingFile.empty())
-        captureLoadingScreen();
+    if (options.loadingFile.empty())
+        startUp();
     else
-        showLoadingMessage("Please wait...");
-    buildScene();
-    checkGLError();
+        startUp([this] { captureLoadingScreen(); });
     musicSeconds = lengthOfMusic();
-    startTime = currentTime();
-    if (options.fire) {
-        smokeSystem->setGenerating(true);
-        fireSystem->setGenerating(true);
-    }
+    if (options.fire)
+        setFires(true);
 
     BenchReport::Startup& startup = startupTimes;
-    startup.overlays = overlays;
+    startup.overlays = cpuProfiler.total(CpuSection::Overlays);
     startup.modelImport = cpuProfiler.total(CpuSection::ModelImport);
     startup.textures = cpuProfiler.total(CpuSection::Textures);
-    startup.rest = milliseconds(begin, Clock::now()) - overlays - startup.modelImport - startup.textures;
+    startup.rest = milliseconds(begin, Clock::now()) - startup.overlays - startup.modelImport - startup.textures;
     cpuProfiler.reset();
 }
 
@@ -238,11 +219,11 @@ long CaptureSession::estimateFilmFrames() const
     long events = 0;
     for (const CameraPath* path : cameraPaths)
         events += path != nullptr ? static_cast<long>(path->events.size()) : 0;
-    // A step needs more than kTimelineStep gathered: a whole number of frames.
-    const long framesPerStep = static_cast<long>(std::floor(kTimelineStep / FixedStepClock::step())) + 1;
+    // A step needs more than kTimelineStepSeconds gathered: a whole number of frames.
+    const long framesPerStep = static_cast<long>(std::floor(kTimelineStepSeconds / FixedStepClock::step())) + 1;
     // Besides the events: the start, four path switches and the final step.
     const long steps = events + 6;
-    const long musicStart = frameAtOrAfter(kTimelineDelay, options.fps) + framesPerStep;
+    const long musicStart = frameAtOrAfter(kTimelineStartDelay, options.fps) + framesPerStep;
     return std::max(musicStart + steps * framesPerStep + static_cast<long>(std::lround(kCreditsHold * options.fps)),
                     musicStart + framesAfterMusicStart());
 }
@@ -276,30 +257,37 @@ void CaptureSession::playFrames()
 void CaptureSession::playFrame(long frame)
 {
     FixedStepClock::setFrame(frame);
-    tickClock();
-    if (!draws(frame)) {
-        updateFrame();
-        watchTimeline(frame);
-        return;
-    }
-    const bool inRange = frame >= firstFrame;
-    const bool timed = report != nullptr && inRange;
+    playing = frame;
+    const bool drawn = draws(frame);
+    const bool timed = drawn && report != nullptr && frame >= firstFrame;
     if (timed) {
         GpuProfiler::active = gpuProfiler.get();
         gpuProfiler->beginFrame();
     }
     cpuProfiler.reset();
-    const Clock::time_point start = Clock::now();
-    updateFrame();
-    const Clock::time_point updated = Clock::now();
-    drawFrame();
-    if (keeps(frame))
-        keepFrame(frame);
-    presentFrame();
+    frameStart = Clock::now();
+    runFrame(this);
     if (timed)
-        measureFrame(start, updated);
+        measureFrame(frameStart, updateEnd);
     watchTimeline(frame);
-    takeCensus(frame);
+    if (drawn)
+        takeCensus(frame);
+}
+
+bool CaptureSession::drawsFrame()
+{
+    return draws(playing);
+}
+
+void CaptureSession::frameUpdated()
+{
+    updateEnd = Clock::now();
+}
+
+void CaptureSession::frameDrawn()
+{
+    if (keeps(playing))
+        keepFrame(playing);
 }
 
 // One row every ten seconds of demo time: a soak run reads growth off it.

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "base/CpuProfiler.h"
+#include "base/GpuProfiler.h"
+#include "app/Frame.h"
 #include "capture/BenchReport.h"
 #include "capture/CaptureOptions.h"
 #include "capture/ContactSheet.h"
-#include "capture/CpuProfiler.h"
 #include "capture/FrameImage.h"
-#include "capture/GpuProfiler.h"
 #include "capture/PngWriter.h"
 #include "capture/ProgressBar.h"
 #include "capture/VideoEncoder.h"
@@ -25,7 +26,7 @@ namespace tolvane {
 // does in a whole run; only the frames from `from` to `to` (or those --at
 // names) are kept or timed, and frames well before them are not drawn.
 // Runs from the demo's run directory, like the demo.
-class CaptureSession {
+class CaptureSession : private FrameObserver {
 public:
     explicit CaptureSession(const CaptureOptions& options);
     ~CaptureSession();
@@ -52,6 +53,9 @@ private:
     void prepareOutputs();
     void playFrames();
     void playFrame(long frame);
+    bool drawsFrame() override;
+    void frameUpdated() override;
+    void frameDrawn() override;
     void keepFrame(long frame);
     void measureFrame(Clock::time_point frameStart, Clock::time_point updateEnd);
     void watchTimeline(long frame);
@@ -80,6 +84,9 @@ private:
     CpuProfiler cpuProfiler;
     ProgressBar progress;
     Clock::time_point playStart;
+    long playing = 0;                 // the frame runFrame is playing
+    Clock::time_point frameStart;     // when that frame began
+    Clock::time_point updateEnd;      // when its update ended
     char framePath[4096] = {};
     FILE* census = nullptr;      // the --census table, open while playing
 };

@@ -1,7 +1,7 @@
 #include "particles/ParticleSystem.h"
 
-#include "capture/CpuProfiler.h"
-#include "capture/GpuProfiler.h"
+#include "base/CpuProfiler.h"
+#include "base/GpuProfiler.h"
 #include "particles/ParticleSystemProgram.h"
 #include "render/Material.h"
 #include "render/ShaderFiles.h"
@@ -22,34 +22,6 @@ constexpr GLsizeiptr kBufferBytes = ParticleSystem::kCapacity * sizeof(Particle)
 float randomSeedComponent()
 {
     return static_cast<float>(std::rand()) / 1092.2333f - 10.0f;
-}
-
-void setFloat(Material* material, const char* name, float value)
-{
-    int location = material->uniformLocation(name);
-    if (location != -1)
-        glUniform1f(location, value);
-}
-
-void setInt(Material* material, const char* name, int value)
-{
-    int location = material->uniformLocation(name);
-    if (location != -1)
-        glUniform1i(location, value);
-}
-
-void setVec3(Material* material, const char* name, const glm::vec3& value)
-{
-    int location = material->uniformLocation(name);
-    if (location != -1)
-        glUniform3fv(location, 1, &value[0]);
-}
-
-void setMat4(Material* material, const char* name, const glm::mat4& value)
-{
-    int location = material->uniformLocation(name);
-    if (location != -1)
-        glUniformMatrix4fv(location, 1, GL_FALSE, &value[0][0]);
 }
 
 const void* fieldOffset(std::size_t offset)
@@ -139,19 +111,19 @@ void ParticleSystem::update(double elapsedSeconds)
 // Everything but the batch request, which defaults to "none".
 void ParticleSystem::uploadGenerationUniforms(float elapsedSeconds)
 {
-    setFloat(updateProgram, "fTimePassed", elapsedSeconds);
-    setVec3(updateProgram, "vOrigin", getWorldPosition());
-    setVec3(updateProgram, "vGenPositionMin", genPositionMin);
-    setVec3(updateProgram, "vGenPositionRange", genPositionRange);
-    setVec3(updateProgram, "vGenVelocityMin", genVelocityMin);
-    setVec3(updateProgram, "vGenVelocityRange", genVelocityRange);
-    setVec3(updateProgram, "vGenColor", genColor);
-    setVec3(updateProgram, "vGenGravityVector", genGravityVector);
-    setFloat(updateProgram, "fGenLifeMin", genLifeMin);
-    setFloat(updateProgram, "fGenLifeRange", genLifeRange);
-    setFloat(updateProgram, "fGenSize", genSize);
-    setInt(updateProgram, "iNumToGenerate", 0);
-    setFloat(updateProgram, "fRotationSpeed", rotationSpeed);
+    updateProgram->setUniform("fTimePassed", elapsedSeconds);
+    updateProgram->setUniform("vOrigin", getWorldPosition());
+    updateProgram->setUniform("vGenPositionMin", genPositionMin);
+    updateProgram->setUniform("vGenPositionRange", genPositionRange);
+    updateProgram->setUniform("vGenVelocityMin", genVelocityMin);
+    updateProgram->setUniform("vGenVelocityRange", genVelocityRange);
+    updateProgram->setUniform("vGenColor", genColor);
+    updateProgram->setUniform("vGenGravityVector", genGravityVector);
+    updateProgram->setUniform("fGenLifeMin", genLifeMin);
+    updateProgram->setUniform("fGenLifeRange", genLifeRange);
+    updateProgram->setUniform("fGenSize", genSize);
+    updateProgram->setUniform("iNumToGenerate", 0);
+    updateProgram->setUniform("fRotationSpeed", rotationSpeed);
 }
 
 // One batch only, however far the timer has run ahead: the surplus carries
@@ -164,8 +136,8 @@ void ParticleSystem::requestBatch()
     seed.x = randomSeedComponent();
     seed.y = randomSeedComponent();
     seed.z = randomSeedComponent();
-    setVec3(updateProgram, "vRandomSeed", seed);
-    setInt(updateProgram, "iNumToGenerate", numToGenerate);
+    updateProgram->setUniform("vRandomSeed", seed);
+    updateProgram->setUniform("iNumToGenerate", numToGenerate);
 }
 
 void ParticleSystem::runTransformFeedback()
@@ -199,7 +171,7 @@ void ParticleSystem::draw(Camera* camera)
     glDepthMask(GL_FALSE);
     uploadCamera(camera);
     texture->bind();
-    setInt(billboardMaterial, "gSampler", texture->unit);
+    billboardMaterial->setUniform("gSampler", texture->unit);
     glBindVertexArray(vertexArrays[currentBuffer]);
     glDisableVertexAttribArray(1);
     glDrawArrays(GL_POINTS, 0, particleCount);
@@ -210,10 +182,10 @@ void ParticleSystem::draw(Camera* camera)
 
 void ParticleSystem::uploadCamera(Camera* camera)
 {
-    setMat4(billboardMaterial, "view", camera->getWorldMatrix());
-    setMat4(billboardMaterial, "projection", camera->projection);
-    setVec3(billboardMaterial, "cameraPosition", camera->position);
-    setVec3(billboardMaterial, "up", camera->up);
+    billboardMaterial->setUniform("view", camera->getWorldMatrix());
+    billboardMaterial->setUniform("projection", camera->projection);
+    billboardMaterial->setUniform("cameraPosition", camera->position);
+    billboardMaterial->setUniform("up", camera->up);
 }
 
 }  // namespace tolvane

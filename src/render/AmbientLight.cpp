@@ -1,6 +1,6 @@
 #include "render/AmbientLight.h"
 
-#include "app/Application.h"
+#include "app/ApplicationState.h"
 
 namespace tolvane {
 

@@ -2,6 +2,8 @@
 
 #include "app/Diagnostics.h"
 
+#include <glm/gtc/type_ptr.hpp>
+
 #include <fstream>
 #include <sstream>
 #include <string_view>
@@ -136,15 +138,63 @@ int Material::uniformLocation(const char* name)
     return glGetUniformLocation(program, name);
 }
 
+void Material::setUniform(GLint location, int value)
+{
+    if (location != -1)
+        glUniform1i(location, value);
+}
+
+void Material::setUniform(GLint location, float value)
+{
+    if (location != -1)
+        glUniform1f(location, value);
+}
+
+void Material::setUniform(GLint location, const glm::vec2& value)
+{
+    if (location != -1)
+        glUniform2fv(location, 1, glm::value_ptr(value));
+}
+
+void Material::setUniform(GLint location, const glm::vec3& value)
+{
+    if (location != -1)
+        glUniform3fv(location, 1, glm::value_ptr(value));
+}
+
+void Material::setUniform(GLint location, const glm::vec4& value)
+{
+    if (location != -1)
+        glUniform4fv(location, 1, glm::value_ptr(value));
+}
+
+void Material::setUniform(GLint location, const glm::mat4& value)
+{
+    if (location != -1)
+        glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(value));
+}
+
+void Material::setUniform(GLint location, const glm::mat4* values, int count)
+{
+    if (location != -1)
+        glUniformMatrix4fv(location, count, GL_FALSE, glm::value_ptr(values[0]));
+}
+
+void Material::setUniform(GLint location, const float* values, int count, int components)
+{
+    if (location == -1)
+        return;
+    if (components == 3)
+        glUniform3fv(location, count, values);
+    else
+        glUniform1fv(location, count, values);
+}
+
 void Material::bind()
 {
     glUseProgram(program);
-    int colorLocation = uniformLocation("materialColor");
-    if (colorLocation != -1)
-        glUniform3fv(colorLocation, 1, &color[0]);
-    int shininessLocation = uniformLocation("shininess");
-    if (shininessLocation != -1)
-        glUniform1f(shininessLocation, shininess);
+    setUniform("materialColor", color);
+    setUniform("shininess", shininess);
     if (blending) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

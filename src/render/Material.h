@@ -38,6 +38,26 @@ public:
     // Takes a C string so per-draw lookups allocate nothing.
     int uniformLocation(const char* name);
 
+    // Uploads to this program, which must be the current one. A location of
+    // -1 (no such active uniform) is skipped here, so no caller tests for it;
+    // the by-name form looks the location up first.
+    void setUniform(GLint location, int value);
+    void setUniform(GLint location, float value);
+    void setUniform(GLint location, const glm::vec2& value);
+    void setUniform(GLint location, const glm::vec3& value);
+    void setUniform(GLint location, const glm::vec4& value);
+    void setUniform(GLint location, const glm::mat4& value);
+    // `count` matrices, e.g. an array of six shadow matrices.
+    void setUniform(GLint location, const glm::mat4* values, int count);
+    // An array of `count` float (components 1) or vec3 (components 3) values
+    // stored flat in `values`.
+    void setUniform(GLint location, const float* values, int count, int components);
+    template <typename... Values>
+    void setUniform(const char* name, const Values&... values)
+    {
+        setUniform(uniformLocation(name), values...);
+    }
+
     // Attaches the shaders, binds fragColor to colour number 0 when there is
     // a fragment stage, links, and fills the location cache.
     void link();

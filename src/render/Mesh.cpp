@@ -1,6 +1,6 @@
 #include "render/Mesh.h"
 
-#include "app/Application.h"
+#include "base/Clock.h"
 #include "render/AmbientLight.h"
 #include "render/Material.h"
 #include "render/ODShadowMap.h"
@@ -11,8 +11,6 @@
 #include "scene/Frustum.h"
 #include "scene/Geometry.h"
 
-#include <GLFW/glfw3.h>
-#include <glm/gtc/type_ptr.hpp>
 
 #include <cmath>
 #include <vector>
@@ -41,12 +39,6 @@ void enableAttribute(GLuint program, const char* name, GLuint buffer, GLint comp
         return;
     glEnableVertexAttribArray(static_cast<GLuint>(location));
     glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0, nullptr);
-}
-
-void uploadMatrix(Material* material, const char* name, const glm::mat4& value)
-{
-    if (int location = material->uniformLocation(name); location != -1)
-        glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(value));
 }
 
 }  // namespace
@@ -110,7 +102,7 @@ void Mesh::assignSamplerUnits()
     if (depthMapLocation == -1)
         return;
     glUseProgram(material->program);
-    glUniform1i(depthMapLocation, 2);
+    material->setUniform(depthMapLocation, 2);
     glUseProgram(0);
 }
 
@@ -130,7 +122,7 @@ void Mesh::drawShadow(Camera* camera, ODShadowMap* shadowMap)
 {
     if (castsShadow) {
         updateWorldMatrix();
-        uploadMatrix(shadowMap->material, "model", worldMatrix);
+        shadowMap->material->setUniform("model", worldMatrix);
         glBindVertexArray(vertexArray);
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
         glBindVertexArray(0);
@@ -154,49 +146,39 @@ void Mesh::draw(Camera* camera)
 void Mesh::uploadCamera(Camera* camera)
 {
     camera->updateWorldMatrix();
-    uploadMatrix(material, "view", camera->worldMatrix);
-    uploadMatrix(material, "projection", camera->projection);
+    material->setUniform("view", camera->worldMatrix);
+    material->setUniform("projection", camera->projection);
     updateWorldMatrix();
-    uploadMatrix(material, "model", worldMatrix);
-    if (int location = material->uniformLocation("cameraPosition"); location != -1)
-        glUniform3fv(location, 1, glm::value_ptr(camera->position));
+    material->setUniform("model", worldMatrix);
+    material->setUniform("cameraPosition", camera->position);
 }
 
 void Mesh::uploadLights()
 {
     SceneContext* context = SceneContext::current();
-    int location = material->uniformLocation("ambientIntensity");
-    if (context->ambientLight != nullptr && location != -1)
-        glUniform1f(location, context->ambientLight->intensity);
-    auto count = static_cast<GLsizei>(context->pointLights.size());
+    if (context->ambientLight != nullptr)
+        material->setUniform("ambientIntensity", context->ambientLight->intensity);
+    const auto count = static_cast<int>(context->pointLights.size());
     if (count == 0)
         return;
-    if ((location = material->uniformLocation("pointLightCount")) != -1)
-        glUniform1i(location, count);
-    if ((location = material->uniformLocation("pointLightPositions")) != -1)
-        glUniform3fv(location, count, context->lightPositions.data());
-    if ((location = material->uniformLocation("pointLightIntensities")) != -1)
-        glUniform1fv(location, count, context->lightIntensities.data());
-    if ((location = material->uniformLocation("pointLightAttenuation")) != -1)
-        glUniform1fv(location, count, context->lightAttenuations.data());
-    if ((location = material->uniformLocation("pointLightShadowMapBitmask")) != -1)
-        glUniform1i(location, context->shadowBitmask);
+    material->setUniform("pointLightCount", count);
+    material->setUniform("pointLightPositions", context->lightPositions.data(), count, 3);
+    material->setUniform("pointLightIntensities", context->lightIntensities.data(), count, 1);
+    material->setUniform("pointLightAttenuation", context->lightAttenuations.data(), count, 1);
+    material->setUniform("pointLightShadowMapBitmask", context->shadowBitmask);
 }
 
 void Mesh::bindTextures()
 {
-    int location = -1;
     if (texture != nullptr && !texture->isNormalMap) {
         texture->bind();
-        if ((location = material->uniformLocation("textureSampler")) != -1)
-            glUniform1i(location, texture->unit);
-        if (texture->isSpriteSheet() && (location = material->uniformLocation("spriteFrame")) != -1)
-            glUniform4fv(location, 1, glm::value_ptr(static_cast<SpriteSheet*>(texture)->frameRect()));
+        material->setUniform("textureSampler", texture->unit);
+        if (texture->isSpriteSheet())
+            material->setUniform("spriteFrame", static_cast<SpriteSheet*>(texture)->frameRect());
     }
     if (normalMap != nullptr && normalMap->isNormalMap) {
         normalMap->bind();
-        if ((location = material->uniformLocation("normalMapSampler")) != -1)
-            glUniform1i(location, normalMap->unit);
+        material->setUniform("normalMapSampler", normalMap->unit);
     }
     SceneContext* context = SceneContext::current();
     if (!context->shadowMaps.empty())

@@ -1,14 +1,14 @@
 #include "render/ODShadowMap.h"
 
 #include "app/Diagnostics.h"
-#include "app/SceneAssembly.h"
 #include "render/Material.h"
 #include "scene/PerspectiveCamera.h"
 
 #include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 
 namespace tolvane {
+
+Material* shadowMaterial = nullptr;
 
 namespace {
 
@@ -99,25 +99,17 @@ void ODShadowMap::bindForWriting()
     material->bind();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, faceSize[0], faceSize[1]);
-    const glm::vec4 light(lightPosition, 1.0f);
-    const glm::vec2 range(nearPlane, farPlane);
-    if (int location = material->uniformLocation("l_pos"); location != -1)
-        glUniform4fv(location, 1, glm::value_ptr(light));
-    if (int location = material->uniformLocation("near_far"); location != -1)
-        glUniform2fv(location, 1, glm::value_ptr(range));
-    if (int location = material->uniformLocation("shadow_mat"); location != -1)
-        glUniformMatrix4fv(location, 6, GL_FALSE, glm::value_ptr(shadowMatrices[0]));
+    material->setUniform("l_pos", glm::vec4(lightPosition, 1.0f));
+    material->setUniform("near_far", glm::vec2(nearPlane, farPlane));
+    material->setUniform("shadow_mat", shadowMatrices, 6);
 }
 
 void ODShadowMap::bindForReading(Material* lit)
 {
     glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_CUBE_MAP, cubeTexture);
-    const glm::vec2 range(nearPlane, farPlane);
-    if (int location = lit->uniformLocation("depthMap"); location != -1)
-        glUniform1i(location, 2);
-    if (int location = lit->uniformLocation("near_far"); location != -1)
-        glUniform2fv(location, 1, glm::value_ptr(range));
+    lit->setUniform("depthMap", 2);
+    lit->setUniform("near_far", glm::vec2(nearPlane, farPlane));
 }
 
 }  // namespace tolvane

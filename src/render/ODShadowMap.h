@@ -14,10 +14,14 @@ class PerspectiveCamera;
 // from the light to the nearest surface divided by the far plane, so lit
 // shaders compare linear distances in world units. Needs a current GL context
 // for its whole life; owns its camera, cube texture and framebuffer.
+// The depth program every shadow map draws with by default: created by the
+// scene assembly before the first shadow-casting light, released with the
+// scene's other materials.
+extern Material* shadowMaterial;
+
 class ODShadowMap {
 public:
-    // Uses the process-wide shadowMaterial of the scene assembly, which must
-    // exist by then.
+    // Uses the process-wide shadowMaterial, which must exist by then.
     ODShadowMap();
     // Uses the given shadow program (not owned).
     explicit ODShadowMap(Material* material);

@@ -1,8 +1,8 @@
 #include "render/Renderer.h"
 
-#include "app/Application.h"
+#include "app/ApplicationState.h"
 #include "app/Diagnostics.h"
-#include "capture/GpuProfiler.h"
+#include "base/GpuProfiler.h"
 #include "render/Material.h"
 #include "render/ODShadowMap.h"
 #include "render/Scene.h"
@@ -30,15 +30,12 @@ constexpr double kFadePerSecond = 2.0;
 }  // namespace
 
 Renderer::Renderer()
-    : Renderer(new Material(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, ""),
-               new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, ""))
+    : screenMaterial(new Material(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, "")),
+      blurMaterial(new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, ""))
 {
 }
 
-Renderer::Renderer(Material* screenMaterial, Material* blurMaterial)
-    : screenMaterial(screenMaterial), blurMaterial(blurMaterial)
-{
-}
+Renderer::Renderer(NoCreateT) {}
 
 Renderer::~Renderer()
 {
@@ -197,7 +194,7 @@ GLuint Renderer::blur(GLuint source)
     bool horizontal = true;
     for (int pass = 0; pass < kBlurPasses; ++pass) {
         glBindFramebuffer(GL_FRAMEBUFFER, pingPongFramebuffers[horizontal ? 1 : 0]);
-        glUniform1i(horizontalLocation, horizontal ? 1 : 0);
+        blurMaterial->setUniform(horizontalLocation, horizontal ? 1 : 0);
         glBindTexture(GL_TEXTURE_2D, pass == 0 ? source : pingPongTextures[horizontal ? 0 : 1]);
         glDrawArrays(GL_TRIANGLES, 0, 6);
         horizontal = !horizontal;
@@ -221,9 +218,9 @@ void Renderer::present(GLuint bloom)
     glBindTexture(GL_TEXTURE_2D, bloom);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, sceneTexture);
-    glUniform1i(screenMaterial->uniformLocation("screenTexture"), 0);
-    glUniform1i(screenMaterial->uniformLocation("bloomTexture"), 1);
-    glUniform1f(screenMaterial->uniformLocation("fade"), fade);
+    screenMaterial->setUniform("screenTexture", 0);
+    screenMaterial->setUniform("bloomTexture", 1);
+    screenMaterial->setUniform("fade", fade);
     glBindVertexArray(quadVertexArray);
     glDrawArrays(GL_TRIANGLES, 0, 6);
     glBindVertexArray(0);

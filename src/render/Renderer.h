@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/NoCreate.h"
+
 #include <GL/glew.h>
 
 namespace tolvane {
@@ -17,9 +19,8 @@ class Renderer {
 public:
     // Builds the composition and blur programs (fatal on failure); fade 0.
     Renderer();
-    // Takes ownership of the two programs, which may be null: the fade state
-    // needs no GL, so tests of it run without a context.
-    Renderer(Material* screenMaterial, Material* blurMaterial);
+    // No programs and no targets: the fade state alone, which needs no GL.
+    explicit Renderer(NoCreateT);
     // Releases the programs and, when init() has created them, the targets.
     virtual ~Renderer();
 
@@ -59,8 +60,8 @@ public:
     bool fadingIn = false;
     bool fadingOut = false;
     bool postProcessing = true;    // the HDR path is used
-    Material* screenMaterial;      // owned; composition program
-    Material* blurMaterial;        // owned; blur program
+    Material* screenMaterial = nullptr;  // owned; composition program
+    Material* blurMaterial = nullptr;    // owned; blur program
     GLuint hdrFramebuffer = 0;     // 0 when it could not be completed
     GLuint sceneTexture = 0;       // HDR colour attachment 0
     GLuint brightTexture = 0;      // HDR colour attachment 1, the bloom source

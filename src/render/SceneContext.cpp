@@ -26,6 +26,8 @@ SceneContext::SceneContext(Material* boundingBoxMaterial)
     current_ = this;
 }
 
+SceneContext::SceneContext(NoCreateT) : SceneContext(static_cast<Material*>(nullptr)) {}
+
 SceneContext::~SceneContext()
 {
     if (current_ == this) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/NoCreate.h"
+
 #include <vector>
 
 namespace tolvane {
@@ -21,9 +23,11 @@ public:
     // Builds the green bounding-box material from the colour shaders.
     // Needs a current GL context.
     SceneContext();
-    // Takes ownership of the given bounding-box material, which may be null:
-    // tools and tests that need no GL use SceneContext(nullptr).
+    // Takes ownership of the given bounding-box material.
     explicit SceneContext(Material* boundingBoxMaterial);
+    // No bounding-box material: light registration and collection alone,
+    // which need no GL (meshes cannot be made under such a context).
+    explicit SceneContext(NoCreateT);
     // Stops being current and destroys the bounding-box material.
     ~SceneContext();
 

@@ -1,7 +1,7 @@
 #include "render/Texture.h"
 
 #include "app/Diagnostics.h"
-#include "capture/CpuProfiler.h"
+#include "base/CpuProfiler.h"
 #include "render/TiffMessages.h"
 
 #include <FreeImage.h>

@@ -58,12 +58,8 @@ void Text::draw(Camera* camera)
 
 void Text::uploadUniforms(Camera* camera)
 {
-    int projection = material->uniformLocation("projection");
-    if (projection != -1)
-        glUniformMatrix4fv(projection, 1, GL_FALSE, &camera->projection[0][0]);
-    int colorLocation = material->uniformLocation("color");
-    if (colorLocation != -1)
-        glUniform3fv(colorLocation, 1, &color[0]);
+    material->setUniform("projection", camera->projection);
+    material->setUniform("color", color);
 }
 
 float Text::drawGlyph(char ch, float x, float y)

@@ -156,3 +156,54 @@ TEST_F(MaterialDeathTest, LinkErrorIsFatalWithTheDriverLog)
         },
         ::testing::ExitedWithCode(255), "^Failed to link shader program\n.+");
 }
+
+// Each typed setter must reach the uniform of its own type, arrays must fill
+// every element, and an absent uniform must cost no GL error.
+TEST_F(MaterialTest, TypedSettersUploadEveryKindAndSkipAbsentUniforms)
+{
+    write("kinds.frag", R"(#version 330 core
+uniform int count;
+uniform vec2 range;
+uniform vec4 frame;
+uniform vec3 positions[3];
+uniform float weights[2];
+uniform mat4 faces[2];
+out vec4 fragColor;
+void main() { fragColor = vec4(float(count) + range.x + frame.y + positions[2].z + weights[1] + faces[1][3][0]); }
+)");
+    Material material(path("plain.vert"), path("kinds.frag"), "");
+    glUseProgram(material.program);
+    const float positions[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    const float weights[2] = {0.5f, 0.25f};
+    glm::mat4 faces[2] = {glm::mat4(1.0f), glm::mat4(1.0f)};
+    faces[1][3][0] = 42.0f;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+
+    material.setUniform("count", 7);
+    material.setUniform("range", glm::vec2(0.1f, 15.0f));
+    material.setUniform("frame", glm::vec4(0.06f, 0.0f, 0.02f, 1.0f));
+    material.setUniform("positions", positions, 3, 3);
+    material.setUniform("weights", weights, 2, 1);
+    material.setUniform("faces", faces, 2);
+    material.setUniform("noSuchUniform", 3.0f);
+    material.setUniform(-1, glm::mat4(2.0f));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    GLint count = 0;
+    glGetUniformiv(material.program, material.uniformLocation("count"), &count);
+    EXPECT_EQ(count, 7);
+    GLfloat range[2] = {}, frame[4] = {}, third[3] = {}, weight = 0.0f, face[16] = {};
+    glGetUniformfv(material.program, material.uniformLocation("range"), range);
+    EXPECT_FLOAT_EQ(range[1], 15.0f);
+    glGetUniformfv(material.program, material.uniformLocation("frame"), frame);
+    EXPECT_FLOAT_EQ(frame[2], 0.02f);
+    glGetUniformfv(material.program, material.uniformLocation("positions[2]"), third);
+    EXPECT_FLOAT_EQ(third[0], 7.0f);
+    EXPECT_FLOAT_EQ(third[2], 9.0f);
+    glGetUniformfv(material.program, material.uniformLocation("weights[1]"), &weight);
+    EXPECT_FLOAT_EQ(weight, 0.25f);
+    glGetUniformfv(material.program, material.uniformLocation("faces[1]"), face);
+    EXPECT_FLOAT_EQ(face[12], 42.0f);
+    glUseProgram(0);
+}

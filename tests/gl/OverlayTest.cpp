@@ -42,18 +42,13 @@ protected:
     {
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         delete overlayCamera;
-        overlayCamera = nullptr;
         delete fpsText;
-        fpsText = nullptr;
         delete creditsRoot;
-        creditsRoot = nullptr;
         releaseOverlayFont();
         loadingMessageHandler = nullptr;
-        window = nullptr;
+        resetApplicationState();
         fs::current_path(home);
         fs::remove_all(scratch);
-        width = 1024;
-        height = 600;
     }
 
     Text* credit(size_t line) { return static_cast<Text*>(creditsRoot->children.at(line)); }

@@ -5,11 +5,14 @@
 // 30 at 60 fps (every second frame), 48 at 144 fps (every third frame).
 // Whatever the pace, every fade must still happen, every cut must fall in
 // black, and the music must still be playing when the credits come up.
+#include "GlTestContext.h"
 #include "app/Application.h"
+#include "app/Frame.h"
 #include "app/SceneAssembly.h"
 #include "app/SoundEngine.h"
 #include "app/Timeline.h"
 #include "app/TimelineState.h"
+#include "base/Clock.h"
 #include "capture/FixedStepClock.h"
 #include "particles/ParticleSystem.h"
 #include "render/PointLight.h"
@@ -18,7 +21,6 @@
 #include "scene/CameraPath.h"
 #include "scene/PerspectiveCamera.h"
 #include "scene/Text.h"
-#include "GlTestContext.h"
 
 #include <SDL2/SDL_mixer.h>
 #include <gtest/gtest.h>
@@ -31,7 +33,6 @@ using namespace tolvane;
 
 namespace {
 
-const char* const kMusic = "../Music/DanceWithDragon_160kbts.mp3";
 const char* const kPathFiles[4] = {"campath1.xml", "campath2.xml", "campath3.xml", "campath4.xml"};
 
 double demoNow = 0.0;
@@ -53,13 +54,14 @@ class PaceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        resetApplicationState();
         for (const char* file : kPathFiles)
-            if (!std::filesystem::exists(file) || !std::filesystem::exists(kMusic))
+            if (!std::filesystem::exists(file) || !std::filesystem::exists(kMusicFile))
                 GTEST_SKIP() << "the generated content is missing; run the set-up first";
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         window = test::GlTestContext::window();
         timeSource = demoClock;
-        renderer = new Renderer(nullptr, nullptr);
+        renderer = new Renderer(NoCreate);
         scene = new Scene();
         camera = new PerspectiveCamera(60.0f, 1.0f, 0.1f, 100.0f);
         scene->addChild(camera);
@@ -80,21 +82,18 @@ protected:
             soundEngine->drop();
         soundEngine = nullptr;
         delete fpsText;
-        fpsText = nullptr;
         delete smokeSystem;
         delete fireSystem;
         delete torchLightA;
         delete torchLightB;
         delete campfireLight;
         delete scene;
-        scene = nullptr;
         delete renderer;
-        renderer = nullptr;
         for (CameraPath*& path : cameraPaths) {
             delete path;
             path = nullptr;
         }
-        timeSource = glfwGetTime;
+        resetApplicationState();
     }
 
     // Loads the paths as the scene build does and counts their fades.
@@ -116,7 +115,7 @@ protected:
 
     static double musicSeconds()
     {
-        Mix_Music* music = Mix_LoadMUS(kMusic);
+        Mix_Music* music = Mix_LoadMUS(kMusicFile);
         if (music == nullptr)
             return -1.0;
         const double seconds = Mix_MusicDuration(music);

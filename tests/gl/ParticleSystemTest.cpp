@@ -3,7 +3,7 @@
 #include "GlTestContext.h"
 #include "ParticlePicture.h"
 
-#include "app/SceneAssembly.h"
+#include "particles/ParticlePresets.h"
 #include "particles/ParticleSystem.h"
 #include "particles/ParticleSystemProgram.h"
 #include "render/Texture.h"

@@ -33,10 +33,8 @@ protected:
         if (!std::filesystem::exists("../Models/hut_150k_scaled_w.fbx"))
             return;
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        width = 1024;
-        height = 600;
+        resetApplicationState();
         intensity = 2.0f;
-        ambient = 0.1f;
         output = test::captureStdout([] { buildScene(); });
         built = true;
     }
@@ -48,14 +46,13 @@ protected:
         releaseSoundEngine();
         releaseSceneResources();
         delete scene;
-        scene = nullptr;
-        camera = nullptr;
         releaseSceneContext();
         for (CameraPath*& path : cameraPaths) {
             delete path;
             path = nullptr;
         }
         built = false;
+        resetApplicationState();
     }
 
     void SetUp() override

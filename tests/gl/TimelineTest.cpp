@@ -1,10 +1,12 @@
 // The demo timeline driven with a controlled clock and small camera paths:
 // start delay, music, path order and switching, events, the final state.
+#include "GlTestContext.h"
 #include "app/Application.h"
 #include "app/SceneAssembly.h"
 #include "app/SoundEngine.h"
 #include "app/Timeline.h"
 #include "app/TimelineState.h"
+#include "base/Clock.h"
 #include "particles/ParticleSystem.h"
 #include "render/PointLight.h"
 #include "render/Renderer.h"
@@ -12,7 +14,6 @@
 #include "scene/CameraPath.h"
 #include "scene/PerspectiveCamera.h"
 #include "scene/Text.h"
-#include "GlTestContext.h"
 
 #include <gtest/gtest.h>
 
@@ -36,17 +37,13 @@ protected:
     {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         directory = test::makeScratchDirectory("tolvane-timeline");
+        resetApplicationState();
         timeSource = fakeClock;
         fakeNow = 100.0;
         startTime = fakeNow;
-        lastFpsUpdate = 0.0;
-        timelineStarted = false;
-        timelineState = 0;
-        timelineClock = 0.0;
-        showFps = showCredits = false;
         window = test::GlTestContext::window();
 
-        renderer = new Renderer(nullptr, nullptr);
+        renderer = new Renderer(NoCreate);
         scene = new Scene();
         camera = new PerspectiveCamera(60.0f, 1.0f, 0.1f, 100.0f);
         scene->addChild(camera);
@@ -66,21 +63,18 @@ protected:
         soundEngine->drop();
         soundEngine = nullptr;
         delete fpsText;
-        fpsText = nullptr;
         delete smokeSystem;
         delete fireSystem;
         delete torchLightA;
         delete torchLightB;
         delete campfireLight;
         delete scene;
-        scene = nullptr;
         delete renderer;
-        renderer = nullptr;
         for (CameraPath*& path : cameraPaths) {
             delete path;
             path = nullptr;
         }
-        timeSource = glfwGetTime;
+        resetApplicationState();
         std::filesystem::remove_all(directory);
     }
 

@@ -1,6 +1,6 @@
 #include "TestScene.h"
 
-#include "app/Application.h"
+#include "app/ApplicationState.h"
 #include "render/AmbientLight.h"
 #include "render/Material.h"
 #include "render/Mesh.h"
@@ -110,8 +110,7 @@ TestScene::TestScene(int pictureWidth, int pictureHeight) : width_(pictureWidth)
 
 TestScene::~TestScene()
 {
-    tolvane::scene = nullptr;
-    tolvane::camera = nullptr;
+    resetApplicationState();
     delete renderer;
     delete root;
     delete shadowMap;

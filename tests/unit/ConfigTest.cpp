@@ -17,12 +17,7 @@ class ConfigTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        width = 1024;
-        height = 600;
-        fullscreen = false;
-        refreshRate = 0;
-        ambient = 0.1f;
-        intensity = 1.0f;
+        resetApplicationState();
         directory = test::makeScratchDirectory("tolvane-config");
     }
     void TearDown() override { std::filesystem::remove_all(directory); }

@@ -9,7 +9,7 @@ namespace {
 
 class FadeTest : public ::testing::Test {
 protected:
-    Renderer renderer{nullptr, nullptr};
+    Renderer renderer{NoCreate};
 };
 
 TEST_F(FadeTest, StartsBlackAndIdle)

@@ -31,7 +31,7 @@ PointLight* newLight(float x, float intensity = 1.0f, float attenuation = 0.1f)
 // A lighting context without a bounding-box material, so no GL is needed.
 class LightRegistrationTest : public ::testing::Test {
 protected:
-    SceneContext context{nullptr};
+    SceneContext context{NoCreate};
     Scene scene;
     int mapStorage[3] = {0, 0, 0};
 };
@@ -40,7 +40,7 @@ TEST_F(LightRegistrationTest, ContextIsCurrentForItsLifetime)
 {
     EXPECT_EQ(&context, SceneContext::current());
     {
-        SceneContext replacement(nullptr);
+        SceneContext replacement(NoCreate);
         EXPECT_EQ(&replacement, SceneContext::current());
     }
     EXPECT_EQ(nullptr, SceneContext::current());

@@ -10,7 +10,7 @@
 // Run from a directory holding Shader/ (the staged run directory).
 #include "HiddenGlWindow.h"
 
-#include "app/SceneAssembly.h"
+#include "particles/ParticlePresets.h"
 #include "particles/ParticleSystem.h"
 #include "render/Texture.h"
 #include "scene/PerspectiveCamera.h"

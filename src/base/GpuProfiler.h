@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "capture/ProfilerScope.h"
+#include "base/ProfilerScope.h"
 
 namespace tolvane {
 

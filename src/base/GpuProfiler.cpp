@@ -1,4 +1,4 @@
-#include "capture/GpuProfiler.h"
+#include "base/GpuProfiler.h"
 
 #include <GL/glew.h>
 

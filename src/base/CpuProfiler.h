@@ -2,14 +2,14 @@
 
 #include <chrono>
 
-#include "capture/ProfilerScope.h"
+#include "base/ProfilerScope.h"
 
 namespace tolvane {
 
 // Stretches of CPU work the bench reports that lie inside shared code: the
-// waits for the particle systems' record counts, and the model import and
-// texture loading of the scene build.
-enum class CpuSection { ParticleReadback, ModelImport, Textures, Count };
+// waits for the particle systems' record counts, and the overlay build, model
+// import and texture loading of the start-up.
+enum class CpuSection { ParticleReadback, Overlays, ModelImport, Textures, Count };
 inline constexpr int kCpuSectionCount = static_cast<int>(CpuSection::Count);
 
 // Adds up the wall time spent in marked sections, in milliseconds. A section

@@ -1,4 +1,4 @@
-#include "capture/CpuProfiler.h"
+#include "base/CpuProfiler.h"
 
 namespace tolvane {
 
