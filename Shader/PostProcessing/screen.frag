@@ -1,10 +1,24 @@
 #version 330 core
 
-// Composition: scene plus bloom, exposure tone mapping to display range,
-// sRGB encoding for the (linear) default framebuffer, then the global fade.
+// Composition: scene plus bloom, tone mapped to display range, sRGB encoded
+// for the (linear) default framebuffer, then the global fade.
+//
+// The film is a night scene lit by a weak ambient light and a few small
+// lamps: most of the picture sits far down in the darks, and the flames and
+// windows far above white. The exposure lifts the whole picture and a bump
+// at the bottom of the curve lifts the darks further, so that the clearing
+// reads on an ordinary screen, while the mid-tones keep their contrast (a
+// shadow on a lit wall stays a shadow). The curve works on luminance, not
+// per channel, so a flame keeps its colour instead of burning out to a flat
+// white patch; only what lies far above white is let towards white.
 
-const float EXPOSURE = 1.0;
+const float EXPOSURE = 1.9;
+const float KNEE = 0.5;         // the curve is straight up to here, then eases towards 1
+const float DARK_LIFT = 2.0;    // extra slope at black ...
+const float DARK_RANGE = 0.02;  // ... fading out over about this much luminance
+const float WHITENING = 0.5;    // how far the brightest highlights go towards white
 const float BLOOM_STRENGTH = 1.0;
+const vec3 LUMA = vec3(0.2126, 0.7152, 0.0722);
 
 in vec2 texCoord;
 
@@ -21,12 +35,30 @@ vec3 encodeSrgb(vec3 linear)
     return mix(high, low, lessThanEqual(linear, vec3(0.0031308)));
 }
 
+vec3 toneMap(vec3 hdr)
+{
+    vec3 exposed = EXPOSURE * max(hdr, vec3(0.0));
+    float luminance = dot(exposed, LUMA);
+    if (luminance <= 0.0)
+        return vec3(0.0);
+    float mapped = luminance < KNEE
+        ? luminance
+        : KNEE + (1.0 - KNEE) * (1.0 - exp(-(luminance - KNEE) / (1.0 - KNEE)));
+    mapped += DARK_LIFT * mapped * exp(-mapped / DARK_RANGE);
+    vec3 color = exposed * (mapped / luminance);
+    // A saturated colour can still have a channel above 1: scale it back
+    // into range and let it pale in proportion to how far it overshot.
+    float peak = max(color.r, max(color.g, color.b));
+    if (peak > 1.0)
+        color = mix(color / peak, vec3(1.0), WHITENING * (1.0 - 1.0 / peak));
+    return color;
+}
+
 void main()
 {
     vec3 hdr = texture(screenTexture, texCoord).rgb
         + BLOOM_STRENGTH * texture(bloomTexture, texCoord).rgb;
     // Never a NaN or infinity on screen, whatever a pass let through.
     hdr = any(isnan(hdr)) || any(isinf(hdr)) ? vec3(0.0) : hdr;
-    vec3 mapped = vec3(1.0) - exp(-EXPOSURE * hdr);
-    fragColor = vec4(encodeSrgb(mapped) * fade, 1.0);
+    fragColor = vec4(encodeSrgb(toneMap(hdr)) * fade, 1.0);
 }

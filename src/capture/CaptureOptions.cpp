@@ -252,7 +252,7 @@ std::string CaptureOptions::usage()
            "\n"
            "  --fps N             frames per second of demo time (default 50)\n"
            "  --from S            first frame at or after S seconds (default 0)\n"
-           "  --to S              stop before S seconds (default: end of the film)\n"
+           "  --to S              stop before S seconds (default: a second after the music ends)\n"
            "  --every N           keep every Nth frame of the range (default 1)\n"
            "  --at S1,S2,...      keep only the frames at these times (with --out)\n"
            "  --size WxH          picture size instead of Config.ini's\n"

@@ -10,8 +10,8 @@ namespace tolvane {
 // later). Long options take their value as the next argument or after "=".
 class CaptureOptions {
 public:
-    // Sentinel for `to`: play until the film has ended and the credits have
-    // stood for a while.
+    // Sentinel for `to`: play until the music has ended and the credits have
+    // stood a second longer.
     static constexpr double kEndOfFilm = -1.0;
 
     // Reads the arguments after the program name. Returns false and sets

@@ -21,6 +21,7 @@
 #include "scene/CameraPath.h"
 
 #include <GL/glew.h>
+#include <SDL2/SDL_mixer.h>
 
 #include <algorithm>
 #include <cmath>
@@ -45,6 +46,18 @@ long frameAtOrAfter(double seconds, double fps)
 void fail(const std::string& message)
 {
     std::cerr << "tolvane-capture: " << message << std::endl;
+}
+
+// The music's length as the sound library decodes it; negative when it has
+// no device or cannot read the file.
+double lengthOfMusic()
+{
+    Mix_Music* music = Mix_LoadMUS(kMusicFile);
+    if (music == nullptr)
+        return -1.0;
+    const double seconds = Mix_MusicDuration(music);
+    Mix_FreeMusic(music);
+    return seconds;
 }
 
 }  // namespace
@@ -171,6 +184,7 @@ void CaptureSession::startDemo()
     std::cout << "Rendering with " << reinterpret_cast<const char*>(glGetString(GL_RENDERER)) << " by "
               << reinterpret_cast<const char*>(glGetString(GL_VENDOR)) << " through " << activeGlContext().describe()
               << std::endl;
+    musicSeconds = lengthOfMusic();
     if (options.fire)
         setFires(true);
 
@@ -252,8 +266,16 @@ long CaptureSession::estimateFilmFrames() const
     const long framesPerStep = static_cast<long>(std::floor(kTimelineStepSeconds / FixedStepClock::step())) + 1;
     // Besides the events: the start, four path switches and the final step.
     const long steps = events + 6;
-    return frameAtOrAfter(kTimelineStartDelay, options.fps) + steps * framesPerStep +
-           static_cast<long>(std::lround(kCreditsHold * options.fps));
+    const long musicStart = frameAtOrAfter(kTimelineStartDelay, options.fps) + framesPerStep;
+    return std::max(musicStart + steps * framesPerStep + static_cast<long>(std::lround(kCreditsHold * options.fps)),
+                    musicStart + framesAfterMusicStart());
+}
+
+long CaptureSession::framesAfterMusicStart() const
+{
+    if (musicSeconds <= 0.0)
+        return 0;
+    return static_cast<long>(std::ceil((musicSeconds + kAfterMusic) * options.fps));
 }
 
 void CaptureSession::playFrames()
@@ -414,7 +436,8 @@ void CaptureSession::watchTimeline(long frame)
     if (musicFrame < 0 && timelineState >= 1)
         musicFrame = frame;
     if (endFrame < 0 && timelineState == 5) {
-        endFrame = frame + 1 + static_cast<long>(std::lround(kCreditsHold * options.fps));
+        endFrame = std::max(frame + 1 + static_cast<long>(std::lround(kCreditsHold * options.fps)),
+                            musicFrame + framesAfterMusicStart());
         progress.setTotal(static_cast<int>(endFrame));
     }
 }

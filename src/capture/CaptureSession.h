@@ -39,8 +39,10 @@ public:
     // SIGINT or SIGTERM stopped it.
     int run();
 
-    // Seconds the credits stay after the film's last step when playing to
-    // the end of the film.
+    // Playing to the end of the film stops this long after the music has
+    // ended (the credits stay up meanwhile), and never sooner than
+    // kCreditsHold after the film's last step (without music, only that).
+    static constexpr double kAfterMusic = 1.0;
     static constexpr double kCreditsHold = 4.0;
     // Frames drawn before a kept frame so that it starts from settled GL state.
     static constexpr long kWarmUpFrames = 2;
@@ -66,6 +68,7 @@ private:
     void watchTimeline(long frame);
     void takeCensus(long frame);
     long estimateFilmFrames() const;
+    long framesAfterMusicStart() const;
     bool finishOutputs();
     bool abandonOutputs();
     void failWrite(const std::string& message);
@@ -77,6 +80,7 @@ private:
     long firstFrame = 0;
     long endFrame = -1;          // first frame not played; -1 until known
     long musicFrame = -1;        // frame whose update started the music
+    double musicSeconds = -1.0;  // length of the music file; negative when unknown
     long keptFrames = 0;
     long playedFrames = 0;
     BenchReport::Startup startupTimes;

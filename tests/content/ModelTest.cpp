@@ -156,7 +156,7 @@ TEST(Model, FirePitSurroundsTheEmitterAndLeavesTheFlamesFree)
     bool blocked = false;
     forEachVertex([&](const aiMesh& mesh, const glm::vec3& p) {
         const float r = std::hypot(p.x - centre.x, p.z - centre.z);
-        if (materialName(mesh) == "terrain")
+        if (materialName(mesh) == "terrain" || materialName(mesh) == "sky")
             return;
         if (r > 0.5f && r < 1.0f && p.y < 0.3f)
             ++ringStones;
@@ -168,4 +168,34 @@ TEST(Model, FirePitSurroundsTheEmitterAndLeavesTheFlamesFree)
     EXPECT_GT(ringStones, 100);
     EXPECT_GT(logs, 20);
     EXPECT_FALSE(blocked);
+}
+
+// The night sky is a shell round everything the camera can see: beyond the
+// terrain and every camera position, inside the camera's far plane (100),
+// and reaching below the horizon so that no black gap opens over the rim.
+TEST(Model, SkyDomeEnclosesTheClearingAndEveryCameraPosition)
+{
+    const aiScene& scene = model();
+    const aiMesh* sky = nullptr;
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m)
+        if (materialName(*scene.mMeshes[m]) == "sky")
+            sky = scene.mMeshes[m];
+    ASSERT_NE(sky, nullptr);
+    float nearest = 1e9f;
+    float farthest = 0.0f;
+    float lowest = 1e9f;
+    for (unsigned v = 0; v < sky->mNumVertices; ++v) {
+        const glm::vec3 p = vec(sky->mVertices[v]);
+        nearest = std::min(nearest, glm::length(p));
+        farthest = std::max(farthest, glm::length(p));
+        lowest = std::min(lowest, p.y);
+    }
+    const Box terrain = boundsOfMeshes("terrain");
+    const float terrainReach = glm::length(glm::max(glm::abs(terrain.min), glm::abs(terrain.max)));
+    EXPECT_GT(nearest, terrainReach + 5.0f);
+    EXPECT_LT(farthest, 90.0f);
+    EXPECT_LT(lowest, terrain.min.y - 5.0f);
+    for (const auto& path : playedPaths())
+        for (const PathElement& e : path)
+            EXPECT_LT(glm::length(e.position), nearest - 20.0f);
 }

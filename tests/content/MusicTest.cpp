@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <mpg123.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -53,7 +54,9 @@ double rms(const std::vector<short>& s, std::size_t from, std::size_t to)
 
 } // namespace
 
-TEST(Music, DecodesAsStereo160kbitAt44kHzAndOutlastsTheFlight)
+double decibels(double rmsValue) { return 20.0 * std::log10(std::max(rmsValue, 1.0) / 32768.0); }
+
+TEST(Music, DecodesAsStereo160kbitAt44kHzAndOutlastsTheFlightAtEveryPace)
 {
     const Decoded music = decode(stageDir() + "/Music/DanceWithDragon_160kbts.mp3");
     ASSERT_FALSE(music.samples.empty());
@@ -61,14 +64,43 @@ TEST(Music, DecodesAsStereo160kbitAt44kHzAndOutlastsTheFlight)
     EXPECT_EQ(music.channels, 2);
     EXPECT_EQ(music.bitrate, 160);
     const double seconds = static_cast<double>(music.samples.size()) / 2.0 / 44100.0;
-    // Two seconds before the timeline starts, then the flight, then credits.
-    EXPECT_GT(seconds, 2.0 + static_cast<double>(flightSteps()) / 50.0 + 15.0);
-    EXPECT_LT(seconds, 300.0);
+    // The music starts with the timeline. At 60 Hz the timeline takes a step
+    // every second frame, 30 a second: the slowest pace of an ordinary
+    // machine. The credits then come this late and still want 20 s of music.
+    const double slowCredits = static_cast<double>(flightSteps()) / 30.0;
+    ASSERT_GT(seconds, slowCredits + 20.0);
+    EXPECT_LT(seconds, slowCredits + 60.0);
 
     const std::size_t second = 2 * 44100;
     const std::size_t n = music.samples.size();
     const double middle = rms(music.samples, n / 2 - second, n / 2 + second);
-    EXPECT_GT(middle, 1500.0) << "the tune should be clearly audible";
+    EXPECT_GT(middle, 1000.0) << "the tune should be clearly audible";
+    const auto slowCreditsAt = static_cast<std::size_t>(slowCredits) * second;
+    EXPECT_GT(rms(music.samples, slowCreditsAt, slowCreditsAt + 5 * second), middle * 0.3)
+        << "the music should still play when the credits come at the slowest pace";
     EXPECT_LT(rms(music.samples, n - second / 2, n), middle * 0.05) << "it should end in a fade";
     EXPECT_LT(rms(music.samples, 0, second / 20), middle * 0.1) << "it should not start with a click";
+}
+
+// A film that builds and resolves: five-second windows of the body (after
+// the fade-in, before the fade-out) span a real range of loudness, with the
+// loudest well inside the piece and a quieter close than climax.
+TEST(Music, LoudnessFollowsTheFilmFromQuietOpeningToClimaxAndBack)
+{
+    const Decoded music = decode(stageDir() + "/Music/DanceWithDragon_160kbts.mp3");
+    ASSERT_FALSE(music.samples.empty());
+    const std::size_t window = 5 * 2 * 44100;
+    const std::size_t n = music.samples.size();
+    std::vector<double> levels;
+    for (std::size_t from = window; from + window <= n - 2 * window; from += window)
+        levels.push_back(decibels(rms(music.samples, from, from + window)));
+    ASSERT_GE(levels.size(), 10u);
+    const auto loudest = std::max_element(levels.begin(), levels.end());
+    const auto quietest = std::min_element(levels.begin(), levels.end());
+    EXPECT_GE(*loudest - *quietest, 6.0);
+    EXPECT_LT(levels.front(), *loudest - 6.0) << "the opening should be quiet";
+    EXPECT_LT(levels.back(), *loudest - 3.0) << "the close should settle down";
+    const auto peakIndex = static_cast<std::size_t>(loudest - levels.begin());
+    EXPECT_GT(peakIndex, levels.size() / 3) << "the climax should come after a build";
+    EXPECT_LT(peakIndex, levels.size() - 2) << "the climax should leave room for a resolution";
 }

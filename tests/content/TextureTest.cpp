@@ -117,3 +117,38 @@ TEST(Textures, FlameStripHoldsFiftyFramesThatLoopWithoutAJump)
     EXPECT_GT(smallestStep, 0.05) << "the flame should move in every frame";
     EXPECT_LE(frameDifference(strip.get(), 49, 0), largestStep * 1.25);
 }
+
+// The sky picture runs from the zenith (top row) to below the horizon (the
+// bottom fifth). A night sky: blue, darker overhead than at the horizon,
+// with stars that are points, not a haze.
+TEST(Textures, NightSkyIsBlueDarkerOverheadAndStarry)
+{
+    const Bitmap sky = load(stageDir() + "/Textures/night_sky.png");
+    ASSERT_TRUE(sky);
+    const unsigned w = FreeImage_GetWidth(sky.get());
+    const unsigned h = FreeImage_GetHeight(sky.get());
+    const auto meanOfRows = [&](double from, double to, int channel) {
+        double sum = 0.0;
+        unsigned n = 0;
+        for (auto row = static_cast<unsigned>(from * h); row < static_cast<unsigned>(to * h); ++row) {
+            // FreeImage keeps the bottom row first.
+            const BYTE* line = FreeImage_GetScanLine(sky.get(), static_cast<int>(h - 1 - row));
+            for (unsigned x = 0; x < w; ++x, ++n)
+                sum += line[x * 3 + channel];
+        }
+        return sum / n;
+    };
+    const double zenith = meanOfRows(0.0, 0.15, FI_RGBA_GREEN);
+    const double horizon = meanOfRows(0.7, 0.8, FI_RGBA_GREEN);
+    EXPECT_LT(zenith * 1.5, horizon) << "the sky should pale towards the horizon";
+    EXPECT_GT(meanOfRows(0.0, 0.8, FI_RGBA_BLUE), meanOfRows(0.0, 0.8, FI_RGBA_RED) * 1.3);
+    EXPECT_LT(horizon, 128.0) << "it is night";
+    unsigned stars = 0;
+    for (unsigned row = 0; row < h / 2; ++row) {
+        const BYTE* line = FreeImage_GetScanLine(sky.get(), static_cast<int>(h - 1 - row));
+        for (unsigned x = 0; x < w; ++x)
+            stars += line[x * 3 + FI_RGBA_GREEN] > 150;
+    }
+    EXPECT_GT(stars, 100u);
+    EXPECT_LT(stars, w * h / 100);
+}

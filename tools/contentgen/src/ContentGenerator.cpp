@@ -11,6 +11,7 @@
 #include "MusicSynth.h"
 #include "PropsBuilder.h"
 #include "SceneModel.h"
+#include "SkyDome.h"
 #include "Terrain.h"
 #include "TextureCatalog.h"
 
@@ -95,7 +96,7 @@ bool ContentGenerator::run()
     for (const char* dir : {"Tolvane/Fonts", "Models", "Textures", "Music"})
         fs::create_directories(stage(dir));
     const std::vector<glm::vec3> camera = writeFlights();
-    const float flight = static_cast<float>(flightSteps_) / FlightSampler::kStepsPerSecond;
+    const float flight = static_cast<float>(flightSteps_) / kSlowestStepsPerSecond;
     auto soundAndModel = std::async(std::launch::async, [this, flight, &camera] {
         writeMusic(kStartDelaySeconds + flight + kCreditsSeconds);
         writeModel(camera);
@@ -132,6 +133,7 @@ void ContentGenerator::writeModel(const std::vector<glm::vec3>& cameraPositions)
     SceneModel model;
     HutBuilder().build(model);
     PropsBuilder(cameraPositions).build(model);
+    model.part("sky", "night_sky").append(SkyDome::build(96, 22));
     // The terrain's grid takes up what the triangle budget leaves.
     const double left = static_cast<double>(kTriangleTarget) - static_cast<double>(model.triangleCount());
     const int cells = static_cast<int>(std::lround(std::sqrt(std::max(left, 2.0) / 2.0)));

@@ -22,7 +22,10 @@ public:
     static constexpr const char* kRunDir = "Tolvane";
     static constexpr std::size_t kTriangleTarget = 150000;
     static constexpr float kStartDelaySeconds = 2.0f;
-    static constexpr float kCreditsSeconds = 30.0f;
+    // The music is long enough for the slowest usual pace: 30 timeline steps
+    // a second (every second frame at 60 Hz), with this much under the credits.
+    static constexpr float kSlowestStepsPerSecond = 30.0f;
+    static constexpr float kCreditsSeconds = 20.0f;
 
     explicit ContentGenerator(GeneratorOptions options);
 

@@ -76,6 +76,30 @@ std::vector<float> Instruments::drumTap(float gain, std::uint64_t seed)
     return out;
 }
 
+std::vector<float> Instruments::bowed(float frequency, float secondsLong, std::uint64_t seed)
+{
+    const std::size_t length = static_cast<std::size_t>(secondsLong * kSampleRate);
+    std::vector<float> out(length);
+    Rng rng(seed);
+    float phase = static_cast<float>(rng.unit());
+    const float vibratoPhase = static_cast<float>(rng.unit()) * 2.0f * kPi;
+    // Two one-pole low-passes a few harmonics above the note keep it soft.
+    const float cutoff = std::min(0.9f, 2.0f * kPi * frequency * 3.0f / kSampleRate);
+    float low1 = 0.0f;
+    float low2 = 0.0f;
+    for (std::size_t i = 0; i < length; ++i) {
+        const float t = seconds(i);
+        const float vibrato = 1.0f + 0.004f * std::min(1.0f, t * 1.5f) * std::sin(2.0f * kPi * 5.2f * t + vibratoPhase);
+        phase += frequency * vibrato / kSampleRate;
+        phase -= std::floor(phase);
+        low1 += (2.0f * phase - 1.0f - low1) * cutoff;
+        low2 += (low1 - low2) * cutoff;
+        const float swell = std::min(1.0f, t / 0.35f) * std::min(1.0f, (secondsLong - t) / 0.5f);
+        out[i] = low2 * swell;
+    }
+    return out;
+}
+
 std::vector<float> Instruments::drone(float frequency, float secondsLong, std::uint64_t seed)
 {
     const std::size_t length = static_cast<std::size_t>(secondsLong * kSampleRate);

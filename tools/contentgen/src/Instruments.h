@@ -19,6 +19,10 @@ public:
     static std::vector<float> drumThump(float gain, std::uint64_t seed);
     static std::vector<float> drumTap(float gain, std::uint64_t seed);
 
+    // A bowed, flute-like voice: a filtered sawtooth with a gentle vibrato,
+    // swelling in and dying away over `seconds`.
+    static std::vector<float> bowed(float frequency, float seconds, std::uint64_t seed);
+
     // A slowly breathing reed-like drone (a few detuned partials).
     static std::vector<float> drone(float frequency, float seconds, std::uint64_t seed);
 };

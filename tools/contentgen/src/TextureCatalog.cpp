@@ -3,6 +3,7 @@
 #include "ImageWriter.h"
 #include "NatureTextures.h"
 #include "NormalMapper.h"
+#include "SkyDome.h"
 #include "SpriteTextures.h"
 #include "WoodTextures.h"
 
@@ -45,6 +46,7 @@ const std::map<std::string, Recipe>& recipes()
         {"pine", [] { return NatureTextures::pineNeedles(512); }},
         {"stone", [] { return NatureTextures::cobbles(512); }},
         {"rock", [] { return NatureTextures::granite(512); }},
+        {"night_sky", [] { return SkyDome::picture(1024); }},
     };
     return table;
 }

@@ -1,0 +1,201 @@
+// The generated film played by the real timeline at the frame rates machines
+// actually run at, with a fixed clock and no pictures. The timeline takes at
+// most one step per frame and needs more than 0.02 s between steps, so the
+// pace of the flight depends on the frame rate: 50 steps a second at 50 fps,
+// 30 at 60 fps (every second frame), 48 at 144 fps (every third frame).
+// Whatever the pace, every fade must still happen, every cut must fall in
+// black, and the music must still be playing when the credits come up.
+#include "GlTestContext.h"
+#include "app/Application.h"
+#include "app/Frame.h"
+#include "app/SceneAssembly.h"
+#include "app/SoundEngine.h"
+#include "app/Timeline.h"
+#include "app/TimelineState.h"
+#include "base/Clock.h"
+#include "capture/FixedStepClock.h"
+#include "particles/ParticleSystem.h"
+#include "render/PointLight.h"
+#include "render/Renderer.h"
+#include "render/Scene.h"
+#include "scene/CameraPath.h"
+#include "scene/PerspectiveCamera.h"
+#include "scene/Text.h"
+
+#include <SDL2/SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+using namespace tolvane;
+
+namespace {
+
+const char* const kPathFiles[4] = {"campath1.xml", "campath2.xml", "campath3.xml", "campath4.xml"};
+
+double demoNow = 0.0;
+double demoClock() { return demoNow; }
+
+// What one playing of the film showed.
+struct Playing {
+    int fadeInsStarted = 0;
+    int fadeOutsStarted = 0;
+    int cutsOutOfBlack = 0;     // path switches while any picture showed
+    int pathsNeverFullyUp = 0;  // paths 1 to 4 whose picture never reached full strength
+    double musicStart = -1.0;   // demo seconds
+    double credits = -1.0;
+    bool fireAtCredits = false;
+    bool blackUnderCredits = false;
+};
+
+class PaceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetApplicationState();
+        for (const char* file : kPathFiles)
+            if (!std::filesystem::exists(file) || !std::filesystem::exists(kMusicFile))
+                GTEST_SKIP() << "the generated content is missing; run the set-up first";
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        window = test::GlTestContext::window();
+        timeSource = demoClock;
+        renderer = new Renderer(NoCreate);
+        scene = new Scene();
+        camera = new PerspectiveCamera(60.0f, 1.0f, 0.1f, 100.0f);
+        scene->addChild(camera);
+        orbitPivot = new Object3D();
+        scene->addChild(orbitPivot);
+        torchLightA = new PointLight(0.5f, 1.0f);
+        torchLightB = new PointLight(0.5f, 1.0f);
+        campfireLight = new PointLight(0.8f, 0.05f);
+        smokeSystem = new ParticleSystem(nullptr);
+        fireSystem = new ParticleSystem(nullptr);
+        fpsText = new Text(nullptr, nullptr, "");
+        soundEngine = SoundEngine::create();
+    }
+
+    void TearDown() override
+    {
+        if (soundEngine != nullptr)
+            soundEngine->drop();
+        soundEngine = nullptr;
+        delete fpsText;
+        delete smokeSystem;
+        delete fireSystem;
+        delete torchLightA;
+        delete torchLightB;
+        delete campfireLight;
+        delete scene;
+        delete renderer;
+        for (CameraPath*& path : cameraPaths) {
+            delete path;
+            path = nullptr;
+        }
+        resetApplicationState();
+    }
+
+    // Loads the paths as the scene build does and counts their fades.
+    void loadPaths(int& fadeIns, int& fadeOuts)
+    {
+        fadeIns = 1;  // the timeline's own, when it starts
+        fadeOuts = 0;
+        for (int i = 0; i < 4; ++i) {
+            delete cameraPaths[i];
+            cameraPaths[i] = new CameraPath();
+            cameraPaths[i]->fileName = kPathFiles[i];
+            cameraPaths[i]->load(i < 3);
+            for (const PathEvent* event : cameraPaths[i]->events) {
+                fadeIns += event->type == FadeIn;
+                fadeOuts += event->type == FadeOut;
+            }
+        }
+    }
+
+    static double musicSeconds()
+    {
+        Mix_Music* music = Mix_LoadMUS(kMusicFile);
+        if (music == nullptr)
+            return -1.0;
+        const double seconds = Mix_MusicDuration(music);
+        Mix_FreeMusic(music);
+        return seconds;
+    }
+
+    // Plays from the end of loading until half a second after the credits,
+    // frame by frame as the frame loop does, at `fps` frames a demo second.
+    Playing play(double fps)
+    {
+        FixedStepClock::configure(fps);
+        const double step = FixedStepClock::step();
+        demoNow = 0.0;
+        startTime = lastFrameTime = demoNow;
+        lastFpsUpdate = 0.0;
+        timelineStarted = false;
+        timelineState = 0;
+        timelineClock = 0.0;
+        showCredits = false;
+        renderer->fade = 0.0f;
+        renderer->fadingIn = renderer->fadingOut = false;
+        smokeSystem->generating = fireSystem->generating = false;
+
+        Playing seen;
+        float strongest = 0.0f;
+        for (long frame = 1; frame < static_cast<long>(600 * fps); ++frame) {
+            const bool wasFadingIn = renderer->fadingIn;
+            const bool wasFadingOut = renderer->fadingOut;
+            const int state = timelineState;
+            demoNow = frame * step;
+            tickClock();
+            updateDemo();
+            seen.fadeInsStarted += renderer->fadingIn && !wasFadingIn;
+            seen.fadeOutsStarted += renderer->fadingOut && !wasFadingOut;
+            if (state == 0 && timelineState == 1)
+                seen.musicStart = demoNow;
+            if (timelineState != state && state >= 1) {
+                seen.cutsOutOfBlack += renderer->fade != 0.0f;
+                seen.pathsNeverFullyUp += strongest < 1.0f;
+                strongest = 0.0f;
+            }
+            strongest = std::max(strongest, renderer->fade);
+            if (showCredits && seen.credits < 0.0) {
+                seen.credits = demoNow;
+                seen.fireAtCredits = fireSystem->generating && smokeSystem->generating;
+            }
+            if (seen.credits >= 0.0 && demoNow > seen.credits + 0.6) {
+                seen.blackUnderCredits = renderer->fade == 0.0f;
+                break;
+            }
+        }
+        return seen;
+    }
+};
+
+TEST_F(PaceTest, EveryFadeCutAndTheMusicHoldAtFiftySixtyAndOneHundredFortyFourFps)
+{
+    const double music = musicSeconds();
+    ASSERT_GT(music, 0.0) << "the music file cannot be decoded";
+    for (const double fps : {50.0, 60.0, 144.0}) {
+        SCOPED_TRACE(testing::Message() << fps << " fps");
+        int fadeIns = 0;
+        int fadeOuts = 0;
+        loadPaths(fadeIns, fadeOuts);
+        const Playing seen = play(fps);
+        ASSERT_GE(seen.credits, 0.0) << "the credits never came";
+        EXPECT_EQ(seen.fadeInsStarted, fadeIns) << "a fade-in was lost";
+        EXPECT_EQ(seen.fadeOutsStarted, fadeOuts) << "a fade-out was lost";
+        EXPECT_EQ(seen.cutsOutOfBlack, 0) << "a cut to the next path showed";
+        EXPECT_EQ(seen.pathsNeverFullyUp, 0) << "a path was never shown at full strength";
+        EXPECT_TRUE(seen.fireAtCredits);
+        EXPECT_TRUE(seen.blackUnderCredits);
+        // The credits want music under them for a good while.
+        const double musicLeft = seen.musicStart + music - seen.credits;
+        EXPECT_GT(musicLeft, 20.0) << "credits at " << seen.credits << " s";
+        std::cout << fps << " fps: the music starts at " << seen.musicStart << " s, the credits come at "
+                  << seen.credits << " s with " << musicLeft << " s of music left; the music ends at "
+                  << seen.musicStart + music << " s\n";
+    }
+}
+
+}  // namespace
