@@ -41,6 +41,16 @@ void SoundEngine::play2D(const std::string& path)
         logMessage("Music unavailable: cannot play %s (%s)", path.c_str(), Mix_GetError());
 }
 
+double SoundEngine::lengthOf(const char* path)
+{
+    Mix_Music* file = Mix_LoadMUS(path);
+    if (file == nullptr)
+        return -1.0;
+    const double seconds = Mix_MusicDuration(file);
+    Mix_FreeMusic(file);
+    return seconds;
+}
+
 bool SoundEngine::isPlaying() const
 {
     return deviceOpen && Mix_PlayingMusic() != 0;

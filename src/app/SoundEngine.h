@@ -24,6 +24,10 @@ public:
     // True when a sound device could be opened.
     bool hasDevice() const { return deviceOpen; }
 
+    // The length of a music file in seconds as this engine decodes it;
+    // negative when no device is open or the file cannot be read.
+    static double lengthOf(const char* path);
+
     // Stops the music, closes the device and deletes the engine.
     void drop();
 

@@ -6,6 +6,7 @@
 #include "app/Frame.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
+#include "app/SoundEngine.h"
 #include "app/StopSignals.h"
 #include "app/Timeline.h"
 #include "app/TimelineState.h"
@@ -21,7 +22,6 @@
 #include "scene/CameraPath.h"
 
 #include <GL/glew.h>
-#include <SDL2/SDL_mixer.h>
 
 #include <algorithm>
 #include <cmath>
@@ -46,18 +46,6 @@ long frameAtOrAfter(double seconds, double fps)
 void fail(const std::string& message)
 {
     std::cerr << "tolvane-capture: " << message << std::endl;
-}
-
-// The music's length as the sound library decodes it; negative when it has
-// no device or cannot read the file.
-double lengthOfMusic()
-{
-    Mix_Music* music = Mix_LoadMUS(kMusicFile);
-    if (music == nullptr)
-        return -1.0;
-    const double seconds = Mix_MusicDuration(music);
-    Mix_FreeMusic(music);
-    return seconds;
 }
 
 }  // namespace
@@ -184,7 +172,7 @@ void CaptureSession::startDemo()
     std::cout << "Rendering with " << reinterpret_cast<const char*>(glGetString(GL_RENDERER)) << " by "
               << reinterpret_cast<const char*>(glGetString(GL_VENDOR)) << " through " << activeGlContext().describe()
               << std::endl;
-    musicSeconds = lengthOfMusic();
+    musicSeconds = SoundEngine::lengthOf(kMusicFile);
     if (options.fire)
         setFires(true);
 

@@ -6,6 +6,7 @@
 // Whatever the pace, every fade must still happen, every cut must fall in
 // black, and the music must still be playing when the credits come up.
 #include "GlTestContext.h"
+#include "TimelineStage.h"
 #include "app/Application.h"
 #include "app/Frame.h"
 #include "app/SceneAssembly.h"
@@ -22,12 +23,12 @@
 #include "scene/PerspectiveCamera.h"
 #include "scene/Text.h"
 
-#include <SDL2/SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 using namespace tolvane;
 
@@ -54,47 +55,14 @@ class PaceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resetApplicationState();
         for (const char* file : kPathFiles)
             if (!std::filesystem::exists(file) || !std::filesystem::exists(kMusicFile))
                 GTEST_SKIP() << "the generated content is missing; run the set-up first";
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        window = test::GlTestContext::window();
+        stage = std::make_unique<test::TimelineStage>();
         timeSource = demoClock;
-        renderer = new Renderer(NoCreate);
-        scene = new Scene();
-        camera = new PerspectiveCamera(60.0f, 1.0f, 0.1f, 100.0f);
-        scene->addChild(camera);
-        orbitPivot = new Object3D();
-        scene->addChild(orbitPivot);
-        torchLightA = new PointLight(0.5f, 1.0f);
-        torchLightB = new PointLight(0.5f, 1.0f);
-        campfireLight = new PointLight(0.8f, 0.05f);
-        smokeSystem = new ParticleSystem(nullptr);
-        fireSystem = new ParticleSystem(nullptr);
-        fpsText = new Text(nullptr, nullptr, "");
-        soundEngine = SoundEngine::create();
     }
 
-    void TearDown() override
-    {
-        if (soundEngine != nullptr)
-            soundEngine->drop();
-        soundEngine = nullptr;
-        delete fpsText;
-        delete smokeSystem;
-        delete fireSystem;
-        delete torchLightA;
-        delete torchLightB;
-        delete campfireLight;
-        delete scene;
-        delete renderer;
-        for (CameraPath*& path : cameraPaths) {
-            delete path;
-            path = nullptr;
-        }
-        resetApplicationState();
-    }
+    void TearDown() override { stage.reset(); }
 
     // Loads the paths as the scene build does and counts their fades.
     void loadPaths(int& fadeIns, int& fadeOuts)
@@ -111,16 +79,6 @@ protected:
                 fadeOuts += event->type == FadeOut;
             }
         }
-    }
-
-    static double musicSeconds()
-    {
-        Mix_Music* music = Mix_LoadMUS(kMusicFile);
-        if (music == nullptr)
-            return -1.0;
-        const double seconds = Mix_MusicDuration(music);
-        Mix_FreeMusic(music);
-        return seconds;
     }
 
     // Plays from the end of loading until half a second after the credits,
@@ -170,11 +128,13 @@ protected:
         }
         return seen;
     }
+
+    std::unique_ptr<test::TimelineStage> stage;
 };
 
 TEST_F(PaceTest, EveryFadeCutAndTheMusicHoldAtFiftySixtyAndOneHundredFortyFourFps)
 {
-    const double music = musicSeconds();
+    const double music = SoundEngine::lengthOf(kMusicFile);
     ASSERT_GT(music, 0.0) << "the music file cannot be decoded";
     for (const double fps : {50.0, 60.0, 144.0}) {
         SCOPED_TRACE(testing::Message() << fps << " fps");

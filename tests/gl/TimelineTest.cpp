@@ -1,6 +1,7 @@
 // The demo timeline driven with a controlled clock and small camera paths:
 // start delay, music, path order and switching, events, the final state.
 #include "GlTestContext.h"
+#include "TimelineStage.h"
 #include "app/Application.h"
 #include "app/SceneAssembly.h"
 #include "app/SoundEngine.h"
@@ -19,6 +20,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 using namespace tolvane;
 using tolvane::test::captureStdout;
@@ -35,46 +37,16 @@ class TimelineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
         directory = test::makeScratchDirectory("tolvane-timeline");
-        resetApplicationState();
+        stage = std::make_unique<test::TimelineStage>();
         timeSource = fakeClock;
         fakeNow = 100.0;
         startTime = fakeNow;
-        window = test::GlTestContext::window();
-
-        renderer = new Renderer(NoCreate);
-        scene = new Scene();
-        camera = new PerspectiveCamera(60.0f, 1.0f, 0.1f, 100.0f);
-        scene->addChild(camera);
-        orbitPivot = new Object3D();
-        scene->addChild(orbitPivot);
-        torchLightA = new PointLight(0.5f, 1.0f);
-        torchLightB = new PointLight(0.5f, 1.0f);
-        campfireLight = new PointLight(0.8f, 0.05f);
-        smokeSystem = new ParticleSystem(nullptr);
-        fireSystem = new ParticleSystem(nullptr);
-        fpsText = new Text(nullptr, nullptr, "");
-        soundEngine = SoundEngine::create();
     }
 
     void TearDown() override
     {
-        soundEngine->drop();
-        soundEngine = nullptr;
-        delete fpsText;
-        delete smokeSystem;
-        delete fireSystem;
-        delete torchLightA;
-        delete torchLightB;
-        delete campfireLight;
-        delete scene;
-        delete renderer;
-        for (CameraPath*& path : cameraPaths) {
-            delete path;
-            path = nullptr;
-        }
-        resetApplicationState();
+        stage.reset();
         std::filesystem::remove_all(directory);
     }
 
@@ -106,6 +78,7 @@ protected:
     }
 
     std::string directory;
+    std::unique_ptr<test::TimelineStage> stage;
     std::string fileNames[4];
 };
 
