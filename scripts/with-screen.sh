@@ -38,4 +38,13 @@ if [ -z "$number" ]; then
   exit 1
 fi
 
+# On a loaded machine a client can still be turned away just after the number
+# arrives; wait until one is served, so the command's own first connection is
+# not the one that finds out.
+for _ in $(seq 100); do
+  DISPLAY=":$number" xdpyinfo >/dev/null 2>&1 && break
+  kill -0 "$server" 2>/dev/null || { echo "The virtual screen (Xvfb) stopped." >&2; exit 1; }
+  sleep 0.05
+done
+
 DISPLAY=":$number" "$@"
