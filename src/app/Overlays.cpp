@@ -14,6 +14,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace tolvane {
@@ -91,7 +92,7 @@ void buildCredits()
 
 void buildOverlays()
 {
-    loadingMessageHandler = showLoadingMessage;
+    loadingMessageHandler = showLoadingProgress;
     overlayCamera = new OrthogonalCamera(0.0f, static_cast<float>(width), 0.0f,
                                          static_cast<float>(height), 0.01f, 10.0f);
     fontMaterial = new Material(ShaderFiles::kFontVertex, ShaderFiles::kFontFragment, "");
@@ -109,6 +110,24 @@ void showLoadingMessage(std::string message)
     fpsText->text = std::move(message);
     fpsText->draw(overlayCamera);
     activeGlContext().present();
+}
+
+bool LoadingScreenPace::due(double nowSeconds)
+{
+    if (lastShown >= 0.0 && nowSeconds - lastShown < kInterval)
+        return false;
+    lastShown = nowSeconds;
+    return true;
+}
+
+// Loading takes no time on the demo's clock (a capture's stands still), so
+// the pace follows the wall clock.
+void showLoadingProgress(std::string message)
+{
+    static LoadingScreenPace pace;
+    const double now = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    if (pace.due(now))
+        showLoadingMessage(std::move(message));
 }
 
 void releaseOverlayFont()

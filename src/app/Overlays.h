@@ -17,6 +17,24 @@ void buildOverlays();
 // current clear colour with `message` in the top-left corner.
 void showLoadingMessage(std::string message);
 
+// The loading-message handler buildOverlays installs: showLoadingMessage for
+// the messages that LoadingScreenPace lets through. The import reports its
+// progress about a hundred times, and every message drawn is a whole frame
+// whose buffer swap waits for the screen under vsync: drawn one by one they
+// would add well over a second of waiting to a 60 Hz start-up.
+void showLoadingProgress(std::string message);
+
+// Lets a loading message through when at least a thirtieth of a second has
+// passed since the last one it let through (the first always passes).
+class LoadingScreenPace {
+public:
+    static constexpr double kInterval = 1.0 / 30.0;  // seconds
+    bool due(double nowSeconds);
+
+private:
+    double lastShown = -1.0;  // seconds; negative until a message passed
+};
+
 // Releases the text program and the fonts made by buildOverlays. The texts
 // that use them must not be drawn afterwards.
 void releaseOverlayFont();

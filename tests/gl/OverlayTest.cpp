@@ -63,7 +63,7 @@ TEST_F(OverlayTest, PlacesEverythingForTheDefaultWindow)
     height = 600;
     buildOverlays();
 
-    EXPECT_EQ(loadingMessageHandler, &showLoadingMessage);
+    EXPECT_EQ(loadingMessageHandler, &showLoadingProgress);
     EXPECT_EQ(overlayCamera->right, 1024.0f);
     EXPECT_EQ(overlayCamera->top, 600.0f);
     EXPECT_EQ(overlayCamera->near, 0.01f);

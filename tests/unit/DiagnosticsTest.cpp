@@ -1,5 +1,6 @@
 // Console diagnostics: formatting of any length and the loading-message route.
 #include "app/Diagnostics.h"
+#include "app/Overlays.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -98,4 +99,20 @@ TEST(FatalError, PrintsTheMessageAndTheLogAsDataThenExitsWithMinusOne)
             fatalError("Failed to link shader program", "0:1 bad %s %n");
         },
         ::testing::ExitedWithCode(255), "Failed to link shader program\n0:1 bad %s %n\n");
+}
+
+// The loading screen is redrawn at most thirty times a second, however fast
+// the import reports, and the first message always shows.
+TEST(LoadingMessages, PaceLetsThroughAThirtiethOfASecondApart)
+{
+    LoadingScreenPace pace;
+    EXPECT_TRUE(pace.due(100.0));
+    EXPECT_FALSE(pace.due(100.0));
+    EXPECT_FALSE(pace.due(100.02));
+    EXPECT_TRUE(pace.due(100.034));
+    // Measured from the last message shown, not the last one offered.
+    EXPECT_FALSE(pace.due(100.06));
+    EXPECT_TRUE(pace.due(100.068));
+    LoadingScreenPace fresh;
+    EXPECT_TRUE(fresh.due(0.0));
 }
