@@ -19,6 +19,15 @@ namespace tolvane {
 
 namespace {
 
+// GLFW knows why it failed (no display, a refused connection, ...); the
+// user should too, in the line before the fatal one.
+void logGlfwReason()
+{
+    const char* description = nullptr;
+    if (glfwGetError(&description) != GLFW_NO_ERROR && description != nullptr)
+        logMessage("GLFW: %s", description);
+}
+
 void applyWindowOverrides()
 {
     if (!windowVisible)
@@ -57,6 +66,7 @@ void createWindow()
     GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
     window = glfwCreateWindow(width, height, "Tolvane", monitor, nullptr);
     if (window == nullptr) {
+        logGlfwReason();
         glfwTerminate();
         fatalError("Failed to open window");
     }
@@ -105,8 +115,10 @@ void initialise()
         applyWindowOverrides();
         openChosenContext();
     } else {
-        if (!glfwInit())
+        if (!glfwInit()) {
+            logGlfwReason();
             fatalError("Failed to init glfw");
+        }
         glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
         glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
         glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
