@@ -29,6 +29,16 @@
 namespace tolvane {
 namespace {
 
+// A black 24-bit PNG of the given size in a scratch directory; returns its path.
+std::string writeBlackPng(const char* name, int width, int height)
+{
+    const std::string path = test::makeScratchDirectory("tolvane-mesh") + "/" + name;
+    FIBITMAP* image = FreeImage_Allocate(width, height, 24);
+    FreeImage_Save(FIF_PNG, image, path.c_str(), 0);
+    FreeImage_Unload(image);
+    return path;
+}
+
 // The cube's vertices with made-up tangents, as an imported model has them.
 ModelGeometry* cubeWithTangents()
 {
@@ -261,11 +271,7 @@ TEST_F(MeshTest, SeveralLightsArriveAsArraysWithTheShadowMap)
 
 TEST_F(MeshTest, SpriteFramesFollowTheClock)
 {
-    std::string path = test::makeScratchDirectory("tolvane-mesh") + "/strip.png";
-    FIBITMAP* strip = FreeImage_Allocate(400, 20, 24);
-    FreeImage_Save(FIF_PNG, strip, path.c_str(), 0);
-    FreeImage_Unload(strip);
-    SpriteSheet sheet(path, 40, 20, 10, 24);
+    SpriteSheet sheet(writeBlackPng("strip.png", 400, 20), 40, 20, 10, 24);
 
     Scene scene;
     auto* mesh = new Mesh(&cube, sprite);
@@ -288,10 +294,7 @@ TEST_F(MeshTest, SpriteFramesFollowTheClock)
 // named to its sampler. The samplers start from units no draw names.
 TEST_F(MeshTest, TexturesOfTheWrongKindAreNotBound)
 {
-    std::string path = test::makeScratchDirectory("tolvane-mesh") + "/plain.png";
-    FIBITMAP* image = FreeImage_Allocate(4, 4, 24);
-    FreeImage_Save(FIF_PNG, image, path.c_str(), 0);
-    FreeImage_Unload(image);
+    const std::string path = writeBlackPng("plain.png", 4, 4);
     Texture colour(path, 0);
     Texture normalMap(path, 1);
 
