@@ -19,6 +19,7 @@
 #include "render/ShaderFiles.h"
 #include "render/SpriteSheet.h"
 #include "render/Texture.h"
+#include "render/TexturePrefetch.h"
 #include "scene/AxialBillboard.h"
 #include "scene/CameraPath.h"
 #include "scene/CubeGeometry.h"
@@ -66,13 +67,13 @@ void createCamera()
     camera->updateView();
 }
 
-void loadTextures()
+void loadTextures(TexturePrefetch& prefetch)
 {
-    fireTexture = new Texture(kSceneTextureFiles[0], 0);
-    fairyDustTexture = new Texture(kSceneTextureFiles[1], 0);
-    smokeTexture = new Texture(kSceneTextureFiles[2], 0);
-    whiteTexture = new Texture(kSceneTextureFiles[3], 0);
-    flameSpriteSheet = new SpriteSheet(kSceneTextureFiles[4], 112, 195, 50, 24);
+    fireTexture = new Texture(kSceneTextureFiles[0], 0, &prefetch);
+    fairyDustTexture = new Texture(kSceneTextureFiles[1], 0, &prefetch);
+    smokeTexture = new Texture(kSceneTextureFiles[2], 0, &prefetch);
+    whiteTexture = new Texture(kSceneTextureFiles[3], 0, &prefetch);
+    flameSpriteSheet = new SpriteSheet(kSceneTextureFiles[4], 112, 195, 50, 24, &prefetch);
 }
 
 void createMaterials()
@@ -89,12 +90,14 @@ void createMaterials()
                                   ShaderFiles::kShadowGeometry);
 }
 
-void importModel()
+void importModel(TexturePrefetch& prefetch)
 {
     CpuProfiler::Scope timing(CpuSection::ModelImport);
     modelLoader = new ModelLoader();
+    modelLoader->prefetch = &prefetch;
     for (Mesh* mesh : ModelLoader::load(kModelFile))
         scene->addChild(mesh);
+    modelLoader->prefetch = nullptr;
 }
 
 void loadCameraPaths()
@@ -181,9 +184,14 @@ void buildScene()
     scene->addChild(camera);
     cubeGeometry = new CubeGeometry();
     quadGeometry = new QuadGeometry();
-    loadTextures();
+    // Every image is decoded on a second thread while this one imports the
+    // model: the scene's own from here on, the model's once it is read.
+    TexturePrefetch prefetch;
+    for (const char* file : kSceneTextureFiles)
+        prefetch.request(file, 0);
     createMaterials();
-    importModel();
+    importModel(prefetch);
+    loadTextures(prefetch);
     orbitPivot = new Object3D();
     orbitPivot->translate(0.0f, 0.0f, 0.0f);
     scene->addChild(orbitPivot);

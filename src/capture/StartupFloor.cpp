@@ -3,7 +3,6 @@
 #include "import/ModelLoader.h"
 
 #include <FreeImage.h>
-#include <assimp/material.h>
 #include <assimp/scene.h>
 
 #include <algorithm>
@@ -27,12 +26,8 @@ void decodeOnce(const std::string& path)
 std::vector<std::string> diffuseTextures(const aiScene& scene)
 {
     std::vector<std::string> paths;
-    for (unsigned i = 0; i < scene.mNumMaterials; ++i) {
-        aiString name;
-        aiGetMaterialTexture(scene.mMaterials[i], aiTextureType_DIFFUSE, 0, &name, nullptr, nullptr, nullptr,
-                             nullptr, nullptr, nullptr);
-        paths.push_back(name.length > 0 ? name.C_Str() : ModelLoader::kNeutralTexture);
-    }
+    for (unsigned i = 0; i < scene.mNumMaterials; ++i)
+        paths.push_back(colourTextureOf(scene.mMaterials[i]));
     return paths;
 }
 

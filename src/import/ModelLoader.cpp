@@ -7,6 +7,7 @@
 #include "render/Mesh.h"
 #include "render/ShaderFiles.h"
 #include "render/Texture.h"
+#include "render/TexturePrefetch.h"
 
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
@@ -42,6 +43,22 @@ void appendVector(std::vector<float>& values, const aiVector3D& v)
 }
 
 }  // namespace
+
+std::string diffuseTextureNamedBy(const aiMaterial* material)
+{
+    // A fresh buffer per material: one without a diffuse texture must not
+    // inherit another material's path.
+    aiString buffer;
+    aiGetMaterialTexture(material, aiTextureType_DIFFUSE, 0, &buffer, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr);
+    return buffer.C_Str();
+}
+
+std::string colourTextureOf(const aiMaterial* material)
+{
+    const std::string named = diffuseTextureNamedBy(material);
+    return named.empty() ? ModelLoader::kNeutralTexture : named;
+}
 
 std::string normalMapPathFor(const std::string& diffusePath)
 {
@@ -116,20 +133,40 @@ Texture* ModelLoader::sharedTexture(const std::string& path, int unit)
 {
     Texture*& texture = loadedTextures[path + (unit == 1 ? "#normal" : "#colour")];
     if (texture == nullptr)
-        texture = new Texture(path, unit);
+        texture = new Texture(path, unit, prefetch);
     return texture;
 }
 
+// The file is read first and post-processed second, the same import as
+// one ReadFile with the flags: in between, the materials already name every
+// texture, and the prefetch decodes them while the tangents are computed.
 void ModelLoader::importFile(const std::string& path)
 {
     importer.SetProgressHandler(progressHandler);
-    const aiScene* scene = importer.ReadFile(path.c_str(), kImportFlags);
+    const aiScene* scene = importer.ReadFile(path.c_str(), 0);
+    if (scene != nullptr && prefetch != nullptr)
+        prefetchTextures(scene);
+    if (scene != nullptr)
+        scene = importer.ApplyPostProcessing(kImportFlags);
     if (scene == nullptr || scene->mFlags == AI_SCENE_FLAGS_INCOMPLETE || scene->mRootNode == nullptr) {
         logMessage("Assimp: %s", importer.GetErrorString());
         return;
     }
     processNode(scene->mRootNode, scene);
     loadTextures(scene);
+}
+
+// Textures of the materials that meshes use, in the order makeMesh will
+// take them (it takes the last mesh first).
+void ModelLoader::prefetchTextures(const aiScene* scene)
+{
+    for (unsigned i = scene->mNumMeshes; i-- > 0;) {
+        const unsigned material = scene->mMeshes[i]->mMaterialIndex;
+        const std::string diffusePath =
+            material < scene->mNumMaterials ? colourTextureOf(scene->mMaterials[material]) : kNeutralTexture;
+        prefetch->request(diffusePath, 0);
+        prefetch->request(normalMapPathFor(diffusePath), 1);
+    }
 }
 
 void ModelLoader::processNode(const aiNode* node, const aiScene* scene)
@@ -189,15 +226,11 @@ void ModelLoader::loadTextures(const aiScene* scene)
 {
     postLoadingMessage("Loading Textures...");
     for (unsigned i = 0; i < scene->mNumMaterials; ++i) {
-        // A fresh buffer per material: one without a diffuse texture must not
-        // inherit the previous material's path.
-        aiString buffer;
-        aiGetMaterialTexture(scene->mMaterials[i], aiTextureType_DIFFUSE, 0, &buffer,
-                             nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-        logMessage("\tLoading Texture #%i '%s'", static_cast<int>(i) + 1, buffer.C_Str());
+        const std::string named = diffuseTextureNamedBy(scene->mMaterials[i]);
+        logMessage("\tLoading Texture #%i '%s'", static_cast<int>(i) + 1, named.c_str());
         postLoadingMessage("Loading Textures... (%i/%i)", static_cast<int>(i),
                            static_cast<int>(scene->mNumMaterials));
-        const std::string diffusePath = buffer.length > 0 ? buffer.C_Str() : kNeutralTexture;
+        const std::string diffusePath = named.empty() ? kNeutralTexture : named;
         texturePaths.push_back(diffusePath);
         normalMapPaths.push_back(normalMapPathFor(diffusePath));
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+struct aiMaterial;
 struct aiMesh;
 struct aiNode;
 struct aiScene;
@@ -18,6 +19,7 @@ class Material;
 class Mesh;
 class ModelGeometry;
 class Texture;
+class TexturePrefetch;
 
 // Imports a model file into ready-to-draw meshes, each with its own colour
 // texture and normal map, all drawn with one shared normal-mapping material.
@@ -55,6 +57,9 @@ public:
     int meshCounter = 0;                     // meshes met in the current load
     Material* normalMapMaterial = nullptr;   // owned; shared by every mesh
     DisplayProgressHandler* progressHandler; // owned by the importer
+    // Not owned; when set, the model's textures are decoded on its worker
+    // while the import post-processes, instead of one by one afterwards.
+    TexturePrefetch* prefetch = nullptr;
     Assimp::Importer importer;
 
 private:
@@ -63,11 +68,20 @@ private:
     void processNode(const aiNode* node, const aiScene* scene);
     ModelGeometry* processMesh(const aiMesh* mesh);
     void loadTextures(const aiScene* scene);
+    void prefetchTextures(const aiScene* scene);
     Mesh* makeMesh(int set, int setCount);
     Texture* sharedTexture(const std::string& path, int unit);
 
     std::map<std::string, Texture*> loadedTextures;  // of the current load, by path and unit
 };
+
+// The file `material` names as its diffuse texture, as named (relative to
+// the working directory); empty when it names none.
+std::string diffuseTextureNamedBy(const aiMaterial* material);
+
+// The colour texture a mesh of `material` is drawn with: the diffuse
+// texture it names, or the neutral texture.
+std::string colourTextureOf(const aiMaterial* material);
 
 // The normal-map file of a diffuse texture: its last '.' becomes "_nm.".
 // A path without any '.' has no such file; the neutral flat map stands in.

@@ -4,8 +4,8 @@ namespace tolvane {
 
 SpriteSheet::SpriteSheet(const std::string& path, std::uint32_t frameWidth,
                          std::uint32_t frameHeight, std::uint32_t frameCount,
-                         std::uint32_t framesPerSecond)
-    : Texture(path, 0),
+                         std::uint32_t framesPerSecond, TexturePrefetch* prefetch)
+    : Texture(path, 0, prefetch),
       frameWidth(frameWidth),
       frameHeight(frameHeight),
       frameCount(frameCount),

@@ -14,9 +14,10 @@ namespace tolvane {
 // sprite shader maps 0..1 texture coordinates into frameRect().
 class SpriteSheet : public Texture {
 public:
-    // Loads `path` as a colour texture (unit 0). Frame sizes are in pixels.
+    // Loads `path` as a colour texture (unit 0), from `prefetch` when given
+    // (as Texture does). Frame sizes are in pixels.
     SpriteSheet(const std::string& path, std::uint32_t frameWidth, std::uint32_t frameHeight,
-                std::uint32_t frameCount, std::uint32_t framesPerSecond);
+                std::uint32_t frameCount, std::uint32_t framesPerSecond, TexturePrefetch* prefetch = nullptr);
 
     bool isSpriteSheet() const override;
 

@@ -6,6 +6,9 @@
 
 namespace tolvane {
 
+class TexturePrefetch;
+struct TextureImage;
+
 // A 2D image file decoded with FreeImage and uploaded once as a mipmapped GL
 // texture that remembers its texture unit: unit 0 for colour textures (stored
 // as sRGB so the lit shaders work in linear light), unit 1 for normal maps
@@ -17,9 +20,11 @@ namespace tolvane {
 class Texture {
 public:
     // Loads `path` (a file path relative to the working directory) and
-    // uploads it; `unit` is 0 for a colour texture, 1 for a normal map.
-    // Leaves the texture unit of `unit` active and no 2D texture bound.
-    Texture(const std::string& path, int unit);
+    // uploads it; `unit` is 0 for a colour texture, 1 for a normal map. With
+    // a `prefetch`, the image is the one it decoded ahead (see
+    // TexturePrefetch::take); without, it is decoded here. Leaves the
+    // texture unit of `unit` active and no 2D texture bound.
+    Texture(const std::string& path, int unit, TexturePrefetch* prefetch = nullptr);
     virtual ~Texture();
 
     Texture(const Texture&) = delete;
@@ -37,6 +42,9 @@ public:
     bool isNormalMap = false;    // true exactly when unit is 1
     unsigned int width = 0;      // image width, pixels
     unsigned int height = 0;     // image height, pixels
+
+private:
+    void upload(const TextureImage& image);
 };
 
 }  // namespace tolvane

@@ -7,6 +7,7 @@
 #include "render/Mesh.h"
 #include "render/SceneContext.h"
 #include "render/Texture.h"
+#include "render/TexturePrefetch.h"
 #include "GlTestContext.h"
 #include "ModelFiles.h"
 
@@ -80,6 +81,24 @@ protected:
         return lowest;
     }
 
+    // Mesh "low" uses the second material (green), "high" the first (red).
+    // Compared by the texture each mesh samples: one texel read back.
+    void expectLowGreenAndHighRed() const
+    {
+        ASSERT_EQ(meshes.size(), 2u);
+        auto texelGreen = [](const Texture* t) {
+            glBindTexture(GL_TEXTURE_2D, t->textureName);
+            unsigned char rgb[4 * 4 * 4] = {};
+            glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgb);
+            return rgb[1];
+        };
+        const Mesh* low = lowestY(meshes[0]) < 1.0f ? meshes[0] : meshes[1];
+        const Mesh* high = low == meshes[0] ? meshes[1] : meshes[0];
+        EXPECT_GT(texelGreen(low->texture), 200) << "low uses the green material";
+        EXPECT_LT(texelGreen(high->texture), 50) << "high uses the red material";
+        EXPECT_TRUE(low->normalMap->isNormalMap);
+    }
+
     std::string directory;
     SceneContext* context = nullptr;
     std::vector<Mesh*> meshes;
@@ -125,20 +144,19 @@ TEST_F(ModelLoaderTest, MaterialsNamingTheSameImageShareOneTexture)
 
 TEST_F(ModelLoaderTest, PairsByMaterialIndexNotByPosition)
 {
-    // Mesh "low" uses the second material, "high" the first.
     load({{"low", 0.0f, 1}, {"high", 5.0f, 0}}, {texture("red"), texture("green")});
-    ASSERT_EQ(meshes.size(), 2u);
-    // Compare by the texture each mesh sampled: read back one texel.
-    auto texelGreen = [](const Texture* t) {
-        glBindTexture(GL_TEXTURE_2D, t->textureName);
-        unsigned char rgb[4 * 4 * 4] = {};
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgb);
-        return rgb[1];
-    };
-    const Mesh* low = lowestY(meshes[0]) < 1.0f ? meshes[0] : meshes[1];
-    const Mesh* high = low == meshes[0] ? meshes[1] : meshes[0];
-    EXPECT_GT(texelGreen(low->texture), 200) << "low uses the green material";
-    EXPECT_LT(texelGreen(high->texture), 50) << "high uses the red material";
+    expectLowGreenAndHighRed();
+}
+
+// With a prefetch the images are decoded on its worker while the import
+// post-processes; each must still reach the mesh whose material names it.
+TEST_F(ModelLoaderTest, PrefetchedTexturesPairTheSameWay)
+{
+    TexturePrefetch prefetch;
+    modelLoader->prefetch = &prefetch;
+    load({{"low", 0.0f, 1}, {"high", 5.0f, 0}}, {texture("red"), texture("green")});
+    modelLoader->prefetch = nullptr;
+    expectLowGreenAndHighRed();
 }
 
 TEST_F(ModelLoaderTest, MaterialWithoutDiffuseTextureGetsTheNeutralOne)

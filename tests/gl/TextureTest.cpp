@@ -13,6 +13,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tolvane {
@@ -165,6 +166,32 @@ TEST_F(TextureTest, PaletteGreyAndSixteenBitImagesAreConverted)
     Texture sixteenBit(save(deep, "deep.png"), 0);
     EXPECT_FALSE(sixteenBit.hasAlpha);
     EXPECT_EQ(pixel(pixels(sixteenBit), 3, 0, 1), (std::array<int, 4>{0x12, 0x34, 0xFF, 255}));
+}
+
+// Level 1 of a black and white checker: half the light in a colour
+// texture (sRGB 188), half the value in a normal map.
+TEST_F(TextureTest, MipLevelsAverageInTheTexturesOwnColourSpace)
+{
+    FIBITMAP* checker = FreeImage_Allocate(2, 2, 24);
+    for (unsigned y = 0; y < 2; ++y)
+        for (unsigned x = 0; x < 2; ++x) {
+            const BYTE v = (x + y) % 2 ? 255 : 0;
+            RGBQUAD colour{v, v, v, 0};
+            FreeImage_SetPixelColor(checker, x, y, &colour);
+        }
+    const std::string path = save(checker, "checker.png");
+    for (const auto& [unit, expected] : {std::pair{0, 188}, std::pair{1, 128}}) {
+        Texture texture(path, unit);
+        glBindTexture(GL_TEXTURE_2D, texture.textureName);
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &width);
+        EXPECT_EQ(width, 1);
+        unsigned char texel[4] = {};
+        glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        EXPECT_EQ(texel[0], expected) << "unit " << unit;
+        EXPECT_EQ(texel[2], expected) << "unit " << unit;
+    }
 }
 
 TEST_F(TextureTest, BindLeavesItsOwnUnitActive)
