@@ -9,8 +9,6 @@ layout(triangle_strip, max_vertices = 18) out;
 // World space to the clip space of each cube face, in OpenGL's face order.
 uniform mat4 shadow_mat[6];
 
-out vec3 worldPosition;
-
 // True when all three corners lie beyond one and the same clip plane.
 bool outside(vec4 a, vec4 b, vec4 c)
 {
@@ -32,7 +30,6 @@ void main()
             continue;
         for (int i = 0; i < 3; ++i) {
             gl_Layer = face;
-            worldPosition = gl_in[i].gl_Position.xyz;
             gl_Position = corners[i];
             EmitVertex();
         }

@@ -43,9 +43,22 @@ uniform float shininess;
 layout(location = 0) out vec4 fragColor;
 layout(location = 1) out vec4 brightColor;
 
+// The depth the shadow pass stored for a point at `fromLight` from the
+// light: the point lies in the cube face of the vector's largest component,
+// whose view axis that component measures; the face's projection (near and
+// far planes from near_far) maps it to window depth.
+float cubeFaceDepth(vec3 fromLight)
+{
+    vec3 a = abs(fromLight);
+    float axisDistance = max(a.x, max(a.y, a.z));
+    float near = near_far.x;
+    float far = near_far.y;
+    return 0.5 * (far + near) / (far - near) + 0.5 - far * near / ((far - near) * axisDistance);
+}
+
 // Share of the light from `lightPosition` that reaches `position`, 0 to 1.
-// The cube map holds the distance to the nearest surface divided by the far
-// plane; depthMap compares with it in hardware and filters the four nearest
+// The cube map holds each face's own perspective depth of the nearest
+// surface; depthMap compares with it in hardware and filters the four nearest
 // results bilinearly, so every tap is itself a small soft PCF. `geometricNormal`
 // is the interpolated surface normal (not the normal-mapped one), since only
 // the real surface can shadow itself: a surface turned away from the light
@@ -78,7 +91,7 @@ float shadowVisibility(vec3 position, vec3 geometricNormal, vec3 lightPosition)
     float lit = 0.0;
     for (int i = 0; i < PCF_TAPS; ++i) {
         vec3 tap = center + u * PCF_DISK[i].x + v * PCF_DISK[i].y;
-        lit += texture(depthMap, vec4(tap, length(tap) / near_far.y));
+        lit += texture(depthMap, vec4(tap, cubeFaceDepth(tap)));
     }
     return lit / float(PCF_TAPS);
 }

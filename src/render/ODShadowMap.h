@@ -10,9 +10,10 @@ class PerspectiveCamera;
 
 // Omnidirectional shadow map of one point light: a depth cube map of
 // 1000 x 1000 texels per face, filled in a single layered pass whose geometry
-// shader sends every triangle to all six faces. Each texel holds the distance
-// from the light to the nearest surface divided by the far plane, so lit
-// shaders compare linear distances in world units. Needs a current GL context
+// shader sends every triangle to all six faces. Each texel holds the window
+// depth of the nearest surface in its face's projection (near and far planes
+// nearPlane and farPlane), which lit shaders rebuild from near_far for a
+// point's distance along the face's axis. Needs a current GL context
 // for its whole life; owns its camera, cube texture and framebuffer.
 // The depth program every shadow map draws with by default: created by the
 // scene assembly before the first shadow-casting light, released with the

@@ -123,7 +123,7 @@ TEST_F(ShadowMapTest, FramebufferIsACompleteLayeredDepthCube)
     EXPECT_EQ(size, 1000);
 }
 
-TEST_F(ShadowMapTest, FloorBelowTheLightLandsInTheNegativeYFaceAsLinearDistance)
+TEST_F(ShadowMapTest, FloorBelowTheLightLandsInTheNegativeYFaceAtItsAxisDepth)
 {
     ODShadowMap map(program);
     const glm::vec3 light(1.0f, 2.0f, 3.0f);
@@ -141,10 +141,14 @@ TEST_F(ShadowMapTest, FloorBelowTheLightLandsInTheNegativeYFaceAsLinearDistance)
     glUseProgram(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
+    // The face's window depth of a point 4 units down its axis (near 0.1,
+    // far 15): the same under the light and at the face's corner, where the
+    // floor is 4 sqrt(3) away but still 4 along the axis.
+    const float near = 0.1f, far = 15.0f;
+    const float expected = 0.5f * (far + near) / (far - near) + 0.5f - far * near / ((far - near) * 4.0f);
     std::vector<float> below = faceDepth(map, 3);
-    EXPECT_NEAR(below[500 * 1000 + 500], 4.0f / 15.0f, 2e-3);
-    // Towards the face's corner the floor is farther: 4 sqrt(3) at the corner.
-    EXPECT_NEAR(below[2 * 1000 + 2], 4.0f * 1.7320508f / 15.0f, 0.02);
+    EXPECT_NEAR(below[500 * 1000 + 500], expected, 1e-5);
+    EXPECT_NEAR(below[2 * 1000 + 2], expected, 1e-5);
     std::vector<float> above = faceDepth(map, 2);
     EXPECT_EQ(above[500 * 1000 + 500], 1.0f);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
