@@ -24,11 +24,13 @@ void filterTiffError(const char* module, const char* format, va_list args)
 
 void quietUnknownTiffTags()
 {
-    static bool installed = false;
-    if (installed)
-        return;
-    previousHandler = TIFFSetErrorHandler(filterTiffError);
-    installed = true;
+    // Images are decoded on more than one thread; a static's initialisation
+    // installs the handler exactly once among them.
+    static const bool installed = [] {
+        previousHandler = TIFFSetErrorHandler(filterTiffError);
+        return true;
+    }();
+    (void)installed;
 }
 
 }  // namespace tolvane
