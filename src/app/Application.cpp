@@ -98,12 +98,15 @@ void overrideEntryPoints()
 {
     glGenVertexArrays = reinterpret_cast<PFNGLGENVERTEXARRAYSPROC>(activeGlContext().procAddress("glGenVertexArrays"));
     glBindVertexArray = reinterpret_cast<PFNGLBINDVERTEXARRAYPROC>(activeGlContext().procAddress("glBindVertexArray"));
-    glDeleteVertexArrays = reinterpret_cast<PFNGLDELETEVERTEXARRAYSPROC>(activeGlContext().procAddress("glDeleteVertexArrays"));
+    glDeleteVertexArrays =
+        reinterpret_cast<PFNGLDELETEVERTEXARRAYSPROC>(activeGlContext().procAddress("glDeleteVertexArrays"));
     glGenerateMipmap = reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(activeGlContext().procAddress("glGenerateMipmap"));
     glGenFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(activeGlContext().procAddress("glGenFramebuffers"));
     glBindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(activeGlContext().procAddress("glBindFramebuffer"));
-    glCheckFramebufferStatus = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(activeGlContext().procAddress("glCheckFramebufferStatus"));
-    glFramebufferTexture = reinterpret_cast<PFNGLFRAMEBUFFERTEXTUREPROC>(activeGlContext().procAddress("glFramebufferTexture"));
+    glCheckFramebufferStatus =
+        reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(activeGlContext().procAddress("glCheckFramebufferStatus"));
+    glFramebufferTexture =
+        reinterpret_cast<PFNGLFRAMEBUFFERTEXTUREPROC>(activeGlContext().procAddress("glFramebufferTexture"));
 }
 
 }  // namespace

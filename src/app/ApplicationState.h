@@ -17,18 +17,18 @@ class Scene;
 class GlContext;
 
 // Settings from Config.ini (built-in defaults when it does not set them).
-extern int width;          // window width, pixels
-extern int height;         // window height, pixels
-extern bool fullscreen;    // full screen on the primary monitor
-extern int refreshRate;    // GLFW_REFRESH_RATE hint, 0 = don't care
-extern float ambient;      // intensity of the scene's ambient light
-extern float intensity;    // intensity of the orbiting point light
+extern int width;        // window width, pixels
+extern int height;       // window height, pixels
+extern bool fullscreen;  // full screen on the primary monitor
+extern int refreshRate;  // GLFW_REFRESH_RATE hint, 0 = don't care
+extern float ambient;    // intensity of the scene's ambient light
+extern float intensity;  // intensity of the orbiting point light
 
-extern GLFWwindow* window;   // the only window; owned by GLFW; null without one
+extern GLFWwindow* window;  // the only window; owned by GLFW; null without one
 // The context a tool chose before initialise() to render without a window
 // system; null for the demo's GLFW window (see activeGlContext()). Not owned.
 extern GlContext* glContext;
-extern Renderer* renderer;   // owned
+extern Renderer* renderer;  // owned
 
 extern bool running;          // the frame loop continues while true
 extern double frameDelta;     // seconds between the starts of the last two frames

@@ -93,8 +93,8 @@ void buildCredits()
 void buildOverlays()
 {
     loadingMessageHandler = showLoadingProgress;
-    overlayCamera = new OrthogonalCamera(0.0f, static_cast<float>(width), 0.0f,
-                                         static_cast<float>(height), 0.01f, 10.0f);
+    overlayCamera =
+        new OrthogonalCamera(0.0f, static_cast<float>(width), 0.0f, static_cast<float>(height), 0.01f, 10.0f);
     fontMaterial = new Material(ShaderFiles::kFontVertex, ShaderFiles::kFontFragment, "");
     fontMaterial->blending = true;
     textFont = new Font(kTextFontPixels, kTextFontPath);

@@ -86,8 +86,8 @@ void createMaterials()
     specularMaterial->shininess = 300.0f;
     spriteMaterial = new Material(ShaderFiles::kSpriteVertex, ShaderFiles::kSpriteFragment, "");
     spriteMaterial->blending = true;
-    shadowMaterial = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment,
-                                  ShaderFiles::kShadowGeometry);
+    shadowMaterial =
+        new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, ShaderFiles::kShadowGeometry);
 }
 
 void importModel(TexturePrefetch& prefetch)

@@ -144,24 +144,12 @@ void handleEvent(const PathEvent& event)
         camera->position = event.position;
         camera->updateView();
         break;
-    case PathEventType::FadeIn:
-        renderer->startFadeIn();
-        break;
-    case PathEventType::FadeOut:
-        renderer->startFadeOut();
-        break;
-    case PathEventType::FireOn:
-        setFires(true);
-        break;
-    case PathEventType::FireOff:
-        setFires(false);
-        break;
-    case PathEventType::Credits:
-        showCredits = true;
-        break;
-    default:
-        logMessage("Unkown Event %i", static_cast<int>(event.type));
-        break;
+    case PathEventType::FadeIn: renderer->startFadeIn(); break;
+    case PathEventType::FadeOut: renderer->startFadeOut(); break;
+    case PathEventType::FireOn: setFires(true); break;
+    case PathEventType::FireOff: setFires(false); break;
+    case PathEventType::Credits: showCredits = true; break;
+    default: logMessage("Unkown Event %i", static_cast<int>(event.type)); break;
     }
 }
 

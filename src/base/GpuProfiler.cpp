@@ -36,14 +36,16 @@ struct GpuProfiler::Frame {
 const char* gpuPassName(GpuPass pass)
 {
     static const char* const kNames[kGpuPassCountWithReferences] = {
-        "shadow", "scene", "particles", "blur", "composition", "overlays",
-        "9-tap gaussian blur", "blur floor", "scene floor", "shadow floor"};
+        "shadow",     "scene",       "particles",   "blur", "composition", "overlays", "9-tap gaussian blur",
+        "blur floor", "scene floor", "shadow floor"};
     const int index = static_cast<int>(pass);
     return index >= 0 && index < kGpuPassCountWithReferences ? kNames[index] : "unknown";
 }
 
-GpuProfiler::GpuProfiler(Sink sink, int latency)
-    : sink(std::move(sink)), frames(new Frame[latency > 1 ? latency : 2]), latency(latency > 1 ? latency : 2)
+GpuProfiler::GpuProfiler(Sink sink, int latency) :
+    sink(std::move(sink)),
+    frames(new Frame[latency > 1 ? latency : 2]),
+    latency(latency > 1 ? latency : 2)
 {
     for (int i = 0; i < this->latency; ++i)
         glGenQueries(kMaxMarks, frames[i].queries);

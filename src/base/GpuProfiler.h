@@ -12,8 +12,18 @@ namespace tolvane {
 // the blur's floor (ten one-fetch copies), the scene drawn with a one-fetch
 // unlit program and the shadow pass with an empty fragment stage.
 enum class GpuPass {
-    Shadow, Scene, Particles, Blur, Composition, Overlays, Count,
-    GaussianBlur = Count, BlurFloor, SceneFloor, ShadowFloor, CountWithReferences
+    Shadow,
+    Scene,
+    Particles,
+    Blur,
+    Composition,
+    Overlays,
+    Count,
+    GaussianBlur = Count,
+    BlurFloor,
+    SceneFloor,
+    ShadowFloor,
+    CountWithReferences
 };
 inline constexpr int kGpuPassCount = static_cast<int>(GpuPass::Count);  // the film's own passes
 inline constexpr int kGpuPassCountWithReferences = static_cast<int>(GpuPass::CountWithReferences);
@@ -71,11 +81,11 @@ private:
     void resolve(Frame& frame);
 
     Sink sink;
-    Frame* frames;   // ring of `latency` frames; owned
+    Frame* frames;  // ring of `latency` frames; owned
     int latency;
-    int writing = 0;   // frame being recorded
-    int reading = 0;   // oldest frame not resolved yet
-    int pending = 0;   // frames recorded and not resolved
+    int writing = 0;  // frame being recorded
+    int reading = 0;  // oldest frame not resolved yet
+    int pending = 0;  // frames recorded and not resolved
     int stallCount = 0;
 };
 

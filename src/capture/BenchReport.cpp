@@ -49,8 +49,12 @@ void printRow(std::ostream& out, const char* label, const SampleStatistics& seri
 
 }  // namespace
 
-BenchReport::BenchReport(std::size_t expectedFrames)
-    : gpuPassSum(expectedFrames), gpuFrame(expectedFrames), update(expectedFrames), readback(expectedFrames), frame(expectedFrames)
+BenchReport::BenchReport(std::size_t expectedFrames) :
+    gpuPassSum(expectedFrames),
+    gpuFrame(expectedFrames),
+    update(expectedFrames),
+    readback(expectedFrames),
+    frame(expectedFrames)
 {
     for (SampleStatistics& series : gpuPasses)
         series = SampleStatistics(expectedFrames);
@@ -129,9 +133,9 @@ BenchReport::Ratios BenchReport::ratios() const
 
 void BenchReport::print(std::ostream& out) const
 {
-    out << "Bench: " << frame.count() << " frames at " << setting.width << "x" << setting.height << ", "
-        << std::fixed << std::setprecision(2) << setting.from << " s to " << setting.to << " s of demo time, "
-        << setting.renderer << '\n';
+    out << "Bench: " << frame.count() << " frames at " << setting.width << "x" << setting.height << ", " << std::fixed
+        << std::setprecision(2) << setting.from << " s to " << setting.to << " s of demo time, " << setting.renderer
+        << '\n';
     out << "  " << std::left << std::setw(24) << "milliseconds" << std::right << std::setw(10) << "median"
         << std::setw(10) << "p95" << '\n';
     for (int i = 0; i < kGpuPassCount; ++i) {
@@ -144,8 +148,8 @@ void BenchReport::print(std::ostream& out) const
     printRow(out, "CPU particle read-backs", readback);
     printRow(out, "frame (wall clock)", frame);
     out << std::fixed << std::setprecision(1) << "  start-up: overlays " << startup.overlays << " ms, model import "
-        << startup.modelImport << " ms, textures " << startup.textures << " ms, rest " << startup.rest
-        << " ms, total " << startup.total() << " ms\n";
+        << startup.modelImport << " ms, textures " << startup.textures << " ms, rest " << startup.rest << " ms, total "
+        << startup.total() << " ms\n";
     if (startupFloor > 0.0)
         out << "  start-up floor (import and texture decodes alone): " << startupFloor << " ms, start-up "
             << std::setprecision(2) << ratios().startupToFloor << " x floor\n";
@@ -168,8 +172,8 @@ void BenchReport::printReferences(std::ostream& out) const
         << "  scene / scene floor        " << std::setw(8) << r.sceneToFloor << '\n'
         << "  blur / blur floor          " << std::setw(8) << r.blurToFloor << '\n'
         << "  blur / 9-tap gaussian      " << std::setw(8) << r.blurToGaussian << '\n'
-        << "  frame / sum of floors      " << std::setw(8) << r.frameToFloors << "   (floors "
-        << std::setprecision(1) << r.floorSum << " ms)\n"
+        << "  frame / sum of floors      " << std::setw(8) << r.frameToFloors << "   (floors " << std::setprecision(1)
+        << r.floorSum << " ms)\n"
         << std::setprecision(2) << "  frame p95 / median         " << std::setw(8) << r.frameSpread << '\n';
 }
 
@@ -185,8 +189,9 @@ std::string BenchReport::referencesJson() const
         << "  \"ratios\": {\"shadow_to_floor\": " << number(r.shadowToFloor)
         << ", \"scene_to_floor\": " << number(r.sceneToFloor) << ", \"blur_to_floor\": " << number(r.blurToFloor)
         << ", \"blur_to_gaussian\": " << number(r.blurToGaussian) << ", \"floor_sum_ms\": " << number(r.floorSum)
-        << ", \"frame_to_floors\": " << number(r.frameToFloors) << ", \"frame_p95_to_median\": "
-        << number(r.frameSpread) << ", \"startup_to_floor\": " << number(r.startupToFloor) << "},\n";
+        << ", \"frame_to_floors\": " << number(r.frameToFloors)
+        << ", \"frame_p95_to_median\": " << number(r.frameSpread)
+        << ", \"startup_to_floor\": " << number(r.startupToFloor) << "},\n";
     return out.str();
 }
 
@@ -211,8 +216,8 @@ std::string BenchReport::json() const
         << "    \"update\": " << summary(update) << ",\n"
         << "    \"particle_readback\": " << summary(readback) << "\n  },\n"
         << "  \"frame_ms\": " << summary(frame) << ",\n"
-        << (hasReferences() ? referencesJson() : std::string())
-        << "  \"startup_floor_ms\": " << number(startupFloor) << ",\n"
+        << (hasReferences() ? referencesJson() : std::string()) << "  \"startup_floor_ms\": " << number(startupFloor)
+        << ",\n"
         << "  \"startup_ms\": {\"overlays\": " << number(startup.overlays)
         << ", \"model_import\": " << number(startup.modelImport) << ", \"textures\": " << number(startup.textures)
         << ", \"rest\": " << number(startup.rest) << ", \"total\": " << number(startup.total()) << "}\n"

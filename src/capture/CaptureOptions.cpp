@@ -24,9 +24,9 @@ bool isFlag(const std::string& name)
 
 bool isValueOption(const std::string& name)
 {
-    static const char* const kNames[] = {"--fps", "--from", "--to", "--every", "--size", "--out",
-                                         "--video", "--sheet", "--loading-screen", "--json", "--plot", "--at",
-                                         "--census", "--gl"};
+    static const char* const kNames[] = {
+        "--fps",   "--from",           "--to",   "--every", "--size", "--out",    "--video",
+        "--sheet", "--loading-screen", "--json", "--plot",  "--at",   "--census", "--gl"};
     for (const char* known : kNames)
         if (name == known)
             return true;
@@ -152,8 +152,7 @@ bool CaptureOptions::applyOption(const std::string& name, const std::string& val
             gl = GlPath::Glfw;
         else
             return badValue(name, value, "one of egl, glfw, auto", error);
-    }
-    else if (name == "--fps") {
+    } else if (name == "--fps") {
         if (!parseNumber(value, fps) || fps <= 0.0 || fps > kMaxFps)
             return badValue(name, value, "a frame rate above 0 and at most 1000", error);
     } else if (name == "--from") {

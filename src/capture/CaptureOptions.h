@@ -31,27 +31,27 @@ public:
     // True when this run draws through EGL; `display` is $DISPLAY (may be null).
     bool drawsWithEgl(const char* display) const;
 
-    double fps = 50.0;           // frames per demo second
-    double from = 0.0;           // first kept frame at or after this time
-    double to = kEndOfFilm;      // frames before this time
-    int every = 1;               // keep every Nth frame of the range
-    std::vector<double> at;      // keep only the frames at these times (ascending)
-    int width = 0;               // picture size in pixels; 0 = Config.ini's
+    double fps = 50.0;       // frames per demo second
+    double from = 0.0;       // first kept frame at or after this time
+    double to = kEndOfFilm;  // frames before this time
+    int every = 1;           // keep every Nth frame of the range
+    std::vector<double> at;  // keep only the frames at these times (ascending)
+    int width = 0;           // picture size in pixels; 0 = Config.ini's
     int height = 0;
-    std::string outDirectory;    // PNG frames, empty = none
-    std::string videoFile;       // H.264 video, empty = none
-    std::string sheetFile;       // contact sheet PNG, empty = none
-    std::string loadingFile;     // the loading screen as PNG, empty = none
-    bool fire = false;           // light the fire at the start (key P)
-    bool bench = false;          // collect and print timings
-    bool reference = false;      // with bench: time the reference passes and the start-up floor
-    std::string jsonFile;        // bench figures as JSON, empty = none
-    std::string plotFile;        // frame-time plot PNG, empty = none
-    std::string censusFile;      // memory and GL object counts every 10 s of demo time, empty = none
-    bool quiet = false;          // no progress bar
-    GlPath gl = GlPath::Auto;    // --gl
-    bool listDevices = false;    // print the EGL devices and the chosen one, then stop
-    bool help = false;           // --help was given; nothing else matters
+    std::string outDirectory;  // PNG frames, empty = none
+    std::string videoFile;     // H.264 video, empty = none
+    std::string sheetFile;     // contact sheet PNG, empty = none
+    std::string loadingFile;   // the loading screen as PNG, empty = none
+    bool fire = false;         // light the fire at the start (key P)
+    bool bench = false;        // collect and print timings
+    bool reference = false;    // with bench: time the reference passes and the start-up floor
+    std::string jsonFile;      // bench figures as JSON, empty = none
+    std::string plotFile;      // frame-time plot PNG, empty = none
+    std::string censusFile;    // memory and GL object counts every 10 s of demo time, empty = none
+    bool quiet = false;        // no progress bar
+    GlPath gl = GlPath::Auto;  // --gl
+    bool listDevices = false;  // print the EGL devices and the chosen one, then stop
+    bool help = false;         // --help was given; nothing else matters
 
 private:
     bool applyOption(const std::string& name, const std::string& value, std::string& error);

@@ -2,8 +2,8 @@
 
 #include "app/Application.h"
 #include "app/Diagnostics.h"
-#include "app/GlfwContext.h"
 #include "app/Frame.h"
+#include "app/GlfwContext.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
 #include "app/SoundEngine.h"
@@ -239,8 +239,8 @@ void CaptureSession::prepareOutputs()
             const std::vector<std::string> sceneTextures(std::begin(kSceneTextureFiles), std::end(kSceneTextureFiles));
             report->startupFloor = StartupFloor::measure(kModelFile, sceneTextures);
             referencePasses = std::make_unique<ReferencePasses>();
-            referenceProfiler = std::make_unique<GpuProfiler>(
-                [sink](const GpuFrameTimes& times) { sink->addReferenceFrame(times); });
+            referenceProfiler =
+                std::make_unique<GpuProfiler>([sink](const GpuFrameTimes& times) { sink->addReferenceFrame(times); });
         }
     }
 }
@@ -338,7 +338,8 @@ void CaptureSession::takeCensus(long frame)
             return;
         }
         std::fputs("seconds rss_kb textures buffers vertex_arrays framebuffers renderbuffers programs shaders "
-                   "queries transform_feedbacks total\n", census);
+                   "queries transform_feedbacks total\n",
+                   census);
     }
     const GlObjectCensus::Counts counts = GlObjectCensus().take();
     std::fprintf(census, "%.1f %ld %d %d %d %d %d %d %d %d %d %d\n", frame / options.fps, residentKilobytes(),
@@ -446,8 +447,8 @@ bool CaptureSession::finishOutputs()
     };
     std::string error;
     if (video != nullptr) {
-        const double musicStart = musicFrame >= 0 ? static_cast<double>(musicFrame - firstFrame) / options.fps
-                                                  : VideoEncoder::kNoMusic;
+        const double musicStart =
+            musicFrame >= 0 ? static_cast<double>(musicFrame - firstFrame) / options.fps : VideoEncoder::kNoMusic;
         if (video->close(kMusicFile, musicStart, error))
             std::cout << "Video: " << options.videoFile << std::endl;
         else

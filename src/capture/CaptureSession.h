@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/Frame.h"
 #include "base/CpuProfiler.h"
 #include "base/GpuProfiler.h"
-#include "app/Frame.h"
 #include "capture/BenchReport.h"
 #include "capture/CaptureOptions.h"
 #include "capture/ContactSheet.h"
@@ -76,7 +76,7 @@ private:
 
     CaptureOptions options;
     std::unique_ptr<EglContext> eglContext;  // null when a GLFW window draws
-    std::vector<long> chosenFrames;  // --at, ascending; empty = a range
+    std::vector<long> chosenFrames;          // --at, ascending; empty = a range
     long firstFrame = 0;
     long endFrame = -1;          // first frame not played; -1 until known
     long musicFrame = -1;        // frame whose update started the music
@@ -97,11 +97,11 @@ private:
     CpuProfiler cpuProfiler;
     ProgressBar progress;
     Clock::time_point playStart;
-    long playing = 0;                 // the frame runFrame is playing
-    Clock::time_point frameStart;     // when that frame began
-    Clock::time_point updateEnd;      // when its update ended
+    long playing = 0;              // the frame runFrame is playing
+    Clock::time_point frameStart;  // when that frame began
+    Clock::time_point updateEnd;   // when its update ended
     char framePath[4096] = {};
-    FILE* census = nullptr;      // the --census table, open while playing
+    FILE* census = nullptr;  // the --census table, open while playing
 };
 
 }  // namespace tolvane

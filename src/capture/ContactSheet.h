@@ -19,10 +19,10 @@ public:
     struct Layout {
         int columns = 0;
         int rows = 0;
-        int cellWidth = 0;   // thumbnail size
+        int cellWidth = 0;  // thumbnail size
         int cellHeight = 0;
-        int gap = 0;         // border around and between the cells
-        int width = 0;       // whole sheet
+        int gap = 0;    // border around and between the cells
+        int width = 0;  // whole sheet
         int height = 0;
     };
 
@@ -59,9 +59,9 @@ private:
     int columns;
     int cellWidth;
     int cellHeight;
-    int stride = 1;   // frames between two held thumbnails
-    int offered = 0;  // frames offered so far
-    int held = 0;     // thumbnails in use, slots[0 .. held-1]
+    int stride = 1;                 // frames between two held thumbnails
+    int offered = 0;                // frames offered so far
+    int held = 0;                   // thumbnails in use, slots[0 .. held-1]
     std::vector<FrameImage> slots;  // held thumbnails, in frame order
     FrameImage sheet;
 };

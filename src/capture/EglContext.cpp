@@ -92,9 +92,7 @@ std::vector<EglCandidate> rankEglCandidates(std::vector<EglCandidate> devices, b
     return devices;
 }
 
-EglContext::EglContext(std::string library) : libraryName(std::move(library)), egl(std::make_unique<Library>())
-{
-}
+EglContext::EglContext(std::string library) : libraryName(std::move(library)), egl(std::make_unique<Library>()) {}
 
 EglContext::~EglContext()
 {
@@ -229,11 +227,12 @@ bool EglContext::tryCandidate(const EglCandidate& option, std::string& reason)
         display = nullptr;
         return false;
     }
-    const bool createContextAttributes = major > 1 || minor >= 5 ||
-                                         hasExtension(egl->queryString(display, EGL_EXTENSIONS), "EGL_KHR_create_context");
+    const bool createContextAttributes =
+        major > 1 || minor >= 5 || hasExtension(egl->queryString(display, EGL_EXTENSIONS), "EGL_KHR_create_context");
     // Core-profile attributes: EGL 1.5 names, the same values as EGL_KHR_create_context's.
-    const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 3,
-                                 EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
+    const EGLint attributes[] = {
+        EGL_CONTEXT_MAJOR_VERSION,           3,       EGL_CONTEXT_MINOR_VERSION, 3, EGL_CONTEXT_OPENGL_PROFILE_MASK,
+        EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
     if (!createContextAttributes)
         reason = "no EGL_KHR_create_context, so no core profile can be asked for";
     else if (!egl->bindApi(EGL_OPENGL_API))
@@ -255,9 +254,23 @@ bool EglContext::tryCandidate(const EglCandidate& option, std::string& reason)
 // first, so the exact match is picked from its list.
 bool EglContext::chooseConfig(std::string& reason)
 {
-    const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                             EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
-                             EGL_DEPTH_SIZE, 24, EGL_STENCIL_SIZE, 8, EGL_NONE};
+    const EGLint wanted[] = {EGL_SURFACE_TYPE,
+                             EGL_PBUFFER_BIT,
+                             EGL_RENDERABLE_TYPE,
+                             EGL_OPENGL_BIT,
+                             EGL_RED_SIZE,
+                             8,
+                             EGL_GREEN_SIZE,
+                             8,
+                             EGL_BLUE_SIZE,
+                             8,
+                             EGL_ALPHA_SIZE,
+                             8,
+                             EGL_DEPTH_SIZE,
+                             24,
+                             EGL_STENCIL_SIZE,
+                             8,
+                             EGL_NONE};
     EGLConfig configs[64];
     EGLint count = 0;
     if (!egl->chooseConfig(display, wanted, configs, 64, &count) || count <= 0) {

@@ -15,9 +15,9 @@ namespace tolvane {
 struct EglCandidate {
     enum class Kind { Hardware, Software, Surfaceless };
     Kind kind = Kind::Surfaceless;
-    int device = -1;        // index in EGL's device list; -1 for surfaceless
-    std::string file;       // the device's DRM file, when it names one
-    std::string extensions; // the device's EGL extensions
+    int device = -1;         // index in EGL's device list; -1 for surfaceless
+    std::string file;        // the device's DRM file, when it names one
+    std::string extensions;  // the device's EGL extensions
 };
 
 // The order candidates are tried in: hardware devices first, then software

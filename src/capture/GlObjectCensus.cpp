@@ -9,8 +9,8 @@ namespace tolvane {
 
 int GlObjectCensus::Counts::total() const
 {
-    return textures + buffers + vertexArrays + framebuffers + renderbuffers + programs + shaders +
-           queries + transformFeedbacks;
+    return textures + buffers + vertexArrays + framebuffers + renderbuffers + programs + shaders + queries +
+           transformFeedbacks;
 }
 
 GlObjectCensus::GlObjectCensus(unsigned highestName) : highestName(highestName) {}

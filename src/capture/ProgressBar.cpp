@@ -13,9 +13,7 @@ constexpr double kRedrawSeconds = 0.1;
 
 }  // namespace
 
-ProgressBar::ProgressBar(std::FILE* stream) : stream(stream), terminal(isatty(fileno(stream)) != 0)
-{
-}
+ProgressBar::ProgressBar(std::FILE* stream) : stream(stream), terminal(isatty(fileno(stream)) != 0) {}
 
 int ProgressBar::format(char* buffer, std::size_t size, int done, int total, double elapsedSeconds)
 {
@@ -29,8 +27,8 @@ int ProgressBar::format(char* buffer, std::size_t size, int done, int total, dou
         bar[i] = i < filled ? '#' : '-';
     bar[kBarWidth] = '\0';
     const long left = rate > 0.0 ? std::lround(std::max(total - done, 0) / rate) : 0;
-    return std::snprintf(buffer, size, "[%s] %d/%d frames  %.1f fps  %ld:%02ld left", bar, done, total, rate,
-                         left / 60, left % 60);
+    return std::snprintf(buffer, size, "[%s] %d/%d frames  %.1f fps  %ld:%02ld left", bar, done, total, rate, left / 60,
+                         left % 60);
 }
 
 void ProgressBar::draw(int done, double elapsedSeconds)

@@ -19,11 +19,11 @@ const char* const kEmptyDepthFragment = "Shader/Reference/emptyDepth.frag";
 
 }  // namespace
 
-ReferencePasses::ReferencePasses()
-    : gaussianBlur(ShaderFiles::kBlurVertex, kGaussianFragment, ""),
-      copyBlur(ShaderFiles::kBlurVertex, kCopyFragment, ""),
-      unlit(kUnlitVertex, kUnlitFragment, ""),
-      emptyShadow(ShaderFiles::kShadowVertex, kEmptyDepthFragment, ShaderFiles::kShadowGeometry)
+ReferencePasses::ReferencePasses() :
+    gaussianBlur(ShaderFiles::kBlurVertex, kGaussianFragment, ""),
+    copyBlur(ShaderFiles::kBlurVertex, kCopyFragment, ""),
+    unlit(kUnlitVertex, kUnlitFragment, ""),
+    emptyShadow(ShaderFiles::kShadowVertex, kEmptyDepthFragment, ShaderFiles::kShadowGeometry)
 {
 }
 

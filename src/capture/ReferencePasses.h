@@ -44,8 +44,8 @@ private:
     Material copyBlur;
     Material unlit;
     Material emptyShadow;
-    std::vector<Mesh*> meshes;               // of the scene, gathered per draw
-    std::vector<Material*> ownPrograms;      // each mesh's material, restored after
+    std::vector<Mesh*> meshes;           // of the scene, gathered per draw
+    std::vector<Material*> ownPrograms;  // each mesh's material, restored after
 };
 
 }  // namespace tolvane

@@ -39,15 +39,14 @@ bool isIsoMediaName(const std::string& path)
 
 }  // namespace
 
-std::vector<std::string> VideoEncoder::encodeArguments(const std::string& silentFile, int width, int height,
-                                                       double fps)
+std::vector<std::string> VideoEncoder::encodeArguments(const std::string& silentFile, int width, int height, double fps)
 {
     std::vector<std::string> arguments = {
-        "ffmpeg", "-hide_banner", "-nostdin", "-y",
-        "-f", "rawvideo", "-pix_fmt", "bgr24",
-        "-s", std::to_string(width) + "x" + std::to_string(height),
-        "-r", decimal(fps), "-i", "-",
-        "-c:v", "libx264", "-preset", "medium", "-crf", "20", "-pix_fmt", "yuv420p"};
+        "ffmpeg",   "-hide_banner", "-nostdin", "-y",   "-f",
+        "rawvideo", "-pix_fmt",     "bgr24",    "-s",   std::to_string(width) + "x" + std::to_string(height),
+        "-r",       decimal(fps),   "-i",       "-",    "-c:v",
+        "libx264",  "-preset",      "medium",   "-crf", "20",
+        "-pix_fmt", "yuv420p"};
     // 4:2:0 chroma needs even sides; pad odd ones by a black pixel.
     if (width % 2 != 0 || height % 2 != 0) {
         arguments.push_back("-vf");
@@ -130,8 +129,8 @@ bool VideoEncoder::close(const std::string& musicFile, double musicStart, std::s
     const bool withMusic = musicStart != kNoMusic && fileExists(musicFile);
     const std::vector<std::string> arguments =
         withMusic ? muxArguments(silentFile, musicFile, musicStart, path)
-                  : std::vector<std::string>{"ffmpeg", "-hide_banner", "-nostdin", "-y", "-i", silentFile,
-                                             "-c", "copy", path};
+                  : std::vector<std::string>{"ffmpeg",   "-hide_banner", "-nostdin", "-y", "-i",
+                                             silentFile, "-c",           "copy",     path};
     const int code = ExternalProgram::run(arguments, logFile);
     if (code != 0) {
         error = path + ": ffmpeg failed (exit code " + std::to_string(code) + "), see " + logFile;

@@ -10,7 +10,10 @@ bool DisplayProgressHandler::Update(float percentage)
 {
     if (percentage == -1.0f) {
         static const char* const kDots[] = {
-            "Loading Scene", "Loading Scene.", "Loading Scene..", "Loading Scene...",
+            "Loading Scene",
+            "Loading Scene.",
+            "Loading Scene..",
+            "Loading Scene...",
         };
         postLoadingMessage("%s", kDots[dotCounter]);
         dotCounter = (dotCounter + 1) % 4;

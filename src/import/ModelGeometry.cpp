@@ -4,9 +4,8 @@
 
 namespace tolvane {
 
-ModelGeometry::ModelGeometry(std::vector<float> positions, std::vector<uint32_t> indices,
-                             std::vector<float> normals, std::vector<float> tangents,
-                             std::vector<float> biTangents, std::vector<float> uvs)
+ModelGeometry::ModelGeometry(std::vector<float> positions, std::vector<uint32_t> indices, std::vector<float> normals,
+                             std::vector<float> tangents, std::vector<float> biTangents, std::vector<float> uvs)
 {
     this->positions = std::move(positions);
     this->indices = std::move(indices);

@@ -15,9 +15,8 @@ class ModelGeometry : public Geometry {
 public:
     // positions, normals, tangents, biTangents: 3 floats per vertex;
     // uvs: 2 floats per vertex; indices: a triangle list.
-    ModelGeometry(std::vector<float> positions, std::vector<uint32_t> indices,
-                  std::vector<float> normals, std::vector<float> tangents,
-                  std::vector<float> biTangents, std::vector<float> uvs);
+    ModelGeometry(std::vector<float> positions, std::vector<uint32_t> indices, std::vector<float> normals,
+                  std::vector<float> tangents, std::vector<float> biTangents, std::vector<float> uvs);
     ~ModelGeometry() override;
 };
 

@@ -86,8 +86,8 @@ std::vector<Mesh*> ModelLoader::loadFile(const std::string& path)
     logMessage("Loading file '%s'...", path.c_str());
     postLoadingMessage("Loading Scene...");
     importFile(path);
-    logMessage("OK, successfully loaded %i models and %i textures.\n",
-               static_cast<int>(geometries.size()), static_cast<int>(texturePaths.size()));
+    logMessage("OK, successfully loaded %i models and %i textures.\n", static_cast<int>(geometries.size()),
+               static_cast<int>(texturePaths.size()));
 
     normalMapMaterial = new Material(ShaderFiles::kNormalMapVertex, ShaderFiles::kNormalMapFragment, "");
     normalMapMaterial->color = glm::vec3(0.3f, 0.3f, 0.3f);
@@ -180,8 +180,7 @@ void ModelLoader::processNode(const aiNode* node, const aiScene* scene)
         geometryMaterials.push_back(mesh->mMaterialIndex);
     }
     for (unsigned i = 0; i < node->mNumChildren; ++i) {
-        postLoadingMessage("Processing Scene... (%i/%i)", static_cast<int>(i),
-                           static_cast<int>(node->mNumChildren));
+        postLoadingMessage("Processing Scene... (%i/%i)", static_cast<int>(i), static_cast<int>(node->mNumChildren));
         processNode(node->mChildren[i], scene);
     }
 }
@@ -218,8 +217,8 @@ ModelGeometry* ModelLoader::processMesh(const aiMesh* mesh)
         if (face.mNumIndices == 3)
             indices.insert(indices.end(), face.mIndices, face.mIndices + 3);
     }
-    return new ModelGeometry(std::move(positions), std::move(indices), std::move(normals),
-                             std::move(tangents), std::move(biTangents), std::move(uvs));
+    return new ModelGeometry(std::move(positions), std::move(indices), std::move(normals), std::move(tangents),
+                             std::move(biTangents), std::move(uvs));
 }
 
 void ModelLoader::loadTextures(const aiScene* scene)
@@ -228,8 +227,7 @@ void ModelLoader::loadTextures(const aiScene* scene)
     for (unsigned i = 0; i < scene->mNumMaterials; ++i) {
         const std::string named = diffuseTextureNamedBy(scene->mMaterials[i]);
         logMessage("\tLoading Texture #%i '%s'", static_cast<int>(i) + 1, named.c_str());
-        postLoadingMessage("Loading Textures... (%i/%i)", static_cast<int>(i),
-                           static_cast<int>(scene->mNumMaterials));
+        postLoadingMessage("Loading Textures... (%i/%i)", static_cast<int>(i), static_cast<int>(scene->mNumMaterials));
         const std::string diffusePath = named.empty() ? kNeutralTexture : named;
         texturePaths.push_back(diffusePath);
         normalMapPaths.push_back(normalMapPathFor(diffusePath));

@@ -47,16 +47,16 @@ public:
     // Tangents for normal mapping, shared vertices, triangles only, and every
     // node transform baked into the vertices so the node walk needs no matrices.
     static constexpr unsigned kImportFlags = aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices |
-                                            aiProcess_Triangulate | aiProcess_PreTransformVertices |
-                                            aiProcess_SortByPType;
+                                             aiProcess_Triangulate | aiProcess_PreTransformVertices |
+                                             aiProcess_SortByPType;
 
-    std::vector<ModelGeometry*> geometries;  // one per usable mesh, traversal order
-    std::vector<unsigned> geometryMaterials; // material index of each geometry
-    std::vector<std::string> texturePaths;   // diffuse path per material
-    std::vector<std::string> normalMapPaths; // normal-map path per material
-    int meshCounter = 0;                     // meshes met in the current load
-    Material* normalMapMaterial = nullptr;   // owned; shared by every mesh
-    DisplayProgressHandler* progressHandler; // owned by the importer
+    std::vector<ModelGeometry*> geometries;   // one per usable mesh, traversal order
+    std::vector<unsigned> geometryMaterials;  // material index of each geometry
+    std::vector<std::string> texturePaths;    // diffuse path per material
+    std::vector<std::string> normalMapPaths;  // normal-map path per material
+    int meshCounter = 0;                      // meshes met in the current load
+    Material* normalMapMaterial = nullptr;    // owned; shared by every mesh
+    DisplayProgressHandler* progressHandler;  // owned by the importer
     // Not owned; when set, the model's textures are decoded on its worker
     // while the import post-processes, instead of one by one afterwards.
     TexturePrefetch* prefetch = nullptr;

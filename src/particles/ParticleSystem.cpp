@@ -31,13 +31,11 @@ const void* fieldOffset(std::size_t offset)
 
 }  // namespace
 
-ParticleSystem::ParticleSystem(Texture* texture)
-    : updateProgram(new ParticleSystemProgram(ShaderFiles::kParticleUpdateVertex,
-                                              ShaderFiles::kParticleUpdateGeometry)),
-      billboardMaterial(new Material(ShaderFiles::kParticleBillboardVertex,
-                                     ShaderFiles::kParticleBillboardFragment,
-                                     ShaderFiles::kParticleBillboardGeometry)),
-      texture(texture)
+ParticleSystem::ParticleSystem(Texture* texture) :
+    updateProgram(new ParticleSystemProgram(ShaderFiles::kParticleUpdateVertex, ShaderFiles::kParticleUpdateGeometry)),
+    billboardMaterial(new Material(ShaderFiles::kParticleBillboardVertex, ShaderFiles::kParticleBillboardFragment,
+                                   ShaderFiles::kParticleBillboardGeometry)),
+    texture(texture)
 {
     billboardMaterial->blending = true;
 }

@@ -24,7 +24,7 @@ struct Particle {
     float lifeTime;      // seconds
     float size;          // billboard edge, world units
     std::int32_t type;
-    float rotation;      // radians, in the picture plane
+    float rotation;  // radians, in the picture plane
 };
 static_assert(sizeof(Particle) == 52, "the shaders expect 52-byte particle records");
 
@@ -67,28 +67,28 @@ public:
     bool generating = false;
     GLuint transformFeedback = 0;
     GLuint particleBuffers[2] = {0, 0};
-    GLuint vertexArrays[2] = {0, 0};  // vertexArrays[i] reads particleBuffers[i]
-    GLuint query = 0;                 // counts the records each update writes
+    GLuint vertexArrays[2] = {0, 0};       // vertexArrays[i] reads particleBuffers[i]
+    GLuint query = 0;                      // counts the records each update writes
     ParticleSystemProgram* updateProgram;  // owned
     Material* billboardMaterial;           // owned
     Texture* texture;                      // not owned
-    int currentBuffer = 0;       // buffer holding the current records
-    int particleCount = 0;       // records in the current buffer, generator included
-    float generationTimer = 0;   // seconds accumulated towards the next batch
+    int currentBuffer = 0;                 // buffer holding the current records
+    int particleCount = 0;                 // records in the current buffer, generator included
+    float generationTimer = 0;             // seconds accumulated towards the next batch
 
     // Generation settings; the owner may change them before init().
-    float generationInterval = 0.15f;                   // seconds between batches
-    int numToGenerate = 30;                             // particles per batch
-    glm::vec3 genPositionMin{0.0f, 0.0f, 0.0f};         // spawn box corner, from the node
-    glm::vec3 genPositionRange{0.25f, 0.1f, 0.25f};     // spawn box extent
-    glm::vec3 genVelocityMin{-0.1f, 0.0f, -0.1f};       // units per second
+    float generationInterval = 0.15f;                // seconds between batches
+    int numToGenerate = 30;                          // particles per batch
+    glm::vec3 genPositionMin{0.0f, 0.0f, 0.0f};      // spawn box corner, from the node
+    glm::vec3 genPositionRange{0.25f, 0.1f, 0.25f};  // spawn box extent
+    glm::vec3 genVelocityMin{-0.1f, 0.0f, -0.1f};    // units per second
     glm::vec3 genVelocityRange{0.5f, 0.2f, 0.5f};
-    glm::vec3 genGravityVector{0.0f, 1.0f, 0.0f};       // units per second squared
-    glm::vec3 genColor{1.0f, 1.0f, 1.0f};               // linear RGB
-    float genLifeMin = 0.6f;                            // seconds
-    float genLifeRange = 1.1999999f;                    // seconds
-    float genSize = 0.5f;                               // billboard edge, world units
-    float rotationSpeed = 0.125f;                       // turns per second
+    glm::vec3 genGravityVector{0.0f, 1.0f, 0.0f};  // units per second squared
+    glm::vec3 genColor{1.0f, 1.0f, 1.0f};          // linear RGB
+    float genLifeMin = 0.6f;                       // seconds
+    float genLifeRange = 1.1999999f;               // seconds
+    float genSize = 0.5f;                          // billboard edge, world units
+    float rotationSpeed = 0.125f;                  // turns per second
 
 private:
     void setupBuffer(int index);

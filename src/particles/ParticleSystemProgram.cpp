@@ -8,14 +8,12 @@ namespace {
 
 // Record order: position, velocity, colour, lifetime, size, type, rotation.
 const char* const kFeedbackOutputs[] = {
-    "vPositionOut", "vVelocityOut", "vColorOut", "fLifeTimeOut",
-    "fSizeOut", "iTypeOut", "fRotationOut",
+    "vPositionOut", "vVelocityOut", "vColorOut", "fLifeTimeOut", "fSizeOut", "iTypeOut", "fRotationOut",
 };
 
 }  // namespace
 
-ParticleSystemProgram::ParticleSystemProgram(const std::string& vertexPath,
-                                             const std::string& geometryPath)
+ParticleSystemProgram::ParticleSystemProgram(const std::string& vertexPath, const std::string& geometryPath)
 {
     program = glCreateProgram();
     if (program == 0)

@@ -16,17 +16,51 @@ namespace {
 // Uniforms whose locations are looked up once at link time; every program
 // caches the same list, most of it as -1.
 const char* const kCachedUniformNames[] = {
-    "view", "projection", "model", "cameraPosition", "ambientIntensity",
-    "pointLightCount", "pointLightPositions", "pointLightIntensities",
-    "pointLightShadowMapBitmask", "pointLightAttenuation", "textureSampler",
-    "useTexture", "spriteFrame", "l_pos", "near_far", "shadow_mat", "depthMap",
-    "materialColor", "shininess", "screenTexture", "bloomTexture", "horizontal",
-    "time", "deltaTime", "launcherLifetime", "shellLifetime",
-    "secondaryShellLifetime", "billboardSize", "depthMVP", "normalMapSampler",
-    "fTimePassed", "vOrigin", "vGenPositionMin", "vGenPositionRange",
-    "vGenVelocityMin", "vGenVelocityRange", "vGenColor", "vGenGravityVector",
-    "fGenLifeMin", "fGenLifeRange", "fGenSize", "iNumToGenerate",
-    "fRotationSpeed", "vRandomSeed", "gSampler",
+    "view",
+    "projection",
+    "model",
+    "cameraPosition",
+    "ambientIntensity",
+    "pointLightCount",
+    "pointLightPositions",
+    "pointLightIntensities",
+    "pointLightShadowMapBitmask",
+    "pointLightAttenuation",
+    "textureSampler",
+    "useTexture",
+    "spriteFrame",
+    "l_pos",
+    "near_far",
+    "shadow_mat",
+    "depthMap",
+    "materialColor",
+    "shininess",
+    "screenTexture",
+    "bloomTexture",
+    "horizontal",
+    "time",
+    "deltaTime",
+    "launcherLifetime",
+    "shellLifetime",
+    "secondaryShellLifetime",
+    "billboardSize",
+    "depthMVP",
+    "normalMapSampler",
+    "fTimePassed",
+    "vOrigin",
+    "vGenPositionMin",
+    "vGenPositionRange",
+    "vGenVelocityMin",
+    "vGenVelocityRange",
+    "vGenColor",
+    "vGenGravityVector",
+    "fGenLifeMin",
+    "fGenLifeRange",
+    "fGenSize",
+    "iNumToGenerate",
+    "fRotationSpeed",
+    "vRandomSeed",
+    "gSampler",
 };
 
 std::string shaderInfoLog(GLuint shader)
@@ -51,8 +85,7 @@ std::string programInfoLog(GLuint program)
 
 Material::Material() = default;
 
-Material::Material(const std::string& vertexPath, const std::string& fragmentPath,
-                   const std::string& geometryPath)
+Material::Material(const std::string& vertexPath, const std::string& fragmentPath, const std::string& geometryPath)
 {
     program = glCreateProgram();
     if (program == 0)

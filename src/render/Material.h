@@ -19,8 +19,7 @@ public:
     Material();
     // Compiles and links the program from files relative to the working
     // directory; an empty geometryPath means no geometry stage.
-    Material(const std::string& vertexPath, const std::string& fragmentPath,
-             const std::string& geometryPath);
+    Material(const std::string& vertexPath, const std::string& fragmentPath, const std::string& geometryPath);
     // Virtual so that a derived program released through a Material pointer
     // still releases its own objects.
     virtual ~Material();
@@ -71,8 +70,8 @@ public:
     bool hasGeometryShader = false;
 
     glm::vec3 color = glm::vec3(1.0f, 1.0f, 1.0f);  // uploaded as materialColor
-    float shininess = 200.0f;                         // Blinn-Phong exponent
-    bool blending = false;                            // alpha blending on bind
+    float shininess = 200.0f;                       // Blinn-Phong exponent
+    bool blending = false;                          // alpha blending on bind
 
 protected:
     // Compiles one stage from a file; fatal when the file is missing or the

@@ -11,7 +11,6 @@
 #include "scene/Frustum.h"
 #include "scene/Geometry.h"
 
-
 #include <cmath>
 #include <vector>
 
@@ -25,8 +24,7 @@ GLuint createBuffer(GLenum target, const std::vector<T>& data)
     GLuint buffer = 0;
     glGenBuffers(1, &buffer);
     glBindBuffer(target, buffer);
-    glBufferData(target, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data(),
-                 GL_STATIC_DRAW);
+    glBufferData(target, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data(), GL_STATIC_DRAW);
     return buffer;
 }
 
@@ -43,10 +41,10 @@ void enableAttribute(GLuint program, const char* name, GLuint buffer, GLint comp
 
 }  // namespace
 
-Mesh::Mesh(Geometry* geometry, Material* material)
-    : geometry(geometry),
-      material(material),
-      boundingBox(new BoundingBox(*geometry, SceneContext::current()->boundingBoxMaterial))
+Mesh::Mesh(Geometry* geometry, Material* material) :
+    geometry(geometry),
+    material(material),
+    boundingBox(new BoundingBox(*geometry, SceneContext::current()->boundingBoxMaterial))
 {
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
@@ -61,8 +59,7 @@ Mesh::Mesh(Geometry* geometry, Material* material)
 
 Mesh::~Mesh()
 {
-    const GLuint buffers[] = {positionBuffer, normalBuffer, indexBuffer,
-                              uvBuffer, tangentBuffer, biTangentBuffer};
+    const GLuint buffers[] = {positionBuffer, normalBuffer, indexBuffer, uvBuffer, tangentBuffer, biTangentBuffer};
     glDeleteBuffers(6, buffers);
     glDeleteVertexArrays(1, &vertexArray);
     delete boundingBox;
@@ -108,8 +105,7 @@ void Mesh::assignSamplerUnits()
 
 void Mesh::update(double elapsedSeconds)
 {
-    if (texture != nullptr && texture->isSpriteSheet()
-        && static_cast<SpriteSheet*>(texture)->frameCount > 0) {
+    if (texture != nullptr && texture->isSpriteSheet() && static_cast<SpriteSheet*>(texture)->frameCount > 0) {
         auto* sheet = static_cast<SpriteSheet*>(texture);
         double framePeriod = 1.0 / static_cast<double>(sheet->framesPerSecond);
         auto frame = static_cast<long long>(std::round(currentTime() / framePeriod));

@@ -43,19 +43,19 @@ public:
     // children. `camera` must have a frustum.
     void draw(Camera* camera) override;
 
-    bool castsShadow = true;         // drawn in shadow passes
-    Geometry* geometry;              // not owned
-    Material* material;              // not owned
-    Texture* texture = nullptr;      // colour texture or sprite sheet (unit 0); not owned
-    Texture* normalMap = nullptr;    // normal map (unit 1); not owned
-    BoundingBox* boundingBox;        // owned; model space
+    bool castsShadow = true;       // drawn in shadow passes
+    Geometry* geometry;            // not owned
+    Material* material;            // not owned
+    Texture* texture = nullptr;    // colour texture or sprite sheet (unit 0); not owned
+    Texture* normalMap = nullptr;  // normal map (unit 1); not owned
+    BoundingBox* boundingBox;      // owned; model space
     GLuint vertexArray = 0;
     GLuint positionBuffer = 0;
     GLuint normalBuffer = 0;
     GLuint indexBuffer = 0;
     GLuint uvBuffer = 0;
-    GLuint tangentBuffer = 0;        // 0 without tangents
-    GLuint biTangentBuffer = 0;      // 0 without tangents
+    GLuint tangentBuffer = 0;    // 0 without tangents
+    GLuint biTangentBuffer = 0;  // 0 without tangents
 
 private:
     void createBuffers();

@@ -30,21 +30,16 @@ glm::mat4 rotationFromRows(glm::vec3 right, glm::vec3 up, glm::vec3 back)
 // Looking along d with up u, a look-at view has rows s = d x u, u' = s x d
 // and -d; the faces follow OpenGL's cube-map conventions.
 const glm::mat4 ODShadowMap::faceRotations[6] = {
-    rotationFromRows({0, 0, -1}, {0, -1, 0}, {-1, 0, 0}),
-    rotationFromRows({0, 0, 1}, {0, -1, 0}, {1, 0, 0}),
-    rotationFromRows({1, 0, 0}, {0, 0, 1}, {0, -1, 0}),
-    rotationFromRows({1, 0, 0}, {0, 0, -1}, {0, 1, 0}),
-    rotationFromRows({1, 0, 0}, {0, -1, 0}, {0, 0, -1}),
-    rotationFromRows({-1, 0, 0}, {0, -1, 0}, {0, 0, 1}),
+    rotationFromRows({0, 0, -1}, {0, -1, 0}, {-1, 0, 0}), rotationFromRows({0, 0, 1}, {0, -1, 0}, {1, 0, 0}),
+    rotationFromRows({1, 0, 0}, {0, 0, 1}, {0, -1, 0}),   rotationFromRows({1, 0, 0}, {0, 0, -1}, {0, 1, 0}),
+    rotationFromRows({1, 0, 0}, {0, -1, 0}, {0, 0, -1}),  rotationFromRows({-1, 0, 0}, {0, -1, 0}, {0, 0, 1}),
 };
 
-ODShadowMap::ODShadowMap()
-    : ODShadowMap(shadowMaterial)
-{
-}
+ODShadowMap::ODShadowMap() : ODShadowMap(shadowMaterial) {}
 
-ODShadowMap::ODShadowMap(Material* material)
-    : shadowCamera(new PerspectiveCamera(90.0f, 1.0f, 0.1f, 15.0f)), material(material)
+ODShadowMap::ODShadowMap(Material* material) :
+    shadowCamera(new PerspectiveCamera(90.0f, 1.0f, 0.1f, 15.0f)),
+    material(material)
 {
     for (glm::mat4& matrix : shadowMatrices)
         matrix = glm::mat4(1.0f);
@@ -71,8 +66,8 @@ void ODShadowMap::createCubeTexture()
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     for (GLenum face = 0; face < 6; ++face)
-        glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_DEPTH_COMPONENT24, faceSize[0],
-                     faceSize[1], 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
+        glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_DEPTH_COMPONENT24, faceSize[0], faceSize[1], 0,
+                     GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
 }
 

@@ -61,7 +61,7 @@ public:
     // How the lit shaders read the map: depth comparison (<=) with bilinear
     // filtering of the four results, so one fetch is a 2 x 2 PCF. A sampler
     // object, so the cube map keeps its own nearest, non-comparing state.
-    GLuint compareSampler = 0;        // owned
+    GLuint compareSampler = 0;  // owned
 
 private:
     void createCubeTexture();

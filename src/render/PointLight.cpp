@@ -4,10 +4,7 @@
 
 namespace tolvane {
 
-PointLight::PointLight(float intensity, float attenuation)
-    : Light(intensity), attenuation(attenuation)
-{
-}
+PointLight::PointLight(float intensity, float attenuation) : Light(intensity), attenuation(attenuation) {}
 
 void PointLight::update(double elapsedSeconds)
 {

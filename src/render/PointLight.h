@@ -21,8 +21,8 @@ public:
     void update(double elapsedSeconds) override;
 
     float attenuation;
-    bool castsShadow = false;           // whether shadowMap is filled and used
-    ODShadowMap* shadowMap = nullptr;   // not owned; meaningful with castsShadow
+    bool castsShadow = false;          // whether shadowMap is filled and used
+    ODShadowMap* shadowMap = nullptr;  // not owned; meaningful with castsShadow
 };
 
 }  // namespace tolvane

@@ -17,6 +17,7 @@ namespace tolvane {
 namespace {
 
 // Two triangles covering clip space: x, y, u, v per vertex.
+// clang-format off
 const float kScreenQuad[] = {
     -1.0f, 1.0f,  0.0f, 1.0f,
     -1.0f, -1.0f, 0.0f, 0.0f,
@@ -25,16 +26,17 @@ const float kScreenQuad[] = {
     1.0f,  -1.0f, 1.0f, 0.0f,
     1.0f,  1.0f,  1.0f, 1.0f,
 };
+// clang-format on
 
 constexpr int kBlurPasses = 10;
 constexpr double kFadePerSecond = 2.0;
 
 }  // namespace
 
-Renderer::Renderer()
-    : screenMaterial(new Material(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, "")),
-      blurMaterial(new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, "")),
-      depthMaterial(new Material(ShaderFiles::kDepthPrepassVertex, ShaderFiles::kDepthPrepassFragment, ""))
+Renderer::Renderer() :
+    screenMaterial(new Material(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, "")),
+    blurMaterial(new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, "")),
+    depthMaterial(new Material(ShaderFiles::kDepthPrepassVertex, ShaderFiles::kDepthPrepassFragment, ""))
 {
 }
 
@@ -98,8 +100,7 @@ void Renderer::createHdrTarget()
     glBindRenderbuffer(GL_RENDERBUFFER, depthStencilBuffer);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                              depthStencilBuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthStencilBuffer);
 
     const GLenum drawBuffers[] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
     glDrawBuffers(2, drawBuffers);
@@ -117,8 +118,7 @@ void Renderer::createPingPongTargets()
     for (int i = 0; i < 2; ++i) {
         glBindFramebuffer(GL_FRAMEBUFFER, pingPongFramebuffers[i]);
         pingPongTextures[i] = createColorTarget();
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                               pingPongTextures[i], 0);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pingPongTextures[i], 0);
     }
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         logMessage("Framebuffer not ready");
@@ -136,8 +136,7 @@ void Renderer::createScreenQuad()
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, nullptr);
     glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<const void*>(2 * sizeof(float)));
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(2 * sizeof(float)));
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }

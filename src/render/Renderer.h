@@ -66,22 +66,22 @@ public:
     // second) and ends it at 0 or 1.
     void advanceFade(double elapsedSeconds);
 
-    int width = 0;                 // pixels, from the start-up configuration
-    int height = 0;                // pixels
-    float fade = 0.0f;             // picture brightness, 0 black to 1 full
+    int width = 0;      // pixels, from the start-up configuration
+    int height = 0;     // pixels
+    float fade = 0.0f;  // picture brightness, 0 black to 1 full
     bool fadingIn = false;
     bool fadingOut = false;
-    bool postProcessing = true;    // the HDR path is used
+    bool postProcessing = true;          // the HDR path is used
     Material* screenMaterial = nullptr;  // owned; composition program
     Material* blurMaterial = nullptr;    // owned; blur program
     Material* depthMaterial = nullptr;   // owned; depth pre-pass program
-    GLuint hdrFramebuffer = 0;     // 0 when it could not be completed
-    GLuint sceneTexture = 0;       // HDR colour attachment 0
-    GLuint brightTexture = 0;      // HDR colour attachment 1, the bloom source
-    GLuint depthStencilBuffer = 0; // renderbuffer of the HDR framebuffer
+    GLuint hdrFramebuffer = 0;           // 0 when it could not be completed
+    GLuint sceneTexture = 0;             // HDR colour attachment 0
+    GLuint brightTexture = 0;            // HDR colour attachment 1, the bloom source
+    GLuint depthStencilBuffer = 0;       // renderbuffer of the HDR framebuffer
     GLuint pingPongFramebuffers[2] = {0, 0};
     GLuint pingPongTextures[2] = {0, 0};  // texture i is attachment 0 of framebuffer i
-    GLuint quadVertexArray = 0;    // full-screen quad: (x, y) at location 0, (u, v) at 1
+    GLuint quadVertexArray = 0;           // full-screen quad: (x, y) at location 0, (u, v) at 1
     GLuint quadBuffer = 0;
 
 private:

@@ -14,14 +14,12 @@ constexpr std::size_t kMaxShadowBits = 32;
 
 SceneContext* SceneContext::current_ = nullptr;
 
-SceneContext::SceneContext()
-    : SceneContext(new Material(ShaderFiles::kColorVertex, ShaderFiles::kColorFragment, ""))
+SceneContext::SceneContext() : SceneContext(new Material(ShaderFiles::kColorVertex, ShaderFiles::kColorFragment, ""))
 {
     boundingBoxMaterial->color = glm::vec3(0.0f, 1.0f, 0.0f);
 }
 
-SceneContext::SceneContext(Material* boundingBoxMaterial)
-    : boundingBoxMaterial(boundingBoxMaterial)
+SceneContext::SceneContext(Material* boundingBoxMaterial) : boundingBoxMaterial(boundingBoxMaterial)
 {
     current_ = this;
 }

@@ -50,15 +50,15 @@ public:
     // casts through that map); every other light is lit unshadowed.
     void collectLights();
 
-    Material* boundingBoxMaterial;              // owned; null without GL
-    AmbientLight* ambientLight = nullptr;       // not owned; latest added
-    std::vector<PointLight*> pointLights;       // not owned; registration order
-    std::vector<float> lightPositions;          // world x, y, z per point light
-    std::vector<float> lightIntensities;        // one per point light
-    std::vector<float> lightAttenuations;       // one per point light
-    int shadowBitmask = 0;                      // bit i: point light i is shadowed
-                                                // through the bound cube map
-    std::vector<ODShadowMap*> shadowMaps;       // not owned; of the casters, in order
+    Material* boundingBoxMaterial;         // owned; null without GL
+    AmbientLight* ambientLight = nullptr;  // not owned; latest added
+    std::vector<PointLight*> pointLights;  // not owned; registration order
+    std::vector<float> lightPositions;     // world x, y, z per point light
+    std::vector<float> lightIntensities;   // one per point light
+    std::vector<float> lightAttenuations;  // one per point light
+    int shadowBitmask = 0;                 // bit i: point light i is shadowed
+                                           // through the bound cube map
+    std::vector<ODShadowMap*> shadowMaps;  // not owned; of the casters, in order
 
 private:
     bool readsBoundShadowMap(const PointLight* light) const;

@@ -2,15 +2,14 @@
 
 namespace tolvane {
 
-SpriteSheet::SpriteSheet(const std::string& path, std::uint32_t frameWidth,
-                         std::uint32_t frameHeight, std::uint32_t frameCount,
-                         std::uint32_t framesPerSecond, TexturePrefetch* prefetch)
-    : Texture(path, 0, prefetch),
-      frameWidth(frameWidth),
-      frameHeight(frameHeight),
-      frameCount(frameCount),
-      currentFrame(0),
-      framesPerSecond(framesPerSecond)
+SpriteSheet::SpriteSheet(const std::string& path, std::uint32_t frameWidth, std::uint32_t frameHeight,
+                         std::uint32_t frameCount, std::uint32_t framesPerSecond, TexturePrefetch* prefetch) :
+    Texture(path, 0, prefetch),
+    frameWidth(frameWidth),
+    frameHeight(frameHeight),
+    frameCount(frameCount),
+    currentFrame(0),
+    framesPerSecond(framesPerSecond)
 {
 }
 
@@ -23,10 +22,8 @@ glm::vec4 SpriteSheet::frameRect() const
 {
     float sheetWidth = static_cast<float>(width);
     float sheetHeight = static_cast<float>(height);
-    return glm::vec4(static_cast<float>(frameWidth) * static_cast<float>(currentFrame) / sheetWidth,
-                     0.0f,
-                     static_cast<float>(frameWidth) / sheetWidth,
-                     static_cast<float>(frameHeight) / sheetHeight);
+    return glm::vec4(static_cast<float>(frameWidth) * static_cast<float>(currentFrame) / sheetWidth, 0.0f,
+                     static_cast<float>(frameWidth) / sheetWidth, static_cast<float>(frameHeight) / sheetHeight);
 }
 
 }  // namespace tolvane

@@ -16,8 +16,8 @@ class SpriteSheet : public Texture {
 public:
     // Loads `path` as a colour texture (unit 0), from `prefetch` when given
     // (as Texture does). Frame sizes are in pixels.
-    SpriteSheet(const std::string& path, std::uint32_t frameWidth, std::uint32_t frameHeight,
-                std::uint32_t frameCount, std::uint32_t framesPerSecond, TexturePrefetch* prefetch = nullptr);
+    SpriteSheet(const std::string& path, std::uint32_t frameWidth, std::uint32_t frameHeight, std::uint32_t frameCount,
+                std::uint32_t framesPerSecond, TexturePrefetch* prefetch = nullptr);
 
     bool isSpriteSheet() const override;
 
@@ -26,10 +26,10 @@ public:
     // (x + u z, y + v w).
     glm::vec4 frameRect() const;
 
-    std::uint32_t frameWidth = 0;       // pixels
-    std::uint32_t frameHeight = 0;      // pixels
+    std::uint32_t frameWidth = 0;   // pixels
+    std::uint32_t frameHeight = 0;  // pixels
     std::uint32_t frameCount = 0;
-    std::uint32_t currentFrame = 0;     // 0 .. frameCount - 1, set by Mesh::update
+    std::uint32_t currentFrame = 0;  // 0 .. frameCount - 1, set by Mesh::update
     std::uint32_t framesPerSecond = 0;
 };
 

@@ -22,8 +22,7 @@ void refuse(const TextureImage& image, const std::string& path)
 
 }  // namespace
 
-Texture::Texture(const std::string& path, int unit, TexturePrefetch* prefetch)
-    : unit(unit), isNormalMap(unit == 1)
+Texture::Texture(const std::string& path, int unit, TexturePrefetch* prefetch) : unit(unit), isNormalMap(unit == 1)
 {
     CpuProfiler::Scope timing(CpuSection::Textures);
     TextureImage image = prefetch != nullptr ? prefetch->take(path, unit) : TextureImage::decode(path, unit);

@@ -36,12 +36,12 @@ public:
 
     virtual bool isSpriteSheet() const;
 
-    int unit = 0;                // 0 colour texture, 1 normal map
-    GLuint textureName = 0;      // GL texture object, owned
-    bool hasAlpha = false;       // uploaded with an alpha channel
-    bool isNormalMap = false;    // true exactly when unit is 1
-    unsigned int width = 0;      // image width, pixels
-    unsigned int height = 0;     // image height, pixels
+    int unit = 0;              // 0 colour texture, 1 normal map
+    GLuint textureName = 0;    // GL texture object, owned
+    bool hasAlpha = false;     // uploaded with an alpha channel
+    bool isNormalMap = false;  // true exactly when unit is 1
+    unsigned int width = 0;    // image width, pixels
+    unsigned int height = 0;   // image height, pixels
 
 private:
     void upload(const TextureImage& image);

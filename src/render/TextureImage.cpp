@@ -34,14 +34,10 @@ FIBITMAP* replace(FIBITMAP* bitmap, FIBITMAP* converted)
 FIBITMAP* toStandardType(FIBITMAP* bitmap)
 {
     switch (FreeImage_GetImageType(bitmap)) {
-    case FIT_BITMAP:
-        return bitmap;
-    case FIT_RGB16:
-        return replace(bitmap, FreeImage_ConvertTo24Bits(bitmap));
-    case FIT_RGBA16:
-        return replace(bitmap, FreeImage_ConvertTo32Bits(bitmap));
-    default:
-        return replace(bitmap, FreeImage_ConvertToStandardType(bitmap, TRUE));
+    case FIT_BITMAP: return bitmap;
+    case FIT_RGB16: return replace(bitmap, FreeImage_ConvertTo24Bits(bitmap));
+    case FIT_RGBA16: return replace(bitmap, FreeImage_ConvertTo32Bits(bitmap));
+    default: return replace(bitmap, FreeImage_ConvertToStandardType(bitmap, TRUE));
     }
 }
 
@@ -131,8 +127,10 @@ std::vector<Tap> tapsAlong(unsigned int sourceSize, unsigned int size)
 // The four source values weighted by 256ths along each axis, rounded.
 std::uint32_t blend(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d, const Tap& x, const Tap& y)
 {
-    const std::uint64_t bottom = static_cast<std::uint64_t>(a) * (256 - x.weight) + static_cast<std::uint64_t>(b) * x.weight;
-    const std::uint64_t top = static_cast<std::uint64_t>(c) * (256 - x.weight) + static_cast<std::uint64_t>(d) * x.weight;
+    const std::uint64_t bottom =
+        static_cast<std::uint64_t>(a) * (256 - x.weight) + static_cast<std::uint64_t>(b) * x.weight;
+    const std::uint64_t top =
+        static_cast<std::uint64_t>(c) * (256 - x.weight) + static_cast<std::uint64_t>(d) * x.weight;
     return static_cast<std::uint32_t>((bottom * (256 - y.weight) + top * y.weight + 32768) >> 16);
 }
 

@@ -9,8 +9,8 @@ namespace tolvane {
 // One level of a texture's mip chain in the byte order the GL upload takes:
 // blue, green, red (and alpha), tightly packed rows, bottom row first.
 struct MipLevel {
-    unsigned int width = 0;        // pixels
-    unsigned int height = 0;       // pixels
+    unsigned int width = 0;           // pixels
+    unsigned int height = 0;          // pixels
     std::vector<std::uint8_t> bytes;  // width * height * channels
 };
 
@@ -31,8 +31,8 @@ struct TextureImage {
     static TextureImage decode(const std::string& path, int unit);
 
     Outcome outcome = Outcome::Unreadable;
-    bool hasAlpha = false;  // four channels (BGRA) instead of three (BGR)
-    bool srgb = false;      // stored as sRGB: mip levels averaged in linear light
+    bool hasAlpha = false;         // four channels (BGRA) instead of three (BGR)
+    bool srgb = false;             // stored as sRGB: mip levels averaged in linear light
     std::vector<MipLevel> levels;  // level 0 first, down to 1 x 1; empty unless Decoded
 
     unsigned int channels() const { return hasAlpha ? 4u : 3u; }

@@ -50,14 +50,14 @@ private:
     void work();
 
     std::mutex mutex;
-    std::condition_variable decoded;     // an image moved to `ready`
-    std::condition_variable queued;      // a job arrived, or stopping
-    std::deque<Job> jobs;                // waiting for the worker, oldest first
-    std::set<std::string> requested;     // keys ever requested
-    std::string inHand;                  // key the worker decodes now; empty when idle
+    std::condition_variable decoded;            // an image moved to `ready`
+    std::condition_variable queued;             // a job arrived, or stopping
+    std::deque<Job> jobs;                       // waiting for the worker, oldest first
+    std::set<std::string> requested;            // keys ever requested
+    std::string inHand;                         // key the worker decodes now; empty when idle
     std::map<std::string, TextureImage> ready;  // decoded, not yet taken
     bool stopping = false;
-    std::thread worker;                  // started by the first request
+    std::thread worker;  // started by the first request
 };
 
 }  // namespace tolvane

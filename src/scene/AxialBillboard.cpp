@@ -13,8 +13,9 @@ constexpr float kDeadZoneCosine = 0.9999f;
 constexpr float kPi = 3.1415927f;
 }  // namespace
 
-AxialBillboard::AxialBillboard(Geometry* geometry, Material* material, Camera* camera)
-    : Mesh(geometry, material), camera(camera)
+AxialBillboard::AxialBillboard(Geometry* geometry, Material* material, Camera* camera) :
+    Mesh(geometry, material),
+    camera(camera)
 {
 }
 

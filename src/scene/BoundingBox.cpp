@@ -6,10 +6,10 @@
 
 namespace tolvane {
 
-BoundingBox::BoundingBox(const Geometry& geometry, Material* material)
-    : material(material),
-      max(glm::vec3(std::numeric_limits<float>::lowest())),
-      min(glm::vec3(std::numeric_limits<float>::max()))
+BoundingBox::BoundingBox(const Geometry& geometry, Material* material) :
+    material(material),
+    max(glm::vec3(std::numeric_limits<float>::lowest())),
+    min(glm::vec3(std::numeric_limits<float>::max()))
 {
     for (uint32_t vertex = 0; vertex < geometry.vertexCount; ++vertex) {
         for (int axis = 0; axis < 3; ++axis) {
@@ -23,10 +23,7 @@ BoundingBox::BoundingBox(const Geometry& geometry, Material* material)
         }
     }
     for (int i = 0; i < 8; ++i) {
-        corners[i] = glm::vec4((i & 4) ? min.x : max.x,
-                               (i & 2) ? min.y : max.y,
-                               (i & 1) ? min.z : max.z,
-                               1.0f);
+        corners[i] = glm::vec4((i & 4) ? min.x : max.x, (i & 2) ? min.y : max.y, (i & 1) ? min.z : max.z, 1.0f);
     }
 }
 

@@ -19,8 +19,7 @@ struct EventName {
 };
 
 const EventName kEventNames[] = {
-    {"fade_in", FadeIn},   {"fade_out", FadeOut}, {"fire_on", FireOn},
-    {"fire_off", FireOff}, {"credits", Credits},
+    {"fade_in", FadeIn}, {"fade_out", FadeOut}, {"fire_on", FireOn}, {"fire_off", FireOff}, {"credits", Credits},
 };
 
 // The four values of a position element carry over to the next one when an
@@ -90,8 +89,8 @@ const tinyxml2::XMLElement* findPointArray(tinyxml2::XMLDocument& document, cons
     const tinyxml2::XMLError error = document.LoadFile(fileName);
     if (error != tinyxml2::XML_SUCCESS) {
         if (document.ErrorLineNum() > 0) {
-            logMessage("Camera path '%s' not loaded: %s (line %d)", fileName,
-                       describeLoadError(error), document.ErrorLineNum());
+            logMessage("Camera path '%s' not loaded: %s (line %d)", fileName, describeLoadError(error),
+                       document.ErrorLineNum());
         } else {
             logMessage("Camera path '%s' not loaded: %s", fileName, describeLoadError(error));
         }
@@ -105,8 +104,7 @@ const tinyxml2::XMLElement* findPointArray(tinyxml2::XMLDocument& document, cons
         element = element->FirstChildElement("spline_point_array");
     }
     if (element == nullptr) {
-        logMessage("Camera path '%s' not loaded: no spline_editor/spline/spline_point_array element",
-                   fileName);
+        logMessage("Camera path '%s' not loaded: no spline_editor/spline/spline_point_array element", fileName);
     }
     return element;
 }

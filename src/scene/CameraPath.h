@@ -37,9 +37,9 @@ public:
     // has gone (or a record was asked of an empty path).
     PathEvent* next();
 
-    bool finished = false;            // never goes back to false
-    const char* fileName = nullptr;   // not owned; set before load()
-    std::vector<PathEvent*> events;   // owned; playback takes from the back
+    bool finished = false;           // never goes back to false
+    const char* fileName = nullptr;  // not owned; set before load()
+    std::vector<PathEvent*> events;  // owned; playback takes from the back
 };
 
 }  // namespace tolvane

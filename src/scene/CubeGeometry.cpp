@@ -7,6 +7,7 @@ namespace tolvane {
 namespace {
 
 // Faces in the order -z, +z, +y, -y, +x, -x.
+// clang-format off
 const float kPositions[72] = {
     -0.5f, -0.5f, -0.5f,  -0.5f,  0.5f, -0.5f,   0.5f,  0.5f, -0.5f,   0.5f, -0.5f, -0.5f,
     -0.5f, -0.5f,  0.5f,   0.5f, -0.5f,  0.5f,   0.5f,  0.5f,  0.5f,  -0.5f,  0.5f,  0.5f,
@@ -15,7 +16,9 @@ const float kPositions[72] = {
      0.5f,  0.5f,  0.5f,   0.5f, -0.5f,  0.5f,   0.5f, -0.5f, -0.5f,   0.5f,  0.5f, -0.5f,
     -0.5f,  0.5f,  0.5f,  -0.5f,  0.5f, -0.5f,  -0.5f, -0.5f, -0.5f,  -0.5f, -0.5f,  0.5f,
 };
+// clang-format on
 
+// clang-format off
 const float kNormals[72] = {
      0.0f,  0.0f, -1.0f,   0.0f,  0.0f, -1.0f,   0.0f,  0.0f, -1.0f,   0.0f,  0.0f, -1.0f,
      0.0f,  0.0f,  1.0f,   0.0f,  0.0f,  1.0f,   0.0f,  0.0f,  1.0f,   0.0f,  0.0f,  1.0f,
@@ -24,7 +27,9 @@ const float kNormals[72] = {
      1.0f,  0.0f,  0.0f,   1.0f,  0.0f,  0.0f,   1.0f,  0.0f,  0.0f,   1.0f,  0.0f,  0.0f,
     -1.0f,  0.0f,  0.0f,  -1.0f,  0.0f,  0.0f,  -1.0f,  0.0f,  0.0f,  -1.0f,  0.0f,  0.0f,
 };
+// clang-format on
 
+// clang-format off
 const float kUvs[48] = {
     1.0f, 0.0f,  1.0f, 1.0f,  0.0f, 1.0f,  0.0f, 0.0f,
     0.0f, 0.0f,  1.0f, 0.0f,  1.0f, 1.0f,  0.0f, 1.0f,
@@ -33,7 +38,9 @@ const float kUvs[48] = {
     1.0f, 1.0f,  1.0f, 0.0f,  0.0f, 0.0f,  0.0f, 1.0f,
     0.0f, 1.0f,  1.0f, 1.0f,  1.0f, 0.0f,  0.0f, 0.0f,
 };
+// clang-format on
 
+// clang-format off
 const uint32_t kIndices[36] = {
     0,  1,  2,  0,  2,  3,
     4,  5,  6,  4,  6,  7,
@@ -42,6 +49,7 @@ const uint32_t kIndices[36] = {
     16, 17, 18, 16, 18, 19,
     20, 21, 22, 20, 22, 23,
 };
+// clang-format on
 
 }  // namespace
 

@@ -17,22 +17,22 @@ public:
     Geometry();
     virtual ~Geometry();
 
-    std::vector<float> positions;     // x, y, z per vertex
-    std::vector<uint32_t> indices;    // triangle list, 3 per triangle
-    std::vector<float> normals;       // x, y, z per vertex
-    std::vector<float> uvs;           // u, v per vertex
-    std::vector<float> tangents;      // x, y, z per vertex, or empty
-    std::vector<float> biTangents;    // x, y, z per vertex, or empty
-    uint32_t vertexCount = 0;         // positions.size() / 3
-    uint32_t indexCount = 0;          // indices.size()
-    bool hasTangents = false;         // tangents and biTangents are filled
+    std::vector<float> positions;   // x, y, z per vertex
+    std::vector<uint32_t> indices;  // triangle list, 3 per triangle
+    std::vector<float> normals;     // x, y, z per vertex
+    std::vector<float> uvs;         // u, v per vertex
+    std::vector<float> tangents;    // x, y, z per vertex, or empty
+    std::vector<float> biTangents;  // x, y, z per vertex, or empty
+    uint32_t vertexCount = 0;       // positions.size() / 3
+    uint32_t indexCount = 0;        // indices.size()
+    bool hasTangents = false;       // tangents and biTangents are filled
 
 protected:
     // Fills positions, normals, uvs and indices from fixed tables (the
     // built-in shapes) and sets both counts.
     template <size_t P, size_t N, size_t U, size_t I>
-    void assignTables(const float (&positionTable)[P], const float (&normalTable)[N],
-                      const float (&uvTable)[U], const uint32_t (&indexTable)[I])
+    void assignTables(const float (&positionTable)[P], const float (&normalTable)[N], const float (&uvTable)[U],
+                      const uint32_t (&indexTable)[I])
     {
         positions.assign(positionTable, positionTable + P);
         normals.assign(normalTable, normalTable + N);

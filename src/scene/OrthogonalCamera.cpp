@@ -4,9 +4,13 @@
 
 namespace tolvane {
 
-OrthogonalCamera::OrthogonalCamera(float left, float right, float bottom, float top,
-                                   float near, float far)
-    : left(left), right(right), bottom(bottom), top(top), near(near), far(far)
+OrthogonalCamera::OrthogonalCamera(float left, float right, float bottom, float top, float near, float far) :
+    left(left),
+    right(right),
+    bottom(bottom),
+    top(top),
+    near(near),
+    far(far)
 {
     projection = glm::ortho(left, right, bottom, top);
 }

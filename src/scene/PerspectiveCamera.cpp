@@ -10,8 +10,11 @@ namespace {
 constexpr float kDegreesToRadians = 0.017453292f;
 }  // namespace
 
-PerspectiveCamera::PerspectiveCamera(float fov, float aspect, float near, float far)
-    : fov(fov), aspect(aspect), near(near), far(far)
+PerspectiveCamera::PerspectiveCamera(float fov, float aspect, float near, float far) :
+    fov(fov),
+    aspect(aspect),
+    near(near),
+    far(far)
 {
     projection = glm::perspective(fov * kDegreesToRadians, aspect, near, far);
     frustum = new Frustum();

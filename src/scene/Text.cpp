@@ -13,8 +13,7 @@ namespace {
 constexpr GLsizeiptr kQuadBytes = 6 * 4 * sizeof(float);
 }  // namespace
 
-Text::Text(Font* font, Material* material, std::string text)
-    : text(std::move(text)), font(font), material(material)
+Text::Text(Font* font, Material* material, std::string text) : text(std::move(text)), font(font), material(material)
 {
     initBuffers();
 }
@@ -70,11 +69,13 @@ float Text::drawGlyph(char ch, float x, float y)
     const float w = static_cast<float>(g.width) * scale;
     const float h = static_cast<float>(g.rows) * scale;
     // Two triangles; the bitmap's first row is its top, hence v = 0 on top.
+    // clang-format off
     const float vertices[6][4] = {
         {xpos, ypos + h, 0.0f, 0.0f}, {xpos, ypos, 0.0f, 1.0f},
         {xpos + w, ypos, 1.0f, 1.0f}, {xpos, ypos + h, 0.0f, 0.0f},
         {xpos + w, ypos, 1.0f, 1.0f}, {xpos + w, ypos + h, 1.0f, 0.0f},
     };
+    // clang-format on
     glBindTexture(GL_TEXTURE_2D, g.textureName);
     checkGLError();
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);

@@ -31,12 +31,12 @@ public:
     // and does not move the pen.
     void draw(Camera* camera) override;
 
-    std::string text;                    // bytes drawn, reassigned freely
-    glm::vec3 color{0.0f, 1.0f, 0.0f};   // RGB, 0 to 1
-    float scale = 1.0f;                  // glyph size factor
-    Font* font;                          // not owned
-    Material* material;                  // not owned
-    GLuint vertexBuffer = 0;             // one glyph quad: 6 vertices x (x, y, u, v)
+    std::string text;                   // bytes drawn, reassigned freely
+    glm::vec3 color{0.0f, 1.0f, 0.0f};  // RGB, 0 to 1
+    float scale = 1.0f;                 // glyph size factor
+    Font* font;                         // not owned
+    Material* material;                 // not owned
+    GLuint vertexBuffer = 0;            // one glyph quad: 6 vertices x (x, y, u, v)
     GLuint vertexArray = 0;
 
 private:

@@ -4,9 +4,9 @@
 #include <glm/vec2.hpp>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 #include <tuple>
 
@@ -76,7 +76,7 @@ Playback play(double dt)
         clock += dt;
         if (clock <= 0.02)
             continue;
-        if (!musicStarted) { // the first step starts the music and fades in
+        if (!musicStarted) {  // the first step starts the music and fades in
             musicStarted = true;
             if (!fade.startIn())
                 result.lostRequests.push_back("initial fade_in");
@@ -186,7 +186,7 @@ bool insideSolid(const glm::vec3& p)
     return facesUp;
 }
 
-} // namespace
+}  // namespace
 
 TEST(CameraPaths, EveryPathHoldsPositionsAndKnownEvents)
 {
@@ -262,9 +262,9 @@ TEST(CameraPaths, CameraStaysAboveGroundOutsideTheHutAndOutOfEverySolid)
             const std::string where = "path " + std::to_string(i + 1) + " at (" + std::to_string(p.x) + ", " +
                                       std::to_string(p.y) + ", " + std::to_string(p.z) + ")";
             const char* problem = p.y < groundBelow(p) + 0.3f ? "too close to the ground"
-                                  : hut.contains(p, 0.15f)       ? "inside the hut's bounds"
-                                  : insideSolid(p)               ? "inside a solid"
-                                                                 : nullptr;
+                                  : hut.contains(p, 0.15f)    ? "inside the hut's bounds"
+                                  : insideSolid(p)            ? "inside a solid"
+                                                              : nullptr;
             if (problem) {
                 ADD_FAILURE() << "camera " << problem << ": " << where;
                 ++failures;

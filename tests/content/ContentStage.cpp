@@ -10,12 +10,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
-#include <unistd.h>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace content_test {
 
@@ -25,7 +25,10 @@ std::string stageDir()
     return env && *env ? env : TOLVANE_DEFAULT_STAGE;
 }
 
-std::string runDir() { return stageDir() + "/Tolvane"; }
+std::string runDir()
+{
+    return stageDir() + "/Tolvane";
+}
 
 std::string readFile(const std::string& path)
 {
@@ -35,7 +38,10 @@ std::string readFile(const std::string& path)
     return text.str();
 }
 
-bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
+bool fileExists(const std::string& path)
+{
+    return std::ifstream(path).good();
+}
 
 namespace {
 
@@ -49,8 +55,8 @@ std::string cachedImportPath(const std::string& modelPath)
     const auto time = std::filesystem::last_write_time(modelPath, error).time_since_epoch().count();
     if (error)
         return {};
-    const std::string key = std::to_string(std::hash<std::string>()(modelPath)) + "-" + std::to_string(size) + "-" +
-                            std::to_string(time);
+    const std::string key =
+        std::to_string(std::hash<std::string>()(modelPath)) + "-" + std::to_string(size) + "-" + std::to_string(time);
     return (std::filesystem::temp_directory_path() / ("tolvane-model-" + key + ".assbin")).string();
 }
 
@@ -73,7 +79,7 @@ void storeCache(const aiScene& scene, const std::string& cache)
     }
 }
 
-} // namespace
+}  // namespace
 
 const aiScene& model()
 {
@@ -166,7 +172,7 @@ std::vector<PathElement> readPath(const std::string& file, bool reverse)
     return elements;
 }
 
-} // namespace
+}  // namespace
 
 const std::vector<std::vector<PathElement>>& playedPaths()
 {
@@ -184,4 +190,4 @@ std::size_t flightSteps()
     return steps;
 }
 
-} // namespace content_test
+}  // namespace content_test

@@ -9,14 +9,14 @@
 namespace content_test {
 
 std::string stageDir();
-std::string runDir(); // the demo's working directory inside the stage
+std::string runDir();  // the demo's working directory inside the stage
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
 
 // The model as the demo imports it (same post-processing flags), parsed once.
 const aiScene& model();
 std::string materialName(const aiMesh& mesh);
-std::string diffusePath(const aiMesh& mesh); // as stored, relative to runDir()
+std::string diffusePath(const aiMesh& mesh);  // as stored, relative to runDir()
 std::string normalMapPath(const std::string& diffuse);
 
 struct Box {
@@ -45,4 +45,4 @@ constexpr glm::vec3 kTorchFlameA(-1.384822f, 1.367798f, 0.000135755f);
 constexpr glm::vec3 kTorchFlameB(-3.157109f, 2.458664f, -1.869101f);
 constexpr glm::vec3 kFireEmitter(-6.469789f, 0.5f, -6.481397f);
 
-} // namespace content_test
+}  // namespace content_test

@@ -29,7 +29,7 @@ int renderablePrintables(const std::string& path, unsigned pixelHeight)
     return visible;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Fonts, BothFontsLoadAndDrawLettersAndDigits)
 {
@@ -49,8 +49,8 @@ TEST(Fonts, EachFontCarriesItsLicenceBesideIt)
 TEST(Config, DefaultsAreWrittenOutAsPlainKeyValueLines)
 {
     const std::string ini = readFile(runDir() + "/Config.ini");
-    for (const char* line : {"fullscreen=0\n", "width=1024\n", "height=600\n", "refresh_rate=0\n", "ambient=0.1\n",
-                             "intensity=1.0\n"})
+    for (const char* line :
+         {"fullscreen=0\n", "width=1024\n", "height=600\n", "refresh_rate=0\n", "ambient=0.1\n", "intensity=1.0\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line;
     EXPECT_EQ(ini.find(" ="), std::string::npos);
     EXPECT_EQ(ini.find('\r'), std::string::npos);

@@ -16,12 +16,12 @@ namespace {
 
 int generate(const std::string& stage, const std::string& extra = "")
 {
-    const std::string command = std::string("\"") + TOLVANE_CONTENTGEN + "\" " + extra + " \"" + stage + "\" > \"" +
-                                stage + ".log\" 2>&1";
+    const std::string command =
+        std::string("\"") + TOLVANE_CONTENTGEN + "\" " + extra + " \"" + stage + "\" > \"" + stage + ".log\" 2>&1";
     return std::system(command.c_str());
 }
 
-} // namespace
+}  // namespace
 
 TEST(Generator, SecondRunGivesIdenticalFilesAndAThirdHasNothingToDo)
 {

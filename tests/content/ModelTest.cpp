@@ -9,7 +9,10 @@ using namespace content_test;
 
 namespace {
 
-glm::vec3 vec(const aiVector3D& v) { return {v.x, v.y, v.z}; }
+glm::vec3 vec(const aiVector3D& v)
+{
+    return {v.x, v.y, v.z};
+}
 
 // Every vertex of every mesh, for anchor-point searches.
 template <typename Fn>
@@ -29,7 +32,7 @@ void collectMeshes(const aiNode& node, std::vector<unsigned>& out)
         collectMeshes(*node.mChildren[c], out);
 }
 
-} // namespace
+}  // namespace
 
 TEST(Model, ImportsWithOneMaterialPerMeshAndCompleteVertexData)
 {
@@ -88,7 +91,8 @@ TEST(Model, TrianglesFaceTheWayTheirNormalsPoint)
             const unsigned* i = mesh.mFaces[f].mIndices;
             const glm::vec3 a = vec(mesh.mVertices[i[0]]);
             const glm::vec3 n = glm::cross(vec(mesh.mVertices[i[1]]) - a, vec(mesh.mVertices[i[2]]) - a);
-            const glm::vec3 vertexNormals = vec(mesh.mNormals[i[0]]) + vec(mesh.mNormals[i[1]]) + vec(mesh.mNormals[i[2]]);
+            const glm::vec3 vertexNormals =
+                vec(mesh.mNormals[i[0]]) + vec(mesh.mNormals[i[1]]) + vec(mesh.mNormals[i[2]]);
             agreeing += glm::dot(n, vertexNormals) >= 0.0f ? 1 : 0;
         }
         EXPECT_GE(agreeing, mesh.mNumFaces * 97 / 100) << materialName(mesh);

@@ -52,9 +52,12 @@ double rms(const std::vector<short>& s, std::size_t from, std::size_t to)
     return std::sqrt(sum / static_cast<double>(to - from));
 }
 
-} // namespace
+}  // namespace
 
-double decibels(double rmsValue) { return 20.0 * std::log10(std::max(rmsValue, 1.0) / 32768.0); }
+double decibels(double rmsValue)
+{
+    return 20.0 * std::log10(std::max(rmsValue, 1.0) / 32768.0);
+}
 
 TEST(Music, DecodesAsStereo160kbitAt44kHzAndOutlastsTheFlightAtEveryPace)
 {

@@ -30,7 +30,10 @@ Bitmap load(const std::string& path, FREE_IMAGE_FORMAT* format = nullptr)
     return Bitmap(FreeImage_Load(fif, path.c_str(), 0));
 }
 
-bool powerOfTwoUpTo1024(unsigned n) { return n >= 1 && n <= 1024 && (n & (n - 1)) == 0; }
+bool powerOfTwoUpTo1024(unsigned n)
+{
+    return n >= 1 && n <= 1024 && (n & (n - 1)) == 0;
+}
 
 void expectLayout(const std::string& file, unsigned bpp, FREE_IMAGE_COLOR_TYPE colour)
 {
@@ -59,7 +62,7 @@ double frameDifference(FIBITMAP* strip, unsigned a, unsigned b)
     return sum / (h * 112.0 * 4.0);
 }
 
-} // namespace
+}  // namespace
 
 TEST(Textures, ModelTexturesAndNormalMapsAreOpaque24BitPowerOfTwoImages)
 {

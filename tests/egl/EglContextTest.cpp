@@ -72,9 +72,9 @@ TEST(EglContextTest, DrawsIntoFramebufferZeroOfTheAskedSizeWithoutADisplay)
     EXPECT_EQ(viewport[3], 32);
 
     // The entry points start-up takes from the context's loader instead of GLEW's.
-    for (const char* name : {"glGenVertexArrays", "glBindVertexArray", "glDeleteVertexArrays", "glGenerateMipmap",
-                             "glGenFramebuffers", "glBindFramebuffer", "glCheckFramebufferStatus",
-                             "glFramebufferTexture"})
+    for (const char* name :
+         {"glGenVertexArrays", "glBindVertexArray", "glDeleteVertexArrays", "glGenerateMipmap", "glGenFramebuffers",
+          "glBindFramebuffer", "glCheckFramebufferStatus", "glFramebufferTexture"})
         EXPECT_NE(egl.procAddress(name), nullptr) << name;
     const auto genVertexArrays = entryPoint<PFNGLGENVERTEXARRAYSPROC>(egl, "glGenVertexArrays");
     const auto bindVertexArray = entryPoint<PFNGLBINDVERTEXARRAYPROC>(egl, "glBindVertexArray");

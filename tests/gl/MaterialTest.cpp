@@ -146,9 +146,8 @@ TEST_F(MaterialDeathTest, CompileErrorIsFatalWithTheDriverLog)
 TEST_F(MaterialDeathTest, LinkErrorIsFatalWithTheDriverLog)
 {
     // Declared but never defined: compiles, cannot link.
-    write("unlinked.frag",
-          "#version 330 core\nvec4 undefinedHelper();\nout vec4 fragColor;\n"
-          "void main() { fragColor = undefinedHelper(); }\n");
+    write("unlinked.frag", "#version 330 core\nvec4 undefinedHelper();\nout vec4 fragColor;\n"
+                           "void main() { fragColor = undefinedHelper(); }\n");
     EXPECT_EXIT(
         {
             redirectStdoutToStderr();

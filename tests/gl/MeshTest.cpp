@@ -1,8 +1,9 @@
 // Meshes: vertex arrays built by attribute name, frustum culling of whole
 // subtrees, the per-draw uniform contract, shadow draws and sprite frames.
+#include "render/Mesh.h"
+#include "import/ModelGeometry.h"
 #include "render/AmbientLight.h"
 #include "render/Material.h"
-#include "render/Mesh.h"
 #include "render/ODShadowMap.h"
 #include "render/PointLight.h"
 #include "render/Scene.h"
@@ -10,7 +11,6 @@
 #include "render/ShaderFiles.h"
 #include "render/SpriteSheet.h"
 #include "render/Texture.h"
-#include "import/ModelGeometry.h"
 #include "scene/CubeGeometry.h"
 #include "scene/PerspectiveCamera.h"
 
@@ -59,8 +59,7 @@ protected:
         specular = new Material(ShaderFiles::kSpecularVertex, ShaderFiles::kSpecularFragment, "");
         normalMapped = new Material(ShaderFiles::kNormalMapVertex, ShaderFiles::kNormalMapFragment, "");
         sprite = new Material(ShaderFiles::kSpriteVertex, ShaderFiles::kSpriteFragment, "");
-        shadow = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment,
-                              ShaderFiles::kShadowGeometry);
+        shadow = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, ShaderFiles::kShadowGeometry);
     }
     static void TearDownTestSuite()
     {
@@ -154,9 +153,8 @@ TEST_F(MeshTest, VertexArrayHoldsOnlyTheAttributesTheProgramUses)
     EXPECT_EQ(enabledBuffers(plain), (std::set<GLuint>{plain.positionBuffer, plain.normalBuffer, plain.uvBuffer}));
 
     Mesh mapped(geometry, normalMapped);
-    EXPECT_EQ(enabledBuffers(mapped),
-              (std::set<GLuint>{mapped.positionBuffer, mapped.normalBuffer, mapped.uvBuffer,
-                                mapped.tangentBuffer, mapped.biTangentBuffer}));
+    EXPECT_EQ(enabledBuffers(mapped), (std::set<GLuint>{mapped.positionBuffer, mapped.normalBuffer, mapped.uvBuffer,
+                                                        mapped.tangentBuffer, mapped.biTangentBuffer}));
 
     Mesh withoutTangents(&cube, normalMapped);
     EXPECT_EQ(withoutTangents.tangentBuffer, 0u);
@@ -255,8 +253,7 @@ TEST_F(MeshTest, SeveralLightsArriveAsArraysWithTheShadowMap)
 
     scene.draw(&camera);
     EXPECT_EQ(uniformInt(specular, "pointLightCount"), 3);
-    EXPECT_EQ(uniformArray(specular, "pointLightPositions", 3, 3),
-              (std::vector<float>{0, 2, 0, 1, 2, 0, 2, 2, 0}));
+    EXPECT_EQ(uniformArray(specular, "pointLightPositions", 3, 3), (std::vector<float>{0, 2, 0, 1, 2, 0, 2, 2, 0}));
     EXPECT_EQ(uniformArray(specular, "pointLightIntensities", 3), (std::vector<float>{0.5f, 1.5f, 2.5f}));
     EXPECT_EQ(uniformArray(specular, "pointLightAttenuation", 3), (std::vector<float>{0.1f, 0.2f, 0.3f}));
     EXPECT_EQ(uniformInt(specular, "pointLightShadowMapBitmask"), 2);

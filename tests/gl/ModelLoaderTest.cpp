@@ -1,15 +1,15 @@
 // Model import on small FBX files written by the tests themselves: pairing of
 // meshes with their own materials, inputs the import must survive, progress
 // texts and the console sequence.
+#include "import/ModelLoader.h"
+#include "GlTestContext.h"
+#include "ModelFiles.h"
 #include "app/Diagnostics.h"
 #include "import/ModelGeometry.h"
-#include "import/ModelLoader.h"
 #include "render/Mesh.h"
 #include "render/SceneContext.h"
 #include "render/Texture.h"
 #include "render/TexturePrefetch.h"
-#include "GlTestContext.h"
-#include "ModelFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -181,8 +181,7 @@ TEST_F(ModelLoaderTest, MaterialWithoutDiffuseTextureGetsTheNeutralOne)
 
 TEST_F(ModelLoaderTest, MeshWithoutTextureCoordinatesIsSkippedWithAMessage)
 {
-    const std::string out = load({{"plain", 0.0f, 0, false}, {"mapped", 5.0f, 1}},
-                                 {texture("red"), texture("green")});
+    const std::string out = load({{"plain", 0.0f, 0, false}, {"mapped", 5.0f, 1}}, {texture("red"), texture("green")});
     ASSERT_EQ(meshes.size(), 1u);
     EXPECT_FLOAT_EQ(lowestY(meshes[0]), 5.0f);
     EXPECT_NE(out.find("Skipping mesh #"), std::string::npos) << out;
@@ -204,10 +203,15 @@ TEST_F(ModelLoaderTest, ConsoleAndLoadingScreenTellTheStory)
     loadingMessageHandler = recordLoadingMessage;
     const std::string out = load({{"a", 0.0f, 0}, {"b", 5.0f, 1}}, {texture("red"), texture("green")});
     const std::string expectedOrder[] = {
-        "Loading file '", "\tLoading mesh #1 ...\n", "\tLoading mesh #2 ...\n",
-        "\tLoading Texture #1 '", "\tLoading Texture #2 '",
+        "Loading file '",
+        "\tLoading mesh #1 ...\n",
+        "\tLoading mesh #2 ...\n",
+        "\tLoading Texture #1 '",
+        "\tLoading Texture #2 '",
         "OK, successfully loaded 2 models and 2 textures.\n\n",
-        "Proccessing meshes, textures and normal maps...\n", "\tset #1 ...\n", "\tset #2 ...\n",
+        "Proccessing meshes, textures and normal maps...\n",
+        "\tset #1 ...\n",
+        "\tset #2 ...\n",
         "OK, done with all 2 sets.\n\n",
     };
     size_t at = 0;
@@ -226,4 +230,3 @@ TEST_F(ModelLoaderTest, ConsoleAndLoadingScreenTellTheStory)
     EXPECT_TRUE(shown("Initializing... (1/2)"));
     EXPECT_TRUE(shown("Processing Scene... (0/2)"));
 }
-

@@ -37,7 +37,10 @@ namespace {
 const char* const kPathFiles[4] = {"campath1.xml", "campath2.xml", "campath3.xml", "campath4.xml"};
 
 double demoNow = 0.0;
-double demoClock() { return demoNow; }
+double demoClock()
+{
+    return demoNow;
+}
 
 // What one playing of the film showed.
 struct Playing {

@@ -13,8 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <tuple>
@@ -36,8 +36,7 @@ std::vector<Particle> readRecords(const ParticleSystem& system)
 {
     std::vector<Particle> records(static_cast<size_t>(system.particleCount));
     glBindBuffer(GL_ARRAY_BUFFER, system.particleBuffers[system.currentBuffer]);
-    glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(records.size() * sizeof(Particle)),
-                       records.data());
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(records.size() * sizeof(Particle)), records.data());
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     return records;
 }
@@ -65,9 +64,7 @@ protected:
     {
         const std::string directory = makeScratchDirectory("particles");
         const std::string path = directory + "/white.png";
-        writeSpritePng(path, 8, [](float, float, float* rgba) {
-            rgba[0] = rgba[1] = rgba[2] = rgba[3] = 1.0f;
-        });
+        writeSpritePng(path, 8, [](float, float, float* rgba) { rgba[0] = rgba[1] = rgba[2] = rgba[3] = 1.0f; });
         texture_ = new Texture(path, 0);
         std::filesystem::remove_all(directory);
     }
@@ -137,9 +134,9 @@ TEST_F(ParticleSystemTest, ProgramCapturesTheSevenFieldsOfTheRecordInOrder)
     glGetProgramiv(program, GL_TRANSFORM_FEEDBACK_BUFFER_MODE, &mode);
     EXPECT_EQ(mode, GL_INTERLEAVED_ATTRIBS);
     const std::tuple<const char*, GLenum> expected[] = {
-        {"vPositionOut", GL_FLOAT_VEC3}, {"vVelocityOut", GL_FLOAT_VEC3},
-        {"vColorOut", GL_FLOAT_VEC3}, {"fLifeTimeOut", GL_FLOAT}, {"fSizeOut", GL_FLOAT},
-        {"iTypeOut", GL_INT}, {"fRotationOut", GL_FLOAT},
+        {"vPositionOut", GL_FLOAT_VEC3}, {"vVelocityOut", GL_FLOAT_VEC3}, {"vColorOut", GL_FLOAT_VEC3},
+        {"fLifeTimeOut", GL_FLOAT},      {"fSizeOut", GL_FLOAT},          {"iTypeOut", GL_INT},
+        {"fRotationOut", GL_FLOAT},
     };
     for (GLuint i = 0; i < 7; ++i) {
         char name[32] = {};
@@ -377,6 +374,7 @@ TEST_F(ParticleSystemTest, PresetsSetEveryGenerationValue)
         glm::vec3 positionMin, positionRange, velocityMin, velocityRange, gravity, color;
         float lifeMin, lifeRange, size, rotation;
     };
+    // clang-format off
     const Expected presets[] = {
         {configureSmoke, 0.7f, 5, {0.0f, 0.3f, 0.0f}, {1.5f, 0.7f, 1.5f}, {-0.1f, 0.1f, -0.1f},
          {0.3f, 0.4f, 0.3f}, {0.0f, 0.2f, 0.0f}, {1.0f, 1.0f, 1.0f}, 2.5f, 1.5f, 0.7f, 0.01f},
@@ -385,6 +383,7 @@ TEST_F(ParticleSystemTest, PresetsSetEveryGenerationValue)
         {configureFairyDust, 0.5f, 100, {-5.0f, -5.0f, -5.0f}, {15.0f, 15.0f, 15.0f}, {-0.1f, -0.1f, -0.1f},
          {0.3f, 0.3f, 0.3f}, {0.0f, 0.2f, 0.0f}, {0.8f, 0.38f, 0.129f}, 0.6f, 1.1999999f, 0.05f, 0.125f},
     };
+    // clang-format on
     const char* names[] = {"smoke", "fire", "fairy dust"};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(names[i]);

@@ -46,8 +46,8 @@ TEST_F(RendererTest, TargetsAreHalfFloatAtTheStartUpSize)
     Renderer& renderer = *scene.renderer;
     EXPECT_EQ(renderer.width, kWidth);
     EXPECT_EQ(renderer.height, kHeight);
-    for (GLuint texture : {renderer.sceneTexture, renderer.brightTexture,
-                           renderer.pingPongTextures[0], renderer.pingPongTextures[1]}) {
+    for (GLuint texture :
+         {renderer.sceneTexture, renderer.brightTexture, renderer.pingPongTextures[0], renderer.pingPongTextures[1]}) {
         GLint format = 0, width = 0, height = 0;
         glBindTexture(GL_TEXTURE_2D, texture);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
@@ -64,8 +64,8 @@ TEST_F(RendererTest, TargetsAreHalfFloatAtTheStartUpSize)
     GLint drawBuffer1 = 0, depthType = 0;
     glGetIntegerv(GL_DRAW_BUFFER1, &drawBuffer1);
     EXPECT_EQ(drawBuffer1, GL_COLOR_ATTACHMENT1);
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT,
-                                          GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &depthType);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
+                                          &depthType);
     EXPECT_EQ(depthType, GL_RENDERBUFFER);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

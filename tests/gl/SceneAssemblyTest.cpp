@@ -1,7 +1,8 @@
 // The demo's scene as the scene build assembles it from the generated
 // content: tree, light order, shadow bitmask, particle values, flames.
-#include "app/Application.h"
 #include "app/SceneAssembly.h"
+#include "GlTestContext.h"
+#include "app/Application.h"
 #include "app/TimelineState.h"
 #include "import/ModelLoader.h"
 #include "particles/ParticlePresets.h"
@@ -15,7 +16,6 @@
 #include "scene/AxialBillboard.h"
 #include "scene/CameraPath.h"
 #include "scene/PerspectiveCamera.h"
-#include "GlTestContext.h"
 
 #include <gtest/gtest.h>
 

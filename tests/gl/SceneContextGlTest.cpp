@@ -1,8 +1,8 @@
 // The lighting context's bounding-box material and the colour shaders it is
 // built from, on a real GL context.
+#include "GlTestContext.h"
 #include "render/Material.h"
 #include "render/SceneContext.h"
-#include "GlTestContext.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>

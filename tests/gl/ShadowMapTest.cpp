@@ -27,8 +27,7 @@ public:
     {
         const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
         for (const auto& corner : corners) {
-            positions.insert(positions.end(),
-                             {center.x + corner[0] * size, center.y, center.z + corner[1] * size});
+            positions.insert(positions.end(), {center.x + corner[0] * size, center.y, center.z + corner[1] * size});
             normals.insert(normals.end(), {0.0f, 1.0f, 0.0f});
             uvs.insert(uvs.end(), {corner[0], corner[1]});
         }
@@ -42,8 +41,7 @@ class ShadowMapTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        program = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment,
-                               ShaderFiles::kShadowGeometry);
+        program = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, ShaderFiles::kShadowGeometry);
     }
     static void TearDownTestSuite()
     {
@@ -110,8 +108,8 @@ TEST_F(ShadowMapTest, FramebufferIsACompleteLayeredDepthCube)
     glBindFramebuffer(GL_FRAMEBUFFER, map.framebuffer);
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
     GLint layered = GL_FALSE;
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
-                                          GL_FRAMEBUFFER_ATTACHMENT_LAYERED, &layered);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_LAYERED,
+                                          &layered);
     EXPECT_EQ(layered, GL_TRUE);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     GLint format = 0, size = 0;
@@ -173,8 +171,8 @@ TEST_F(ShadowMapTest, OnlyShadowCastingLightsMoveTheirMap)
     pivot.addChild(caster);
     pivot.update(0.0);
     EXPECT_EQ(map.lightPosition, glm::vec3(2.0f, 1.0f, 0.0f));
-    EXPECT_EQ(map.shadowMatrices[0], map.shadowCamera->projection * ODShadowMap::faceRotations[0]
-                                         * glm::translate(glm::mat4(1.0f), -glm::vec3(2.0f, 1.0f, 0.0f)));
+    EXPECT_EQ(map.shadowMatrices[0], map.shadowCamera->projection * ODShadowMap::faceRotations[0] *
+                                         glm::translate(glm::mat4(1.0f), -glm::vec3(2.0f, 1.0f, 0.0f)));
 }
 
 }  // namespace

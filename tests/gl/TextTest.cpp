@@ -44,8 +44,7 @@ protected:
     // baseline, advancing 1663/64 pixels: drawn pixels show the layout exactly.
     std::unique_ptr<Font> squareFont()
     {
-        auto font = std::unique_ptr<Font>(
-            new Font(16, "/nonexistent/font.ttf"));  // an empty font
+        auto font = std::unique_ptr<Font>(new Font(16, "/nonexistent/font.ttf"));  // an empty font
         GLuint texture = 0;
         const unsigned char full = 255;
         glGenTextures(1, &texture);
@@ -122,9 +121,7 @@ TEST_F(TextTest, FontRasterisesTheFirst128CharactersWithTheirMetrics)
 TEST_F(TextTest, MissingFontFileIsReportedAndDrawsNothing)
 {
     std::unique_ptr<Font> missing;
-    const std::string printed = captureStdout([&] {
-        missing = std::make_unique<Font>(48, "/nonexistent/font.ttf");
-    });
+    const std::string printed = captureStdout([&] { missing = std::make_unique<Font>(48, "/nonexistent/font.ttf"); });
     EXPECT_EQ(printed, "ERROR::FREETYPE: Failed to load font\n");
     EXPECT_TRUE(missing->glyphs.empty());
 
@@ -175,7 +172,9 @@ TEST_F(TextTest, PenStartsAtTheWorldPositionThroughParents)
 TEST_F(TextTest, UnknownByteGetsAnEmptyEntryAndDoesNotMoveThePen)
 {
     std::unique_ptr<Font> font = squareFont();
-    Text text(font.get(), material_, "\xC3" "a");
+    Text text(font.get(), material_,
+              "\xC3"
+              "a");
     text.translate(50.0f, 30.0f);
     const Picture picture = render(text);
     ASSERT_EQ(font->glyphs.count(static_cast<char>(0xC3)), 1u);

@@ -1,7 +1,7 @@
 // Textures decoded with FreeImage: upload formats, pixel layout after
 // conversion, units, sprite frames, and the fatal path.
-#include "render/SpriteSheet.h"
 #include "render/Texture.h"
+#include "render/SpriteSheet.h"
 
 #include "GlTestContext.h"
 #include "TestFiles.h"
@@ -66,8 +66,7 @@ protected:
         return data;
     }
 
-    static std::array<int, 4> pixel(const std::vector<unsigned char>& data, unsigned width,
-                                    unsigned x, unsigned y)
+    static std::array<int, 4> pixel(const std::vector<unsigned char>& data, unsigned width, unsigned x, unsigned y)
     {
         const unsigned char* p = &data[(y * width + x) * 4];
         return {p[0], p[1], p[2], p[3]};
@@ -237,8 +236,7 @@ TEST_F(TextureTest, UnreadableFilesStopTheProgram)
 {
     std::string garbage = directory + "/garbage";
     test::writeTextFile(garbage, "this is no image");
-    EXPECT_EXIT(loadWithStdoutOnStderr(garbage), ::testing::ExitedWithCode(255),
-                "^Failed to load Texture\n$");
+    EXPECT_EXIT(loadWithStdoutOnStderr(garbage), ::testing::ExitedWithCode(255), "^Failed to load Texture\n$");
 
     std::string brokenPng = directory + "/broken.png";
     test::writeTextFile(brokenPng, "\x89PNG\r\n\x1a\n truncated");

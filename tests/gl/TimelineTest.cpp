@@ -1,11 +1,11 @@
 // The demo timeline driven with a controlled clock and small camera paths:
 // start delay, music, path order and switching, events, the final state.
+#include "app/Timeline.h"
 #include "GlTestContext.h"
 #include "TimelineStage.h"
 #include "app/Application.h"
 #include "app/SceneAssembly.h"
 #include "app/SoundEngine.h"
-#include "app/Timeline.h"
 #include "app/TimelineState.h"
 #include "base/Clock.h"
 #include "particles/ParticleSystem.h"
@@ -97,8 +97,8 @@ TEST_F(TimelineTest, WaitsTwoSecondsThenStartsMusicFadeAndFirstPath)
     EXPECT_EQ(timelineState, 1);
     EXPECT_TRUE(renderer->fadingIn);
     // The one request either plays the music or, without the file, says so.
-    const bool refused = out.find("Music unavailable: cannot play ../Music/DanceWithDragon_160kbts.mp3") !=
-                         std::string::npos;
+    const bool refused =
+        out.find("Music unavailable: cannot play ../Music/DanceWithDragon_160kbts.mp3") != std::string::npos;
     EXPECT_TRUE(refused || soundEngine->isPlaying()) << out;
     // The clock was not reset: the very next frame plays the first record.
     EXPECT_EQ(frame(0.001).find("Music"), std::string::npos);

@@ -11,8 +11,10 @@
 
 namespace tolvane::test {
 
-Picture::Picture(int width, int height)
-    : width(width), height(height), pixels(static_cast<size_t>(width * height * 3), 0)
+Picture::Picture(int width, int height) :
+    width(width),
+    height(height),
+    pixels(static_cast<size_t>(width * height * 3), 0)
 {
 }
 
@@ -31,8 +33,7 @@ Picture Picture::load(const std::string& path)
         return Picture();
     FIBITMAP* bitmap = FreeImage_ConvertTo24Bits(loaded);
     FreeImage_Unload(loaded);
-    Picture picture(static_cast<int>(FreeImage_GetWidth(bitmap)),
-                    static_cast<int>(FreeImage_GetHeight(bitmap)));
+    Picture picture(static_cast<int>(FreeImage_GetWidth(bitmap)), static_cast<int>(FreeImage_GetHeight(bitmap)));
     for (int y = 0; y < picture.height; ++y) {
         const BYTE* row = FreeImage_GetScanLine(bitmap, y);
         for (int x = 0; x < picture.width; ++x) {
@@ -99,16 +100,15 @@ Picture differenceImage(const Picture& reference, const std::vector<bool>& diffe
     Picture difference(reference.width, reference.height);
     for (size_t i = 0; i < differs.size(); ++i)
         for (size_t c = 0; c < 3; ++c)
-            difference.pixels[i * 3 + c] = differs[i]
-                ? static_cast<unsigned char>(c == 0 ? 255 : 0)
-                : static_cast<unsigned char>(reference.pixels[i * 3 + c] / 4);
+            difference.pixels[i * 3 + c] = differs[i] ? static_cast<unsigned char>(c == 0 ? 255 : 0)
+                                                      : static_cast<unsigned char>(reference.pixels[i * 3 + c] / 4);
     return difference;
 }
 
 }  // namespace
 
-::testing::AssertionResult matchesReference(const Picture& actual, const std::string& name,
-                                            int tolerance, double maxDifferingShare)
+::testing::AssertionResult matchesReference(const Picture& actual, const std::string& name, int tolerance,
+                                            double maxDifferingShare)
 {
     const std::string path = referencePath(name);
     if (updatingReferences()) {
@@ -118,8 +118,8 @@ Picture differenceImage(const Picture& reference, const std::vector<bool>& diffe
     }
     Picture reference = Picture::load(path);
     if (reference.width != actual.width || reference.height != actual.height)
-        return ::testing::AssertionFailure() << "no reference of the same size at " << path
-                                             << " (run scripts/update-references.sh)";
+        return ::testing::AssertionFailure()
+               << "no reference of the same size at " << path << " (run scripts/update-references.sh)";
     std::vector<bool> differs(static_cast<size_t>(actual.width * actual.height), false);
     size_t differing = 0;
     for (size_t i = 0; i < differs.size(); ++i)
@@ -133,9 +133,9 @@ Picture differenceImage(const Picture& reference, const std::vector<bool>& diffe
     std::string directory = makeScratchDirectory("tolvane-picture-" + name);
     actual.save(directory + "/actual.png");
     differenceImage(reference, differs).save(directory + "/difference.png");
-    return ::testing::AssertionFailure()
-           << name << ": " << differing << " pixels (" << share * 100.0 << "%) differ by more than "
-           << tolerance << " from " << path << "; see " << directory;
+    return ::testing::AssertionFailure() << name << ": " << differing << " pixels (" << share * 100.0
+                                         << "%) differ by more than " << tolerance << " from " << path << "; see "
+                                         << directory;
 }
 
 }  // namespace tolvane::test

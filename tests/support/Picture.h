@@ -40,8 +40,8 @@ public:
 // red over a dimmed copy of the reference) are written to a scratch
 // directory named in the message. With TOLVANE_UPDATE_REFERENCES=1 in the
 // environment the reference is (re)written instead and the check passes.
-::testing::AssertionResult matchesReference(const Picture& actual, const std::string& name,
-                                            int tolerance = 12, double maxDifferingShare = 0.01);
+::testing::AssertionResult matchesReference(const Picture& actual, const std::string& name, int tolerance = 12,
+                                            double maxDifferingShare = 0.01);
 
 // Where references live in the source tree.
 std::string referencePath(const std::string& name);

@@ -20,8 +20,8 @@ std::string captureStdout(Body body);
 
 }  // namespace tolvane::test
 
-#include <gtest/gtest.h>
 #include <cstdio>
+#include <gtest/gtest.h>
 
 template <typename Body>
 std::string tolvane::test::captureStdout(Body body)

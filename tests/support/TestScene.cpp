@@ -29,8 +29,8 @@ namespace {
 // and returns its path.
 std::string writeTexture(const std::string& name, BYTE light, BYTE dark)
 {
-    std::filesystem::path directory = std::filesystem::temp_directory_path()
-        / ("tolvane-test-scene-" + std::to_string(getpid()));
+    std::filesystem::path directory =
+        std::filesystem::temp_directory_path() / ("tolvane-test-scene-" + std::to_string(getpid()));
     std::filesystem::create_directories(directory);
     std::string path = (directory / name).string();
     FIBITMAP* bitmap = FreeImage_Allocate(64, 64, 24);
@@ -76,8 +76,8 @@ TestScene::TestScene(int pictureWidth, int pictureHeight) : width_(pictureWidth)
     boxMaterial->shininess = 120.0f;
     lampMaterial = new Material(ShaderFiles::kLightVertex, ShaderFiles::kLightFragment, "");
     lampMaterial->blending = true;
-    shadowProgram = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment,
-                                 ShaderFiles::kShadowGeometry);
+    shadowProgram =
+        new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, ShaderFiles::kShadowGeometry);
 
     floor = makeMesh(cube, specularMaterial, floorTexture);
     floor->translate(0.0f, -0.1f, 0.0f);
@@ -135,7 +135,8 @@ glm::ivec2 TestScene::pixelOf(glm::vec3 world) const
 {
     const glm::vec4 clip = camera->projection * camera->getWorldMatrix() * glm::vec4(world, 1.0f);
     const glm::vec2 ndc = glm::vec2(clip) / clip.w;
-    return glm::ivec2((ndc.x * 0.5f + 0.5f) * static_cast<float>(width_), (ndc.y * 0.5f + 0.5f) * static_cast<float>(height_));
+    return glm::ivec2((ndc.x * 0.5f + 0.5f) * static_cast<float>(width_),
+                      (ndc.y * 0.5f + 0.5f) * static_cast<float>(height_));
 }
 
 }  // namespace tolvane::test

@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     using tolvane::test::TestMesh;
     const bool lines = argc == 4 && std::string(argv[3]) == "lines";
     const TestMesh first = lines ? TestMesh{"outline", 0.0f, 0, true, true} : TestMesh{"bare", 0.0f, 0, false};
-    const bool written = tolvane::test::writeTestModel(
-        argv[1], {first, TestMesh{"mapped", 1.0f, 1, true}}, {argv[2], argv[2]});
+    const bool written =
+        tolvane::test::writeTestModel(argv[1], {first, TestMesh{"mapped", 1.0f, 1, true}}, {argv[2], argv[2]});
     return written ? 0 : 1;
 }

@@ -33,8 +33,8 @@ protected:
     // A well-formed file whose record list is `elements`.
     const char* writePath(const std::string& elements)
     {
-        return writeFile("<?xml version=\"1.0\"?>\n<spline_editor>\n<spline>\n<spline_point_array>\n" +
-                         elements + "\n</spline_point_array>\n</spline>\n</spline_editor>\n");
+        return writeFile("<?xml version=\"1.0\"?>\n<spline_editor>\n<spline>\n<spline_point_array>\n" + elements +
+                         "\n</spline_point_array>\n</spline>\n</spline_editor>\n");
     }
 
     // Loads `fileName` into `path` and returns what load printed.
@@ -58,10 +58,9 @@ protected:
     std::deque<std::string> paths_;  // stable addresses for the c_str() handed out
 };
 
-constexpr const char* kThreeRecords =
-    "<spline_position x=\"1\" y=\"0\" z=\"0\" time=\"0\"/>"
-    "<fade_in/>"
-    "<spline_position x=\"2\" y=\"0\" z=\"0\" time=\"1\"/>";
+constexpr const char* kThreeRecords = "<spline_position x=\"1\" y=\"0\" z=\"0\" time=\"0\"/>"
+                                      "<fade_in/>"
+                                      "<spline_position x=\"2\" y=\"0\" z=\"0\" time=\"1\"/>";
 
 TEST_F(CameraPathTest, ReverseTrueHandsRecordsOutInFileOrder)
 {
@@ -164,8 +163,8 @@ TEST_F(CameraPathTest, AttributeTextIsReadLikeScanfFloat)
 TEST_F(CameraPathTest, UnknownNamesAreReportedAndSkipped)
 {
     CameraPath path;
-    const std::string output = load(
-        path, writePath("<Fade_In/><spline_position x=\"1\"/><camera_shake strength=\"2\"/>"), true);
+    const std::string output =
+        load(path, writePath("<Fade_In/><spline_position x=\"1\"/><camera_shake strength=\"2\"/>"), true);
 
     EXPECT_EQ("Unknown Event Type 'Fade_In'\nUnknown Event Type 'camera_shake'\n", output);
     const std::vector<PathEvent> records = drain(path);

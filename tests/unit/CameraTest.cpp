@@ -1,5 +1,5 @@
-#include "scene/BoundingBox.h"
 #include "scene/Camera.h"
+#include "scene/BoundingBox.h"
 #include "scene/CubeGeometry.h"
 #include "scene/Frustum.h"
 #include "scene/OrthogonalCamera.h"
@@ -28,13 +28,10 @@ TEST(CameraView, DefaultCameraLooksFromPlusXAtTheOrigin)
 {
     Camera camera;
 
-    expectVecNear(glm::vec4(0.0f, 0.0f, -1.0f, 1.0f),
-                  camera.localMatrix * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
-    expectVecNear(glm::vec4(0.0f, 0.0f, 0.0f, 1.0f),
-                  camera.localMatrix * glm::vec4(camera.position, 1.0f));
+    expectVecNear(glm::vec4(0.0f, 0.0f, -1.0f, 1.0f), camera.localMatrix * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
+    expectVecNear(glm::vec4(0.0f, 0.0f, 0.0f, 1.0f), camera.localMatrix * glm::vec4(camera.position, 1.0f));
     // Up stays up in view space.
-    expectVecNear(glm::vec4(0.0f, 1.0f, -1.0f, 1.0f),
-                  camera.localMatrix * glm::vec4(0.0f, 1.0f, 0.0f, 1.0f));
+    expectVecNear(glm::vec4(0.0f, 1.0f, -1.0f, 1.0f), camera.localMatrix * glm::vec4(0.0f, 1.0f, 0.0f, 1.0f));
     EXPECT_EQ(nullptr, camera.frustum);
     expectMatNear(glm::mat4(1.0f), camera.projection);
 }

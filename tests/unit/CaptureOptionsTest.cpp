@@ -26,9 +26,28 @@ Parsed parse(const std::vector<std::string>& arguments)
 
 TEST(CaptureOptionsTest, ReadsEveryOptionInBothForms)
 {
-    const Parsed p = parse({"--fps", "25", "--from=1.5", "--to", "4", "--every=5", "--size", "256x150", "--out", "frames",
-                            "--video=film.mp4", "--sheet", "sheet.png", "--loading-screen", "l.png", "--fire", "--bench",
-                            "--json", "b.json", "--plot=p.png", "--reference", "--quiet"});
+    const Parsed p = parse({"--fps",
+                            "25",
+                            "--from=1.5",
+                            "--to",
+                            "4",
+                            "--every=5",
+                            "--size",
+                            "256x150",
+                            "--out",
+                            "frames",
+                            "--video=film.mp4",
+                            "--sheet",
+                            "sheet.png",
+                            "--loading-screen",
+                            "l.png",
+                            "--fire",
+                            "--bench",
+                            "--json",
+                            "b.json",
+                            "--plot=p.png",
+                            "--reference",
+                            "--quiet"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_DOUBLE_EQ(p.options.fps, 25.0);
     EXPECT_DOUBLE_EQ(p.options.from, 1.5);

@@ -43,7 +43,7 @@ TEST(FrameImageTest, DownscalingAveragesBlocksAndKeepsRowOrder)
     FrameImage target(4, 3);
     target.fill(7);
     source.downscaleInto(target, 1, 1, 2, 2);
-    EXPECT_EQ(target.row(1)[3], 25);   // (100 + 0 + 0 + 0) / 4, lower-left cell
+    EXPECT_EQ(target.row(1)[3], 25);  // (100 + 0 + 0 + 0) / 4, lower-left cell
     EXPECT_EQ(target.row(1)[6], 0);
     EXPECT_EQ(target.row(2)[3], 200);  // upper cells stay above
     EXPECT_EQ(target.row(0)[3], 7);    // outside the rectangle: untouched
@@ -77,7 +77,7 @@ TEST(ContactSheetTest, LayoutFillsRowsTopDown)
     EXPECT_EQ(y + 60 + grid.gap, grid.height);  // first cell at the top
     ContactSheet::cellOrigin(grid, 6, x, y);
     EXPECT_EQ(x, grid.gap);
-    EXPECT_EQ(y, grid.gap);                     // seventh cell at the bottom left
+    EXPECT_EQ(y, grid.gap);  // seventh cell at the bottom left
     // Fewer cells than columns: one short row.
     EXPECT_EQ(ContactSheet::layout(2, 6, 10, 10).columns, 2);
 }
@@ -106,8 +106,8 @@ TEST(ContactSheetTest, ThumbnailsStaySpreadOverAnyLength)
 TEST(VideoEncoderTest, EncodesRawBgrFramesAsYuv420H264)
 {
     const std::string line = join(VideoEncoder::encodeArguments("out.tmp", 1024, 600, 50.0));
-    for (const char* part : {"-f rawvideo", "-pix_fmt bgr24", "-s 1024x600", "-r 50", "-i -", "libx264",
-                             "-pix_fmt yuv420p", "out.tmp"})
+    for (const char* part :
+         {"-f rawvideo", "-pix_fmt bgr24", "-s 1024x600", "-r 50", "-i -", "libx264", "-pix_fmt yuv420p", "out.tmp"})
         EXPECT_NE(line.find(part), std::string::npos) << part;
     EXPECT_EQ(line.find("pad="), std::string::npos);
     EXPECT_NE(join(VideoEncoder::encodeArguments("o", 255, 150, 25.0)).find("pad="), std::string::npos);

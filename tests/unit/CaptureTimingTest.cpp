@@ -122,9 +122,10 @@ TEST(BenchReportTest, JsonCarriesEveryFigure)
     report.startup.textures = 3.0;
     report.startup.rest = 4.0;
     const std::string json = report.json();
-    for (const char* key : {"\"shadow\"", "\"scene\"", "\"particles\"", "\"blur\"", "\"composition\"", "\"overlays\"",
-                            "\"passes\": {\"median\": 21.0000", "\"frame\"", "\"update\"", "\"particle_readback\"", "\"frame_ms\"", "\"model_import\"",
-                            "\"textures\"", "\"rest\"", "\"median\"", "\"p95\"", "\"frames\": 1"})
+    for (const char* key :
+         {"\"shadow\"", "\"scene\"", "\"particles\"", "\"blur\"", "\"composition\"", "\"overlays\"",
+          "\"passes\": {\"median\": 21.0000", "\"frame\"", "\"update\"", "\"particle_readback\"", "\"frame_ms\"",
+          "\"model_import\"", "\"textures\"", "\"rest\"", "\"median\"", "\"p95\"", "\"frames\": 1"})
         EXPECT_NE(json.find(key), std::string::npos) << key;
     EXPECT_NE(json.find("\"total\": 10.0000"), std::string::npos);
     EXPECT_NE(json.find("test \\\"renderer\\\""), std::string::npos);
@@ -174,8 +175,9 @@ TEST(BenchReportTest, ReferencesGiveEachPassARatioToItsFloor)
                             "blur / 9-tap gaussian", "frame / sum of floors", "start-up 1.20 x floor"})
         EXPECT_NE(printed.str().find(row), std::string::npos) << row << " in\n" << printed.str();
     const std::string json = report.json();
-    for (const char* key : {"\"reference_gpu_ms\"", "\"scene floor\": {\"median\": 20.0000", "\"blur_to_gaussian\": 0.8000",
-                            "\"frame_to_floors\": 2.0000", "\"startup_to_floor\": 1.2000", "\"startup_floor_ms\": 250.0000"})
+    for (const char* key :
+         {"\"reference_gpu_ms\"", "\"scene floor\": {\"median\": 20.0000", "\"blur_to_gaussian\": 0.8000",
+          "\"frame_to_floors\": 2.0000", "\"startup_to_floor\": 1.2000", "\"startup_floor_ms\": 250.0000"})
         EXPECT_NE(json.find(key), std::string::npos) << key << " in\n" << json;
 }
 

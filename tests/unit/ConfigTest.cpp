@@ -1,8 +1,8 @@
 // Reading Config.ini from real files: every conversion rule and the lines
 // that must be ignored.
-#include "app/Application.h"
 #include "app/Config.h"
 #include "TestFiles.h"
+#include "app/Application.h"
 
 #include <gtest/gtest.h>
 
@@ -67,8 +67,7 @@ TEST_F(ConfigTest, LaterLineForTheSameKeyWins)
 TEST_F(ConfigTest, FullscreenIsTrueOnlyForTheNumberOne)
 {
     const std::pair<const char*, bool> cases[] = {
-        {"1", true}, {" 1", true}, {"1x", true}, {"true", false},
-        {"yes", false}, {"2", false}, {"0", false},
+        {"1", true}, {" 1", true}, {"1x", true}, {"true", false}, {"yes", false}, {"2", false}, {"0", false},
     };
     for (const auto& [value, expected] : cases) {
         fullscreen = !expected;

@@ -1,7 +1,7 @@
 // Console diagnostics: formatting of any length and the loading-message route.
 #include "app/Diagnostics.h"
-#include "app/Overlays.h"
 #include "TestFiles.h"
+#include "app/Overlays.h"
 
 #include <gtest/gtest.h>
 

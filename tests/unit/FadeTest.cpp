@@ -60,15 +60,15 @@ TEST_F(FadeTest, RequestsBeforeTheEndOrAgainstARunningFadeAreIgnored)
     ASSERT_FLOAT_EQ(renderer.fade, 0.5f);
     renderer.startFadeOut();  // fade-in still rising
     EXPECT_FALSE(renderer.fadingOut);
-    renderer.startFadeIn();   // already running: nothing changes
+    renderer.startFadeIn();  // already running: nothing changes
     renderer.advanceFade(0.25);
     EXPECT_EQ(renderer.fade, 1.0f);
 
-    renderer.startFadeIn();   // already full
+    renderer.startFadeIn();  // already full
     EXPECT_FALSE(renderer.fadingIn);
     renderer.startFadeOut();
     renderer.advanceFade(0.1);
-    renderer.startFadeIn();   // fade-out running
+    renderer.startFadeIn();  // fade-out running
     EXPECT_FALSE(renderer.fadingIn);
     renderer.advanceFade(0.1);
     EXPECT_FLOAT_EQ(renderer.fade, 0.6f);

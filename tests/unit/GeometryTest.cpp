@@ -53,8 +53,8 @@ void expectTrianglesFaceTheirNormals(const Geometry& geometry)
         const uint32_t b = geometry.indices[i + 1];
         const uint32_t c = geometry.indices[i + 2];
         const glm::vec3 pa = vertexOf(geometry.positions, a);
-        const glm::vec3 faceNormal = glm::normalize(
-            glm::cross(vertexOf(geometry.positions, b) - pa, vertexOf(geometry.positions, c) - pa));
+        const glm::vec3 faceNormal =
+            glm::normalize(glm::cross(vertexOf(geometry.positions, b) - pa, vertexOf(geometry.positions, c) - pa));
         SCOPED_TRACE("triangle starting at index " + std::to_string(i));
         expectVecNear(vertexOf(geometry.normals, a), faceNormal);
         expectVecNear(vertexOf(geometry.normals, b), faceNormal);
@@ -79,8 +79,7 @@ TEST(CubeData, EveryFaceWindsCounterClockwiseSeenFromOutside)
     expectTrianglesFaceTheirNormals(cube);
     // Normals point outward: each vertex lies on the face its normal names.
     for (uint32_t v = 0; v < cube.vertexCount; ++v) {
-        EXPECT_FLOAT_EQ(0.5f, glm::dot(vertexOf(cube.positions, v), vertexOf(cube.normals, v)))
-            << "vertex " << v;
+        EXPECT_FLOAT_EQ(0.5f, glm::dot(vertexOf(cube.positions, v), vertexOf(cube.normals, v))) << "vertex " << v;
     }
 }
 
@@ -99,8 +98,7 @@ TEST(CubeData, FacesComeInTheOrderMinusZPlusZPlusYMinusYPlusXMinusX)
             positions.insert({p.x, p.y, p.z});
         }
         // Each face maps the whole texture once onto four distinct corners.
-        EXPECT_EQ((std::set<std::pair<float, float>>{{0, 0}, {0, 1}, {1, 0}, {1, 1}}), uvCorners)
-            << "face " << face;
+        EXPECT_EQ((std::set<std::pair<float, float>>{{0, 0}, {0, 1}, {1, 0}, {1, 1}}), uvCorners) << "face " << face;
         EXPECT_EQ(4u, positions.size()) << "face " << face;
         const uint32_t first = face * 6;
         const uint32_t base = face * 4;
@@ -129,9 +127,9 @@ TEST(QuadData, IsAUnitSquareFacingPlusZ)
 
 TEST(ModelData, TakesEachArrayInItsOwnRole)
 {
-    ModelGeometry model({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {0, 1, 2, 0, 2, 3},
-                        {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1}, {1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0},
-                        {0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0}, {0, 0, 1, 0, 1, 1, 0, 1});
+    ModelGeometry model({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {0, 1, 2, 0, 2, 3}, {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1},
+                        {1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0}, {0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0},
+                        {0, 0, 1, 0, 1, 1, 0, 1});
 
     EXPECT_EQ(4u, model.vertexCount);
     EXPECT_EQ(6u, model.indexCount);

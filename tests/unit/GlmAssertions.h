@@ -22,8 +22,7 @@ inline void expectVecNear(glm::vec4 expected, glm::vec4 actual, float tolerance 
     }
 }
 
-inline void expectMatNear(const glm::mat4& expected, const glm::mat4& actual,
-                          float tolerance = kTolerance)
+inline void expectMatNear(const glm::mat4& expected, const glm::mat4& actual, float tolerance = kTolerance)
 {
     for (int column = 0; column < 4; ++column) {
         for (int row = 0; row < 4; ++row) {

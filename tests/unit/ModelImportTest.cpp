@@ -33,8 +33,8 @@ TEST(DisplayProgressHandler, DotsCycleAndFractionsRoundHalfAwayFromZero)
     handler.Update(1.0f);
     loadingMessageHandler = nullptr;
     const std::vector<std::string> expected = {
-        "Loading Scene", "Loading Scene.", "Loading Scene..", "Loading Scene...", "Loading Scene",
-        "Loading Scene... (13%)", "Loading Scene... (0%)", "Loading Scene... (100%)",
+        "Loading Scene", "Loading Scene.",         "Loading Scene..",       "Loading Scene...",
+        "Loading Scene", "Loading Scene... (13%)", "Loading Scene... (0%)", "Loading Scene... (100%)",
     };
     EXPECT_EQ(loadingMessages, expected);
 }

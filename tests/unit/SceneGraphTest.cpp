@@ -101,8 +101,7 @@ TEST(LocalTransform, RotationAnglesAreDegreesAboutANormalisedAxis)
 {
     Object3D halfTurn;
     halfTurn.rotate(180.0f, glm::vec3(0.0f, 0.0f, 1.0f));
-    expectVecNear(glm::vec4(-1.0f, 0.0f, 0.0f, 1.0f),
-                  halfTurn.localMatrix * glm::vec4(1.0f, 0.0f, 0.0f, 1.0f));
+    expectVecNear(glm::vec4(-1.0f, 0.0f, 0.0f, 1.0f), halfTurn.localMatrix * glm::vec4(1.0f, 0.0f, 0.0f, 1.0f));
 
     Object3D unitAxis;
     Object3D longAxis;
@@ -158,9 +157,7 @@ TEST(Forwarding, OperationsReachEveryNodeDepthFirstInInsertionOrder)
     root.addChild(c);
 
     root.update(0.25);
-    EXPECT_EQ((std::vector<std::string>{"a.update(0.250000)", "b.update(0.250000)",
-                                        "c.update(0.250000)"}),
-              log);
+    EXPECT_EQ((std::vector<std::string>{"a.update(0.250000)", "b.update(0.250000)", "c.update(0.250000)"}), log);
 
     log.clear();
     auto* camera = reinterpret_cast<Camera*>(&log);  // only passed along, never used

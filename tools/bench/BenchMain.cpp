@@ -9,8 +9,8 @@
 #include "HiddenGlWindow.h"
 #include "TestScene.h"
 
-#include "render/Renderer.h"
 #include "render/PointLight.h"
+#include "render/Renderer.h"
 #include "render/Scene.h"
 
 #include <FreeImage.h>
@@ -105,8 +105,7 @@ int main(int argc, char** argv)
             auto start = std::chrono::steady_clock::now();
             // The key light circles the cube, as the demo's orbiting light does.
             float angle = 0.02f * static_cast<float>(frame);
-            scene.keyLight->localMatrix[3] =
-                glm::vec4(1.8f * std::cos(angle), 2.2f, 1.8f * std::sin(angle), 1.0f);
+            scene.keyLight->localMatrix[3] = glm::vec4(1.8f * std::cos(angle), 2.2f, 1.8f * std::sin(angle), 1.0f);
             scene.root->update(1.0 / 60.0);
             renderTimedFrame(*scene.renderer, queries);
             glfwSwapBuffers(window);

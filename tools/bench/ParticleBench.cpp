@@ -123,9 +123,8 @@ void measure(const std::string& name, tolvane::Texture* texture, tolvane::Camera
         updateWall.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
     glDeleteQueries(2, queries);
-    std::printf("%-6s records %4d  update gpu %7.3f ms  draw gpu %7.3f ms  update wall %7.3f ms\n",
-                name.c_str(), system.particleCount, median(updateGpu), median(drawGpu),
-                median(updateWall));
+    std::printf("%-6s records %4d  update gpu %7.3f ms  draw gpu %7.3f ms  update wall %7.3f ms\n", name.c_str(),
+                system.particleCount, median(updateGpu), median(drawGpu), median(updateWall));
 }
 
 }  // namespace

@@ -17,11 +17,12 @@ std::string elementLine(const PathElement& e)
     return line;
 }
 
-} // namespace
+}  // namespace
 
 std::string CameraPathWriter::toXml(const std::vector<PathElement>& elements, bool reversed)
 {
-    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<spline_editor>\n  <spline>\n    <spline_point_array>\n";
+    std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<spline_editor>\n  <spline>\n    <spline_point_array>\n";
     if (reversed)
         for (auto it = elements.rbegin(); it != elements.rend(); ++it)
             xml += elementLine(*it);
@@ -39,4 +40,4 @@ void CameraPathWriter::write(const std::vector<PathElement>& elements, bool reve
         throw std::runtime_error("could not write " + path);
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

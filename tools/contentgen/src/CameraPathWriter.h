@@ -15,4 +15,4 @@ public:
     static void write(const std::vector<PathElement>& elements, bool reversed, const std::string& path);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -40,20 +40,20 @@ std::string readText(const std::string& path)
 
 class Stopwatch {
 public:
-    double seconds() const
-    {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    }
+    double seconds() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
 
 private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-} // namespace
+}  // namespace
 
 ContentGenerator::ContentGenerator(GeneratorOptions options) : options_(std::move(options)) {}
 
-std::string ContentGenerator::stage(const std::string& relative) const { return options_.stageRoot + "/" + relative; }
+std::string ContentGenerator::stage(const std::string& relative) const
+{
+    return options_.stageRoot + "/" + relative;
+}
 
 std::vector<std::string> ContentGenerator::outputs() const
 {
@@ -118,7 +118,7 @@ std::vector<glm::vec3> ContentGenerator::writeFlights()
     for (const FlightPlan& plan : plans) {
         const auto elements = FlightSampler::sample(plan);
         CameraPathWriter::write(elements, plan.playedBackward, stage(std::string(kRunDir) + "/" + plan.file));
-        flightSteps_ += elements.size() + 1; // switching to the next path takes a step
+        flightSteps_ += elements.size() + 1;  // switching to the next path takes a step
         for (const PathElement& e : elements)
             if (e.name == "spline_position")
                 positions.push_back(e.position);
@@ -157,4 +157,4 @@ void ContentGenerator::writeConfig() const
         throw std::runtime_error("could not write Config.ini");
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -46,4 +46,4 @@ private:
     std::size_t flightSteps_ = 0;
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

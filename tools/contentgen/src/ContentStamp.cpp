@@ -15,7 +15,7 @@ void fnv1a(std::uint64_t& h, const char* data, std::size_t n)
     }
 }
 
-} // namespace
+}  // namespace
 
 std::uint64_t ContentStamp::hashFiles(const std::vector<std::string>& files)
 {
@@ -49,4 +49,4 @@ void ContentStamp::write(std::uint64_t hash) const
         throw std::runtime_error("could not write " + path_);
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -78,7 +78,7 @@ std::unique_ptr<aiScene> toScene(const SceneModel& model, const std::string& tex
     return scene;
 }
 
-} // namespace
+}  // namespace
 
 std::string FbxExporter::withFixedTimestamps(const std::string& fbxText)
 {
@@ -95,10 +95,13 @@ std::string FbxExporter::withFixedTimestamps(const std::string& fbxText)
     while (std::getline(block, line)) {
         const std::size_t colon = line.find(':');
         const std::string key = line.substr(0, colon);
-        const bool isDate = key.find("Version") == std::string::npos && key.find("CreationTimeStamp") == std::string::npos;
+        const bool isDate =
+            key.find("Version") == std::string::npos && key.find("CreationTimeStamp") == std::string::npos;
         if (!first)
             fixed << '\n';
-        fixed << (isDate && colon != std::string::npos ? key + ": " + (key.find("Year") != std::string::npos ? "2000" : "1") : line);
+        fixed << (isDate && colon != std::string::npos
+                      ? key + ": " + (key.find("Year") != std::string::npos ? "2000" : "1")
+                      : line);
         first = false;
     }
     return fbxText.substr(0, start) + fixed.str() + fbxText.substr(end);
@@ -118,4 +121,4 @@ void FbxExporter::write(const SceneModel& model, const std::string& path, const 
         throw std::runtime_error("could not write " + path);
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

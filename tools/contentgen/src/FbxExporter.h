@@ -17,4 +17,4 @@ public:
     static std::string withFixedTimestamps(const std::string& fbxText);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -31,7 +31,7 @@ void readEvent(std::istringstream& words, FlightPlan& plan, int line)
     plan.events.push_back(event);
 }
 
-} // namespace
+}  // namespace
 
 std::vector<FlightPlan> FlightPlan::parse(const std::string& text)
 {
@@ -66,4 +66,4 @@ std::vector<FlightPlan> FlightPlan::parse(const std::string& text)
     return plans;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -24,4 +24,4 @@ struct FlightPlan {
     static std::vector<FlightPlan> parse(const std::string& text);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -44,4 +44,4 @@ std::vector<PathElement> FlightSampler::sample(const FlightPlan& plan)
     return elements;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

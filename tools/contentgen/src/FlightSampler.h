@@ -8,7 +8,7 @@ namespace tolvane::content {
 
 // One element of a camera-path file: a sampled position or a named event.
 struct PathElement {
-    std::string name; // "spline_position" or the event's element name
+    std::string name;  // "spline_position" or the event's element name
     glm::vec3 position{0.0f};
     float time = 0.0f;
 };
@@ -26,4 +26,4 @@ private:
     static float ease(float t);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

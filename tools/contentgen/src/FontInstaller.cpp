@@ -34,11 +34,10 @@ void FontInstaller::install(const std::string& fontsDir)
         fs::copy_file(f.source, fontsDir + "/" + f.target, fs::copy_options::overwrite_existing);
         const std::string stem = f.target.substr(0, f.target.rfind('.'));
         fs::copy_file(f.copyright, fontsDir + "/" + stem + " - copyright.txt", fs::copy_options::overwrite_existing);
-        notice << f.target << "  <-  " << fs::path(f.source).filename().string() << " (package " << f.package
-               << ")\n";
+        notice << f.target << "  <-  " << fs::path(f.source).filename().string() << " (package " << f.package << ")\n";
     }
     if (!notice)
         throw std::runtime_error("could not write the font notice");
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -10,14 +10,14 @@ namespace tolvane::content {
 class FontInstaller {
 public:
     struct Font {
-        std::string target;    // file name under Fonts/
-        std::string source;    // installed font file
-        std::string copyright; // the package's copyright and licence file
-        std::string package;   // Debian package that provides both
+        std::string target;     // file name under Fonts/
+        std::string source;     // installed font file
+        std::string copyright;  // the package's copyright and licence file
+        std::string package;    // Debian package that provides both
     };
 
     static const std::vector<Font>& fonts();
     static void install(const std::string& fontsDir);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -16,13 +16,25 @@ namespace {
 
 using namespace layout;
 
-constexpr float kEndOverhang = 0.16f; // log ends stick out past the corners
+constexpr float kEndOverhang = 0.16f;  // log ends stick out past the corners
 constexpr float kRidgeUnderside = 2.55f;
 
-float frontCourseY(int i) { return kPlinthTop + kLogRadius + i * kCourseHeight; }
-float sideCourseY(int i) { return kPlinthTop + kLogRadius + (i - 0.5f) * kCourseHeight; }
-float halfSpan() { return 0.5f * (kWallEast - kWallWest); }
-float eaveReach() { return halfSpan() + kLogRadius + kRoofOverhangSide; }
+float frontCourseY(int i)
+{
+    return kPlinthTop + kLogRadius + i * kCourseHeight;
+}
+float sideCourseY(int i)
+{
+    return kPlinthTop + kLogRadius + (i - 0.5f) * kCourseHeight;
+}
+float halfSpan()
+{
+    return 0.5f * (kWallEast - kWallWest);
+}
+float eaveReach()
+{
+    return halfSpan() + kLogRadius + kRoofOverhangSide;
+}
 
 void addLog(MeshBuilder& mesh, glm::vec3 a, glm::vec3 b, std::uint32_t seed)
 {
@@ -77,9 +89,12 @@ std::vector<std::pair<float, float>> cutAround(float from, float to, float y,
     return pieces;
 }
 
-} // namespace
+}  // namespace
 
-float HutBuilder::centreX() { return 0.5f * (kWallWest + kWallEast); }
+float HutBuilder::centreX()
+{
+    return 0.5f * (kWallWest + kWallEast);
+}
 
 float HutBuilder::roofSlope()
 {
@@ -87,7 +102,10 @@ float HutBuilder::roofSlope()
     return (kRidgeUnderside - eaveTop) / halfSpan();
 }
 
-float HutBuilder::roofUnderside(float x) { return kRidgeUnderside - roofSlope() * std::fabs(x - centreX()); }
+float HutBuilder::roofUnderside(float x)
+{
+    return kRidgeUnderside - roofSlope() * std::fabs(x - centreX());
+}
 
 void HutBuilder::build(SceneModel& model) const
 {
@@ -166,8 +184,7 @@ void HutBuilder::roof(MeshBuilder& mesh) const
     const float top = kRidgeUnderside + kThatchThickness - 0.01f;
     const float z0 = kWallNorth - kLogRadius - kRoofOverhangEnd;
     const float z1 = kWallSouth + kLogRadius + kRoofOverhangEnd;
-    mesh.append(Shapes::log(z1 - z0, 0.055f, ridge),
-                Shapes::alongSegment({centreX(), top, z0}, {centreX(), top, z1}));
+    mesh.append(Shapes::log(z1 - z0, 0.055f, ridge), Shapes::alongSegment({centreX(), top, z0}, {centreX(), top, z1}));
 }
 
 // One slope in a frame whose x runs from the ridge (0) down to the eave.
@@ -265,7 +282,8 @@ void HutBuilder::plinth(MeshBuilder& mesh) const
                 glm::translate(glm::mat4(1.0f), glm::vec3(0.5f * (x0 + x1), 0.5f * kPlinthTop, 0.5f * (z0 + z1))));
     // A flat step stone before the door.
     const float cx = 0.5f * (kDoorLeft + kDoorRight);
-    mesh.append(Shapes::box({0.85f, 0.08f, 0.42f}, 0.8f), glm::translate(glm::mat4(1.0f), glm::vec3(cx, 0.04f, z1 + 0.2f)));
+    mesh.append(Shapes::box({0.85f, 0.08f, 0.42f}, 0.8f),
+                glm::translate(glm::mat4(1.0f), glm::vec3(cx, 0.04f, z1 + 0.2f)));
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -28,4 +28,4 @@ private:
     void plinth(MeshBuilder& mesh) const;
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -4,8 +4,10 @@
 
 namespace tolvane::content {
 
-Image::Image(int width, int height, glm::vec4 fill)
-    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, fill)
+Image::Image(int width, int height, glm::vec4 fill) :
+    width_(width),
+    height_(height),
+    pixels_(static_cast<size_t>(width) * height, fill)
 {
 }
 
@@ -28,4 +30,4 @@ void Image::blit(const Image& other, int x, int y)
             at(x + i, y + j) = other.at(i, j);
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

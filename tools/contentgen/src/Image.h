@@ -32,4 +32,4 @@ private:
     std::vector<glm::vec4> pixels_;
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

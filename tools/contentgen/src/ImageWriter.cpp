@@ -40,13 +40,13 @@ void fill(FIBITMAP* bitmap, const Image& image, int bytesPerPixel)
     }
 }
 
-} // namespace
+}  // namespace
 
 void ImageWriter::save(const Image& image, const std::string& path, Channels channels)
 {
     const int bytesPerPixel = channels == Channels::Rgba ? 4 : 3;
-    FIBITMAP* bitmap = FreeImage_Allocate(image.width(), image.height(), bytesPerPixel * 8,
-                                          FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
+    FIBITMAP* bitmap = FreeImage_Allocate(image.width(), image.height(), bytesPerPixel * 8, FI_RGBA_RED_MASK,
+                                          FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
     if (!bitmap)
         throw std::runtime_error("out of memory for image " + path);
     fill(bitmap, image, bytesPerPixel);
@@ -58,4 +58,4 @@ void ImageWriter::save(const Image& image, const std::string& path, Channels cha
         throw std::runtime_error("could not write image " + path);
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -16,4 +16,4 @@ public:
     static void save(const Image& image, const std::string& path, Channels channels);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

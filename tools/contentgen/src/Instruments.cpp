@@ -9,9 +9,12 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-float seconds(std::size_t sample) { return static_cast<float>(sample) / Instruments::kSampleRate; }
+float seconds(std::size_t sample)
+{
+    return static_cast<float>(sample) / Instruments::kSampleRate;
+}
 
-} // namespace
+}  // namespace
 
 std::vector<float> Instruments::pluck(float frequency, float sustain, float brightness, std::uint64_t seed)
 {
@@ -114,7 +117,7 @@ std::vector<float> Instruments::drone(float frequency, float secondsLong, std::u
         for (int k = 0; k < 3; ++k) {
             phase[k] += frequency * detune[k] / kSampleRate;
             phase[k] -= std::floor(phase[k]);
-            v += 2.0f * phase[k] - 1.0f; // a sawtooth, tamed by the filter below
+            v += 2.0f * phase[k] - 1.0f;  // a sawtooth, tamed by the filter below
         }
         const float breath = 0.75f + 0.25f * std::sin(2.0f * kPi * t / 7.3f);
         filtered += (v / 3.0f - filtered) * (0.025f + 0.01f * breath);
@@ -123,4 +126,4 @@ std::vector<float> Instruments::drone(float frequency, float secondsLong, std::u
     return out;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

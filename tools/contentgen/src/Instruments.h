@@ -27,4 +27,4 @@ public:
     static std::vector<float> drone(float frequency, float seconds, std::uint64_t seed);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

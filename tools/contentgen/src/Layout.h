@@ -10,12 +10,12 @@ namespace layout {
 // Log walls: centre lines of the logs. The door wall faces +z.
 constexpr float kWallWest = -1.15f;
 constexpr float kWallEast = 1.40f;
-constexpr float kWallNorth = -1.35f; // back
-constexpr float kWallSouth = 1.25f;  // front, with the door
+constexpr float kWallNorth = -1.35f;  // back
+constexpr float kWallSouth = 1.25f;   // front, with the door
 constexpr float kLogRadius = 0.1f;
 constexpr float kPlinthTop = 0.16f;
-constexpr int kLogCourses = 9;         // per wall, alternating with the cross walls
-constexpr float kCourseHeight = 0.19f; // the walls top out at about 1.9
+constexpr int kLogCourses = 9;          // per wall, alternating with the cross walls
+constexpr float kCourseHeight = 0.19f;  // the walls top out at about 1.9
 constexpr float kEaveHeight = kPlinthTop + kLogCourses * kCourseHeight;
 constexpr float kRidgeHeight = 2.55f;
 constexpr float kRoofOverhangSide = 0.2f;
@@ -30,11 +30,11 @@ constexpr float kHutMaxRadius = 2.7f;
 constexpr float kDoorLeft = -0.78f;
 constexpr float kDoorRight = -0.08f;
 constexpr float kDoorTop = 1.46f;
-constexpr float kWindowLeft = 0.45f; // front window, along x
+constexpr float kWindowLeft = 0.45f;  // front window, along x
 constexpr float kWindowRight = 1.05f;
 constexpr float kWindowBottom = 0.78f;
 constexpr float kWindowTop = 1.30f;
-constexpr float kSideWindowNear = -0.85f; // east window, along z
+constexpr float kSideWindowNear = -0.85f;  // east window, along z
 constexpr float kSideWindowFar = -0.25f;
 
 // Flames of the two torches (the demo's billboards) and the camp fire.
@@ -49,5 +49,5 @@ constexpr float kTerrainHalfSize = 18.0f;
 constexpr float kClearingRadius = 11.0f;
 constexpr float kTreeRingInner = 12.5f;
 
-} // namespace layout
-} // namespace tolvane::content
+}  // namespace layout
+}  // namespace tolvane::content

@@ -65,4 +65,4 @@ Bounds MeshBuilder::bounds() const
     return b;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -46,4 +46,4 @@ private:
     std::vector<std::uint32_t> indices_;
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

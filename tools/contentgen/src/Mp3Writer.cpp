@@ -39,9 +39,12 @@ std::unique_ptr<lame_global_flags, LameDeleter> configure()
     return lame;
 }
 
-short toPcm(float v) { return static_cast<short>(std::lround(std::clamp(v, -1.0f, 1.0f) * 32767.0f)); }
+short toPcm(float v)
+{
+    return static_cast<short>(std::lround(std::clamp(v, -1.0f, 1.0f) * 32767.0f));
+}
 
-} // namespace
+}  // namespace
 
 void Mp3Writer::write(const StereoBuffer& music, const std::string& path)
 {
@@ -69,4 +72,4 @@ void Mp3Writer::write(const StereoBuffer& music, const std::string& path)
         throw std::runtime_error("could not write " + path);
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

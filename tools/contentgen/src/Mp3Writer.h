@@ -12,4 +12,4 @@ public:
     static void write(const StereoBuffer& music, const std::string& path);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -13,7 +13,10 @@ namespace {
 
 constexpr float kEighth = MusicSynth::kBarSeconds / 6.0f;
 
-float midiHz(int note) { return 440.0f * std::pow(2.0f, static_cast<float>(note - 69) / 12.0f); }
+float midiHz(int note)
+{
+    return 440.0f * std::pow(2.0f, static_cast<float>(note - 69) / 12.0f);
+}
 
 std::size_t at(int bar, float eighths)
 {
@@ -22,8 +25,8 @@ std::size_t at(int bar, float eighths)
 
 // Eight-bar cycle: i - i - VII - VII - IV - IV - i - v (Dm, C, G major, Am).
 struct Chord {
-    int root;  // MIDI note of the root in the low octave
-    int third; // semitones
+    int root;   // MIDI note of the root in the low octave
+    int third;  // semitones
 };
 
 Chord chordAt(int step)
@@ -53,17 +56,17 @@ int dorian(int degree)
 
 struct Note {
     int degree;
-    float eighths; // length
+    float eighths;  // length
 };
-using Phrase = std::vector<std::vector<Note>>; // one entry per bar
+using Phrase = std::vector<std::vector<Note>>;  // one entry per bar
 
 // The theme: a falling opening answered by a climb, then the answer that
 // comes home to D. Eight bars, over one turn of the chord cycle.
 const Phrase& themeA()
 {
     static const Phrase notes = {
-        {{4, 3}, {3, 1}, {2, 2}}, {{0, 3}, {1, 1}, {2, 2}}, {{4, 2}, {5, 1}, {6, 2}, {5, 1}}, {{4, 6}},
-        {{4, 3}, {3, 1}, {2, 2}}, {{1, 2}, {2, 1}, {3, 3}},  {{2, 2}, {1, 1}, {0, 2}, {-1, 1}}, {{0, 6}}};
+        {{4, 3}, {3, 1}, {2, 2}}, {{0, 3}, {1, 1}, {2, 2}}, {{4, 2}, {5, 1}, {6, 2}, {5, 1}},  {{4, 6}},
+        {{4, 3}, {3, 1}, {2, 2}}, {{1, 2}, {2, 1}, {3, 3}}, {{2, 2}, {1, 1}, {0, 2}, {-1, 1}}, {{0, 6}}};
     return notes;
 }
 
@@ -72,15 +75,15 @@ const Phrase& themeB()
 {
     static const Phrase notes = {
         {{7, 2}, {6, 1}, {7, 2}, {9, 1}}, {{8, 3}, {7, 1}, {6, 2}}, {{6, 2}, {7, 1}, {8, 2}, {7, 1}}, {{4, 3}, {6, 3}},
-        {{5, 2}, {6, 1}, {7, 2}, {5, 1}}, {{8, 3}, {7, 3}},          {{9, 2}, {8, 1}, {7, 3}},          {{4, 6}}};
+        {{5, 2}, {6, 1}, {7, 2}, {5, 1}}, {{8, 3}, {7, 3}},         {{9, 2}, {8, 1}, {7, 3}},         {{4, 6}}};
     return notes;
 }
 
 // Plays a phrase from `firstBar`, bars stretched by `stretch`; `vary` turns
 // some long notes into a note and its upper neighbour, different on every
 // pass, so that no repeat is a copy of the last.
-void playPhrase(StereoBuffer& out, const Phrase& phrase, int firstBar, int bars, int transpose, float gain,
-                float vary, Rng& rng)
+void playPhrase(StereoBuffer& out, const Phrase& phrase, int firstBar, int bars, int transpose, float gain, float vary,
+                Rng& rng)
 {
     for (std::size_t b = 0; b < phrase.size(); ++b) {
         const int bar = firstBar + static_cast<int>(b);
@@ -92,8 +95,7 @@ void playPhrase(StereoBuffer& out, const Phrase& phrase, int firstBar, int bars,
             const bool split = note.eighths >= 2.0f && rng.unit() < vary;
             const float first = split ? note.eighths - 1.0f : note.eighths;
             const float ring = std::min(3.5f, 0.9f + first * 0.35f);
-            out.mix(Instruments::pluck(midiHz(dorian(degree)), ring, 0.7f, rng.nextU64()), at(bar, eighth), gain,
-                    0.3f);
+            out.mix(Instruments::pluck(midiHz(dorian(degree)), ring, 0.7f, rng.nextU64()), at(bar, eighth), gain, 0.3f);
             if (split)
                 out.mix(Instruments::pluck(midiHz(dorian(degree + 1)), 1.2f, 0.6f, rng.nextU64()),
                         at(bar, eighth + first), gain * 0.8f, 0.3f);
@@ -124,7 +126,7 @@ float levelDb(float seconds, float total)
     return points[n - 1][1];
 }
 
-} // namespace
+}  // namespace
 
 StereoBuffer MusicSynth::compose(float seconds)
 {
@@ -247,10 +249,10 @@ void MusicSynth::shape(StereoBuffer& out)
         const float t = static_cast<float>(i);
         const float in = std::min(1.0f, t / fadeIn);
         const float tail = std::clamp((total - t) / fadeOut, 0.0f, 1.0f);
-        const float g = gain * level[i] * in * tail * tail; // the tail eases out to silence
+        const float g = gain * level[i] * in * tail * tail;  // the tail eases out to silence
         out.left[i] *= g;
         out.right[i] *= g;
     }
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -36,4 +36,4 @@ private:
     static void shape(StereoBuffer& out);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -11,7 +11,10 @@
 namespace tolvane::content {
 namespace {
 
-float smooth(float edge0, float edge1, float x) { return glm::smoothstep(edge0, edge1, x); }
+float smooth(float edge0, float edge1, float x)
+{
+    return glm::smoothstep(edge0, edge1, x);
+}
 
 using Painter = std::function<void(float u, float v, glm::vec3& colour, float& height)>;
 
@@ -30,7 +33,10 @@ SurfaceTexture paint(int size, float bump, const Painter& painter)
     return tex;
 }
 
-float unit(float signedNoise) { return glm::clamp(signedNoise * 0.5f + 0.5f, 0.0f, 1.0f); }
+float unit(float signedNoise)
+{
+    return glm::clamp(signedNoise * 0.5f + 0.5f, 0.0f, 1.0f);
+}
 
 // Short strokes in several directions, for grass and needles.
 float strokes(const Noise& n, float u, float v, int density)
@@ -40,7 +46,7 @@ float strokes(const Noise& n, float u, float v, int density)
     return std::max(smooth(0.25f, 0.6f, a), smooth(0.3f, 0.65f, b));
 }
 
-} // namespace
+}  // namespace
 
 SurfaceTexture NatureTextures::ground(int size)
 {
@@ -50,7 +56,8 @@ SurfaceTexture NatureTextures::ground(int size)
         const float blades = strokes(n, u, v, 96);
         const Noise::CellSample leaf = n.cellular(u, v, 48);
         const float leaves = smooth(0.32f, 0.22f, leaf.nearest) * smooth(0.55f, 0.75f, unit(n.fbm(u, v, 5, 2)));
-        const glm::vec3 earth = glm::mix(glm::vec3(0.17f, 0.12f, 0.08f), glm::vec3(0.28f, 0.2f, 0.13f), unit(n.fbm(u, v, 24, 3)));
+        const glm::vec3 earth =
+            glm::mix(glm::vec3(0.17f, 0.12f, 0.08f), glm::vec3(0.28f, 0.2f, 0.13f), unit(n.fbm(u, v, 24, 3)));
         const glm::vec3 grass = glm::mix(glm::vec3(0.12f, 0.2f, 0.07f), glm::vec3(0.26f, 0.34f, 0.12f), blades);
         const float grassCover = smooth(0.35f, 0.6f, patch + 0.25f * blades);
         c = glm::mix(earth, grass, grassCover);
@@ -65,11 +72,12 @@ SurfaceTexture NatureTextures::thatch(int size)
     const Noise n(23);
     const int courses = 6;
     return paint(size, 3.5f, [&](float u, float v, glm::vec3& c, float& h) {
-        const float course = v * courses - std::floor(v * courses); // 0 at a course's top edge
+        const float course = v * courses - std::floor(v * courses);  // 0 at a course's top edge
         const float shift = 0.02f * n.gradient(u * 16.0f, v * courses, 16, courses);
-        const float straw = unit(n.gradient(u * 160.0f, v * 6.0f, 160, 6) * 0.7f + 0.5f * n.gradient(u * 320.0f, v * 12.0f, 320, 12));
+        const float straw =
+            unit(n.gradient(u * 160.0f, v * 6.0f, 160, 6) * 0.7f + 0.5f * n.gradient(u * 320.0f, v * 12.0f, 320, 12));
         const float clump = unit(n.fbm(u, v, 8, 3));
-        const float lip = smooth(0.7f, 1.0f, course + shift); // the ragged butt ends of a course
+        const float lip = smooth(0.7f, 1.0f, course + shift);  // the ragged butt ends of a course
         const glm::vec3 fresh(0.55f, 0.45f, 0.25f);
         const glm::vec3 aged(0.27f, 0.23f, 0.16f);
         c = glm::mix(aged, fresh, 0.35f * straw + 0.35f * clump) * (1.0f - 0.45f * lip * (1.0f - straw));
@@ -127,4 +135,4 @@ SurfaceTexture NatureTextures::granite(int size)
     });
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

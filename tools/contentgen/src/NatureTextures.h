@@ -15,4 +15,4 @@ public:
     static SurfaceTexture granite(int size);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

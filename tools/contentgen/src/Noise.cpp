@@ -11,16 +11,22 @@ int wrap(int value, int period)
     return m < 0 ? m + period : m;
 }
 
-float fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
+float fade(float t)
+{
+    return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f);
+}
 
-float lerp(float a, float b, float t) { return a + (b - a) * t; }
+float lerp(float a, float b, float t)
+{
+    return a + (b - a) * t;
+}
 
-} // namespace
+}  // namespace
 
 std::uint32_t Noise::hash(int x, int y) const
 {
-    std::uint32_t h = seed_ ^ (static_cast<std::uint32_t>(x) * 0x8DA6B343u)
-                      ^ (static_cast<std::uint32_t>(y) * 0xD8163841u);
+    std::uint32_t h =
+        seed_ ^ (static_cast<std::uint32_t>(x) * 0x8DA6B343u) ^ (static_cast<std::uint32_t>(y) * 0xD8163841u);
     h ^= h >> 13;
     h *= 0x5BD1E995u;
     h ^= h >> 15;
@@ -101,4 +107,4 @@ Noise::CellSample Noise::cellular(float u, float v, int cells) const
     return sample;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -21,9 +21,9 @@ public:
     float ridged(float u, float v, int basePeriod, int octaves) const;
 
     struct CellSample {
-        float nearest;       // distance to the nearest feature point, in cells
-        float secondNearest; // distance to the second nearest
-        std::uint32_t id;    // stable number of the nearest point's cell
+        float nearest;        // distance to the nearest feature point, in cells
+        float secondNearest;  // distance to the second nearest
+        std::uint32_t id;     // stable number of the nearest point's cell
     };
 
     // Cellular (Worley) pattern over a tile of cells x cells, tileable.
@@ -34,4 +34,4 @@ private:
     std::uint32_t seed_;
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

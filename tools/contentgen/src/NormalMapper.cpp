@@ -23,4 +23,4 @@ Image NormalMapper::fromHeight(const Image& height, float strength)
     return normals;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

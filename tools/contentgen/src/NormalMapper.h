@@ -13,4 +13,4 @@ public:
     static Image fromHeight(const Image& height, float strength);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -78,7 +78,7 @@ std::vector<PreviewRenderer::ClipVertex> clipNear(const PreviewRenderer::ClipVer
     return out;
 }
 
-} // namespace
+}  // namespace
 
 PreviewRenderer::PreviewRenderer(const std::string& stageRoot) : importer_(std::make_unique<PreviewImporter>())
 {
@@ -105,7 +105,7 @@ glm::vec3 PreviewRenderer::shade(const Surface& s, const Image& texture) const
     const int y = static_cast<int>(std::floor((1.0f - s.uv.y) * texture.height()));
     const glm::vec3 albedo(texture.wrapped(x, y));
     const glm::vec3 n = glm::normalize(s.normal);
-    glm::vec3 light = glm::vec3(0.1f, 0.11f, 0.16f); // ambient night sky
+    glm::vec3 light = glm::vec3(0.1f, 0.11f, 0.16f);  // ambient night sky
     for (const Light& l : lights_) {
         const glm::vec3 d = l.position - s.world;
         const float dist2 = glm::dot(d, d);
@@ -126,7 +126,7 @@ void PreviewRenderer::drawTriangle(const ClipVertex (&v)[3], const Image& textur
     }
     const float area = (screen[1].x - screen[0].x) * (screen[2].y - screen[0].y) -
                        (screen[2].x - screen[0].x) * (screen[1].y - screen[0].y);
-    if (area >= 0.0f) // back face (y points down on screen)
+    if (area >= 0.0f)  // back face (y points down on screen)
         return;
     const int x0 = std::max(0, static_cast<int>(std::floor(std::min({screen[0].x, screen[1].x, screen[2].x}))));
     const int x1 = std::min(w - 1, static_cast<int>(std::ceil(std::max({screen[0].x, screen[1].x, screen[2].x}))));
@@ -192,4 +192,4 @@ Image PreviewRenderer::render(const glm::vec3& eye, const glm::vec3& target, int
     return frame;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

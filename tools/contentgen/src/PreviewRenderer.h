@@ -22,7 +22,7 @@ public:
 
     Image render(const glm::vec3& eye, const glm::vec3& target, int width, int height) const;
 
-    struct ClipVertex; // a vertex after projection, before the divide by w
+    struct ClipVertex;  // a vertex after projection, before the divide by w
 
 private:
     struct Light {
@@ -35,10 +35,10 @@ private:
     void drawTriangle(const ClipVertex (&v)[3], const Image& texture, Image& frame, std::vector<float>& depth) const;
     glm::vec3 shade(const Surface& s, const Image& texture) const;
 
-    std::vector<Image> textures_; // per material
+    std::vector<Image> textures_;  // per material
     std::vector<Light> lights_;
     const aiScene* scene_ = nullptr;
     std::unique_ptr<struct PreviewImporter> importer_;
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -16,9 +16,15 @@ namespace {
 
 using namespace layout;
 
-glm::mat4 at(const glm::vec3& p) { return glm::translate(glm::mat4(1.0f), p); }
+glm::mat4 at(const glm::vec3& p)
+{
+    return glm::translate(glm::mat4(1.0f), p);
+}
 
-glm::vec3 onGround(float x, float z, float lift = 0.0f) { return {x, Terrain::height(x, z) + lift, z}; }
+glm::vec3 onGround(float x, float z, float lift = 0.0f)
+{
+    return {x, Terrain::height(x, z) + lift, z};
+}
 
 void addLog(MeshBuilder& mesh, glm::vec3 a, glm::vec3 b, float radius, std::uint32_t seed, int segments = 12)
 {
@@ -42,12 +48,15 @@ void addTorchPart(MeshBuilder& mesh, MeshBuilder part, TorchRegion region, const
 
 MeshBuilder torchHead(float stickRadius, float top)
 {
-    return Shapes::lathe({{stickRadius, top - 0.075f}, {0.03f, top - 0.06f}, {0.033f, top - 0.025f},
-                          {0.026f, top - 0.004f}, {0.0f, top}},
+    return Shapes::lathe({{stickRadius, top - 0.075f},
+                          {0.03f, top - 0.06f},
+                          {0.033f, top - 0.025f},
+                          {0.026f, top - 0.004f},
+                          {0.0f, top}},
                          12, 1.0f, 0.1f, 0.08f, 3);
 }
 
-} // namespace
+}  // namespace
 
 void PropsBuilder::build(SceneModel& model) const
 {
@@ -135,10 +144,12 @@ void PropsBuilder::wallTorch(MeshBuilder& mesh) const
     const float wall = kWallWest - kLogRadius;
     const float holderY = flame.y - 0.22f;
     const glm::vec3 holder(flame.x, holderY, flame.z);
-    addTorchPart(mesh, Shapes::box({0.02f, 0.18f, 0.09f}, 0.0f), TorchRegion::Iron, at({wall - 0.005f, holderY, flame.z}));
+    addTorchPart(mesh, Shapes::box({0.02f, 0.18f, 0.09f}, 0.0f), TorchRegion::Iron,
+                 at({wall - 0.005f, holderY, flame.z}));
     addTorchPart(mesh, Shapes::box({wall - flame.x, 0.022f, 0.022f}, 0.0f), TorchRegion::Iron,
                  at({0.5f * (wall + flame.x), holderY, flame.z}));
-    addTorchPart(mesh, Shapes::lathe({{0.026f, -0.02f}, {0.03f, -0.02f}, {0.03f, 0.02f}, {0.026f, 0.02f}}, 12, 1.0f, 0.1f),
+    addTorchPart(mesh,
+                 Shapes::lathe({{0.026f, -0.02f}, {0.03f, -0.02f}, {0.03f, 0.02f}, {0.026f, 0.02f}}, 12, 1.0f, 0.1f),
                  TorchRegion::Iron, at(holder));
     const float top = flame.y - 0.045f;
     addTorchPart(mesh, Shapes::lathe({{0.0f, top - 0.4f}, {0.017f, top - 0.4f}, {0.02f, top - 0.07f}}, 10, 1.0f, 0.3f),
@@ -151,10 +162,15 @@ void PropsBuilder::poleTorch(MeshBuilder& mesh) const
     const glm::vec3 flame = kTorchFlameB;
     const float top = flame.y - 0.045f;
     const glm::vec3 foot(flame.x, 0.0f, flame.z);
-    addTorchPart(mesh, Shapes::lathe({{0.0f, -0.1f}, {0.045f, -0.1f}, {0.04f, 1.2f}, {0.032f, top - 0.1f}}, 12, 1.0f, 0.6f, 0.06f, 21),
-                 TorchRegion::Wood, at(foot));
-    addTorchPart(mesh, Shapes::lathe({{0.03f, top - 0.14f}, {0.04f, top - 0.12f}, {0.045f, top - 0.07f}, {0.04f, top - 0.07f}}, 12, 1.0f, 0.1f),
-                 TorchRegion::Iron, at(foot));
+    addTorchPart(
+        mesh,
+        Shapes::lathe({{0.0f, -0.1f}, {0.045f, -0.1f}, {0.04f, 1.2f}, {0.032f, top - 0.1f}}, 12, 1.0f, 0.6f, 0.06f, 21),
+        TorchRegion::Wood, at(foot));
+    addTorchPart(
+        mesh,
+        Shapes::lathe({{0.03f, top - 0.14f}, {0.04f, top - 0.12f}, {0.045f, top - 0.07f}, {0.04f, top - 0.07f}}, 12,
+                      1.0f, 0.1f),
+        TorchRegion::Iron, at(foot));
     addTorchPart(mesh, torchHead(0.032f, top), TorchRegion::Cloth, at(foot));
 }
 
@@ -194,9 +210,11 @@ void PropsBuilder::trunks(MeshBuilder& mesh) const
     std::uint32_t seed = 1000;
     for (const glm::vec3& s : treeSites()) {
         const float height = s.y * 4.2f;
-        mesh.append(Shapes::lathe({{0.0f, -0.3f}, {0.16f * s.y, -0.3f}, {0.12f * s.y, 1.0f}, {0.05f, height}, {0.0f, height + 0.2f}},
-                                  9, 2.0f, 1.5f, 0.08f, seed++),
-                    at(onGround(s.x, s.z)));
+        mesh.append(
+            Shapes::lathe(
+                {{0.0f, -0.3f}, {0.16f * s.y, -0.3f}, {0.12f * s.y, 1.0f}, {0.05f, height}, {0.0f, height + 0.2f}}, 9,
+                2.0f, 1.5f, 0.08f, seed++),
+            at(onGround(s.x, s.z)));
     }
 }
 
@@ -212,10 +230,14 @@ void PropsBuilder::crowns(MeshBuilder& mesh) const
             const float bottom = 0.9f + t * (height - 1.4f);
             const float radius = s.y * (1.0f - 0.8f * t) * static_cast<float>(rng.range(0.9, 1.1));
             const float tierH = (height - 0.6f) / tiers * 1.9f;
-            mesh.append(Shapes::lathe({{0.0f, bottom + 0.35f}, {radius * 0.5f, bottom + 0.12f}, {radius, bottom},
-                                       {radius * 0.55f, bottom + tierH * 0.45f}, {0.0f, bottom + tierH}},
-                                      14, 3.0f, 1.0f, 0.22f, seed++),
-                        glm::rotate(at(onGround(s.x, s.z)), static_cast<float>(rng.range(0.0, 6.28)), glm::vec3(0, 1, 0)));
+            mesh.append(
+                Shapes::lathe({{0.0f, bottom + 0.35f},
+                               {radius * 0.5f, bottom + 0.12f},
+                               {radius, bottom},
+                               {radius * 0.55f, bottom + tierH * 0.45f},
+                               {0.0f, bottom + tierH}},
+                              14, 3.0f, 1.0f, 0.22f, seed++),
+                glm::rotate(at(onGround(s.x, s.z)), static_cast<float>(rng.range(0.0, 6.28)), glm::vec3(0, 1, 0)));
         }
     }
 }
@@ -234,7 +256,8 @@ void PropsBuilder::fence(MeshBuilder& mesh) const
     }
     for (int i = 0; i + 1 < posts; ++i)
         for (float h : {0.5f, 0.9f})
-            addLog(mesh, feet[i] + glm::vec3(0.0f, h, 0.0f), feet[i + 1] + glm::vec3(0.0f, h + 0.03f, 0.0f), 0.04f, 1600 + i, 10);
+            addLog(mesh, feet[i] + glm::vec3(0.0f, h, 0.0f), feet[i + 1] + glm::vec3(0.0f, h + 0.03f, 0.0f), 0.04f,
+                   1600 + i, 10);
 }
 
 void PropsBuilder::rocks(MeshBuilder& mesh) const
@@ -242,10 +265,10 @@ void PropsBuilder::rocks(MeshBuilder& mesh) const
     struct Boulder {
         float x, z, size, squash;
     };
-    const Boulder boulders[] = {{3.7f, -3.4f, 0.45f, 0.7f}, {-4.6f, 3.4f, 0.35f, 0.6f}, {7.2f, 1.6f, 0.6f, 0.7f},
-                                {-7.9f, -2.2f, 0.5f, 0.65f}, {1.8f, -7.8f, 0.55f, 0.6f}, {-2.8f, -9.2f, 0.4f, 0.7f},
-                                {8.6f, -6.6f, 0.7f, 0.6f}, {-9.8f, -5.8f, 0.45f, 0.7f}, {-6.2f, 7.6f, 0.6f, 0.6f},
-                                {2.6f, 3.4f, 0.22f, 0.6f}, {-2.3f, 2.3f, 0.18f, 0.7f}, {9.6f, 4.8f, 0.5f, 0.7f}};
+    const Boulder boulders[] = {{3.7f, -3.4f, 0.45f, 0.7f},  {-4.6f, 3.4f, 0.35f, 0.6f},  {7.2f, 1.6f, 0.6f, 0.7f},
+                                {-7.9f, -2.2f, 0.5f, 0.65f}, {1.8f, -7.8f, 0.55f, 0.6f},  {-2.8f, -9.2f, 0.4f, 0.7f},
+                                {8.6f, -6.6f, 0.7f, 0.6f},   {-9.8f, -5.8f, 0.45f, 0.7f}, {-6.2f, 7.6f, 0.6f, 0.6f},
+                                {2.6f, 3.4f, 0.22f, 0.6f},   {-2.3f, 2.3f, 0.18f, 0.7f},  {9.6f, 4.8f, 0.5f, 0.7f}};
     std::uint32_t seed = 3000;
     for (const Boulder& b : boulders) {
         const glm::mat4 m = glm::scale(glm::rotate(at(onGround(b.x, b.z)), b.x * 1.7f, glm::vec3(0, 1, 0)),
@@ -260,4 +283,4 @@ void PropsBuilder::rocks(MeshBuilder& mesh) const
     }
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

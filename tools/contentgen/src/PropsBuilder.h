@@ -39,4 +39,4 @@ private:
     std::vector<glm::vec3> camera_;
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

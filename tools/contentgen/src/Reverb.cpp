@@ -46,4 +46,4 @@ void Reverb::apply(StereoBuffer& buffer, float wet)
     }
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -15,4 +15,4 @@ private:
     static std::vector<float> process(const std::vector<float>& in, int spread);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

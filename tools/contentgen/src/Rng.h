@@ -29,4 +29,4 @@ private:
     std::uint64_t state_;
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

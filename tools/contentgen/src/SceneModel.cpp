@@ -19,4 +19,4 @@ std::size_t SceneModel::triangleCount() const
     return n;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

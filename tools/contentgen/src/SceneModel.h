@@ -1,8 +1,8 @@
 #pragma once
 #include "MeshBuilder.h"
 
-#include <string>
 #include <deque>
+#include <string>
 
 namespace tolvane::content {
 
@@ -22,7 +22,7 @@ public:
     std::size_t triangleCount() const;
 
 private:
-    std::deque<ModelPart> parts_; // deque: part() hands out references that must stay valid
+    std::deque<ModelPart> parts_;  // deque: part() hands out references that must stay valid
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

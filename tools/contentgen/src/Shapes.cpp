@@ -91,13 +91,13 @@ std::uint32_t midpoint(std::map<std::pair<std::uint32_t, std::uint32_t>, std::ui
 void icosphere(int subdivisions, std::vector<glm::vec3>& points, std::vector<std::array<std::uint32_t, 3>>& faces)
 {
     const float t = (1.0f + std::sqrt(5.0f)) / 2.0f;
-    points = {{-1, t, 0}, {1, t, 0}, {-1, -t, 0}, {1, -t, 0}, {0, -1, t}, {0, 1, t},
-              {0, -1, -t}, {0, 1, -t}, {t, 0, -1}, {t, 0, 1}, {-t, 0, -1}, {-t, 0, 1}};
+    points = {{-1, t, 0},  {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t},  {0, 1, t},
+              {0, -1, -t}, {0, 1, -t}, {t, 0, -1},  {t, 0, 1},  {-t, 0, -1}, {-t, 0, 1}};
     for (auto& p : points)
         p = glm::normalize(p);
-    faces = {{0, 11, 5}, {0, 5, 1}, {0, 1, 7}, {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
-             {11, 10, 2}, {10, 7, 6}, {7, 1, 8}, {3, 9, 4}, {3, 4, 2}, {3, 2, 6}, {3, 6, 8},
-             {3, 8, 9}, {4, 9, 5}, {2, 4, 11}, {6, 2, 10}, {8, 6, 7}, {9, 8, 1}};
+    faces = {{0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+             {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
+             {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
     for (int s = 0; s < subdivisions; ++s) {
         std::map<std::pair<std::uint32_t, std::uint32_t>, std::uint32_t> cache;
         std::vector<std::array<std::uint32_t, 3>> next;
@@ -125,7 +125,7 @@ glm::vec2 planarUv(const glm::vec3& p, const glm::vec3& faceNormal)
     return glm::vec2(p.x, p.y) * 0.5f;
 }
 
-} // namespace
+}  // namespace
 
 MeshBuilder Shapes::log(float length, float radius, const LogStyle& style)
 {
@@ -141,8 +141,8 @@ MeshBuilder Shapes::box(const glm::vec3& size, float uvScale)
 {
     MeshBuilder mesh;
     const glm::vec3 h = size * 0.5f;
-    const std::array<glm::vec3, 6> normals = {glm::vec3(1, 0, 0), glm::vec3(-1, 0, 0), glm::vec3(0, 1, 0),
-                                              glm::vec3(0, -1, 0), glm::vec3(0, 0, 1), glm::vec3(0, 0, -1)};
+    const std::array<glm::vec3, 6> normals = {glm::vec3(1, 0, 0),  glm::vec3(-1, 0, 0), glm::vec3(0, 1, 0),
+                                              glm::vec3(0, -1, 0), glm::vec3(0, 0, 1),  glm::vec3(0, 0, -1)};
     for (const glm::vec3& n : normals) {
         const glm::vec3 up = std::fabs(n.y) > 0.5f ? glm::vec3(0, 0, -n.y) : glm::vec3(0, 1, 0);
         const glm::vec3 right = glm::cross(up, n);
@@ -207,11 +207,11 @@ MeshBuilder Shapes::rock(int subdivisions, std::uint32_t seed)
     icosphere(subdivisions, points, faces);
     const Noise noise(seed);
     for (glm::vec3& p : points) {
-        const float bump = noise.gradient(p.x * 1.5f + 9.0f, p.y * 1.5f + 9.0f, 64, 64) * 0.22f
-                           + noise.gradient(p.y * 3.0f + 3.0f, p.z * 3.0f + 3.0f, 64, 64) * 0.12f
-                           + noise.gradient(p.z * 6.0f + 5.0f, p.x * 6.0f + 5.0f, 64, 64) * 0.05f;
+        const float bump = noise.gradient(p.x * 1.5f + 9.0f, p.y * 1.5f + 9.0f, 64, 64) * 0.22f +
+                           noise.gradient(p.y * 3.0f + 3.0f, p.z * 3.0f + 3.0f, 64, 64) * 0.12f +
+                           noise.gradient(p.z * 6.0f + 5.0f, p.x * 6.0f + 5.0f, 64, 64) * 0.05f;
         p *= 1.0f + bump;
-        p.y = std::max(p.y, -0.35f); // sits flat, partly sunk into the ground
+        p.y = std::max(p.y, -0.35f);  // sits flat, partly sunk into the ground
     }
     std::vector<glm::vec3> normals(points.size(), glm::vec3(0.0f));
     for (const auto& f : faces) {
@@ -244,4 +244,4 @@ glm::mat4 Shapes::alongSegment(const glm::vec3& a, const glm::vec3& b)
     return glm::rotate(m, std::acos(c), r);
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -13,10 +13,10 @@ namespace tolvane::content {
 class Shapes {
 public:
     struct LogStyle {
-        int segments = 14;         // around
-        int rings = 4;             // along
-        float wobble = 0.06f;      // relative radius variation
-        float uvLength = 1.5f;     // scene units per texture repeat along the log
+        int segments = 14;      // around
+        int rings = 4;          // along
+        float wobble = 0.06f;   // relative radius variation
+        float uvLength = 1.5f;  // scene units per texture repeat along the log
         std::uint32_t seed = 1;
     };
 
@@ -41,4 +41,4 @@ public:
     static glm::mat4 alongSegment(const glm::vec3& a, const glm::vec3& b);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -16,8 +16,8 @@ namespace {
 constexpr float kPi = 3.14159265f;
 // The moon stands low behind the woods, to the right of the hut as the
 // flight first sees it.
-constexpr float kMoonAzimuth = 0.88f;   // as u
-constexpr float kMoonElevation = 14.0f; // degrees
+constexpr float kMoonAzimuth = 0.88f;    // as u
+constexpr float kMoonElevation = 14.0f;  // degrees
 
 // Sky colour (as stored, sRGB) at an elevation, before stars and glow.
 glm::vec3 gradient(float elevation)
@@ -50,9 +50,12 @@ void addStar(Image& image, float cx, float cy, float brightness, float radius)
         }
 }
 
-} // namespace
+}  // namespace
 
-float SkyDome::elevationOfRow(float v) { return 90.0f - v * (90.0f - kLowestDegrees); }
+float SkyDome::elevationOfRow(float v)
+{
+    return 90.0f - v * (90.0f - kLowestDegrees);
+}
 
 MeshBuilder SkyDome::build(int segments, int rings)
 {
@@ -95,7 +98,7 @@ SurfaceTexture SkyDome::picture(int width)
             float du = std::fabs(u - kMoonAzimuth);
             du = std::min(du, 1.0f - du) * 360.0f * std::cos(glm::radians(std::clamp(elevation, 0.0f, 80.0f)));
             const float dv = elevation - kMoonElevation;
-            const float fromMoon = std::sqrt(du * du + dv * dv); // degrees, roughly
+            const float fromMoon = std::sqrt(du * du + dv * dv);  // degrees, roughly
             const float glow = std::exp(-fromMoon / 22.0f) * glm::smoothstep(-6.0f, 2.0f, elevation);
             c += glow * glm::vec3(0.38f, 0.40f, 0.42f) + veil * (0.03f + 0.12f * glow) * glm::vec3(0.8f, 0.85f, 1.0f);
             sky.set(x, y, glm::min(c, glm::vec3(1.0f)), 0.0f);
@@ -114,12 +117,12 @@ SurfaceTexture SkyDome::picture(int width)
             const float magnitude = static_cast<float>(rng.unit());
             const float brightness = haze * (0.15f + 0.85f * std::pow(magnitude, 4.0f));
             const float radius = 0.35f + 0.35f * magnitude * magnitude;
-            addStar(sky.colour, static_cast<float>(rng.unit()) * width, static_cast<float>(y) + static_cast<float>(rng.unit()),
-                    brightness, radius);
+            addStar(sky.colour, static_cast<float>(rng.unit()) * width,
+                    static_cast<float>(y) + static_cast<float>(rng.unit()), brightness, radius);
         }
     }
     sky.bumpStrength = 0.0f;
     return sky;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -11,7 +11,7 @@ namespace tolvane::content {
 // the sky's colours scaled up to what that lighting brings back down.
 class SkyDome {
 public:
-    static constexpr float kRadius = 45.0f;         // well inside the camera's far plane
+    static constexpr float kRadius = 45.0f;          // well inside the camera's far plane
     static constexpr float kLowestDegrees = -20.0f;  // below the wooded rim, so no gap shows
 
     // Normals point to the centre; u runs once round, v from the zenith (0)
@@ -25,4 +25,4 @@ public:
     static float elevationOfRow(float v);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -29,7 +29,7 @@ glm::vec3 catmullRom(const glm::vec3 p[4], float t)
     return lerp(b1, b2, k[1], k[2], u);
 }
 
-} // namespace
+}  // namespace
 
 Spline::Spline(const std::vector<glm::vec3>& keys)
 {
@@ -65,4 +65,4 @@ glm::vec3 Spline::at(float s) const
     return points_[i - 1] + (points_[i] - points_[i - 1]) * f;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -17,8 +17,8 @@ public:
     glm::vec3 at(float s) const;
 
 private:
-    std::vector<glm::vec3> points_; // dense polyline along the curve
-    std::vector<float> lengths_;    // arc length up to each point
+    std::vector<glm::vec3> points_;  // dense polyline along the curve
+    std::vector<float> lengths_;     // arc length up to each point
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

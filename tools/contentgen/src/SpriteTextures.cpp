@@ -10,7 +10,10 @@
 namespace tolvane::content {
 namespace {
 
-float smooth(float edge0, float edge1, float x) { return glm::smoothstep(edge0, edge1, x); }
+float smooth(float edge0, float edge1, float x)
+{
+    return glm::smoothstep(edge0, edge1, x);
+}
 
 // Distance from the centre in units of the half size, for round sprites.
 float radius(int x, int y, int size)
@@ -48,7 +51,7 @@ float rising(const Noise& noise, float x, float y, float phase)
     return sum;
 }
 
-} // namespace
+}  // namespace
 
 Image SpriteTextures::fireParticle(int size)
 {
@@ -90,7 +93,8 @@ Image SpriteTextures::fairyDust(int size)
             const float r = std::hypot(dx, dy);
             const float core = std::exp(-r * r * 40.0f);
             const float halo = 0.35f * std::exp(-r * r * 6.0f);
-            const float rays = std::exp(-dx * 30.0f) * smooth(1.0f, 0.0f, dy) + std::exp(-dy * 30.0f) * smooth(1.0f, 0.0f, dx);
+            const float rays =
+                std::exp(-dx * 30.0f) * smooth(1.0f, 0.0f, dy) + std::exp(-dy * 30.0f) * smooth(1.0f, 0.0f, dx);
             const float diagonal = 0.4f * std::exp(-std::fabs(dx - dy) * 25.0f) * smooth(0.6f, 0.0f, r);
             const float a = glm::clamp(core + halo + 0.7f * rays + diagonal, 0.0f, 1.0f) * smooth(1.0f, 0.85f, r);
             img.at(x, y) = glm::vec4(glm::mix(glm::vec3(1.0f, 0.85f, 0.6f), glm::vec3(1.0f), core), a);
@@ -98,7 +102,10 @@ Image SpriteTextures::fairyDust(int size)
     return img;
 }
 
-Image SpriteTextures::white(int size) { return Image(size, size, glm::vec4(1.0f)); }
+Image SpriteTextures::white(int size)
+{
+    return Image(size, size, glm::vec4(1.0f));
+}
 
 Image SpriteTextures::flameFrame(int frame)
 {
@@ -108,14 +115,15 @@ Image SpriteTextures::flameFrame(int frame)
     const Noise noise(7);
     const float phase = static_cast<float>(frame) / kFlameFrames;
     for (int y = 0; y < h; ++y) {
-        const float up = 1.0f - (y + 0.5f) / h; // 0 at the bottom
+        const float up = 1.0f - (y + 0.5f) / h;  // 0 at the bottom
         for (int x = 0; x < w; ++x) {
             const float across = (x + 0.5f) / w - 0.5f;
             const float sway = rising(noise, across * 0.5f + 0.25f, up * 0.8f, phase);
             const float lick = rising(noise, across * 1.5f + 0.6f, up * 1.6f, phase * 2.0f);
             const float bend = across + sway * 0.22f * up;
             // A teardrop: round at the base, drawn into a tongue towards the top.
-            const float halfWidth = 0.3f * std::sqrt(glm::clamp(up / 0.18f, 0.0f, 1.0f)) * (1.0f - smooth(0.2f, 0.95f, up) * 0.92f);
+            const float halfWidth =
+                0.3f * std::sqrt(glm::clamp(up / 0.18f, 0.0f, 1.0f)) * (1.0f - smooth(0.2f, 0.95f, up) * 0.92f);
             const float body = smooth(halfWidth, halfWidth * 0.3f, std::fabs(bend)) * smooth(0.0f, 0.06f, up);
             const float heat = glm::clamp(body * (0.75f + 0.6f * lick) - 0.6f * up * up, 0.0f, 1.0f);
             const float alpha = smooth(0.02f, 0.35f, heat);
@@ -133,4 +141,4 @@ Image SpriteTextures::flameStrip()
     return strip;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -19,4 +19,4 @@ public:
     static Image flameFrame(int frame);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

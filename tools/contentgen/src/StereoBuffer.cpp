@@ -17,4 +17,4 @@ void StereoBuffer::mix(const std::vector<float>& voice, std::size_t start, float
     }
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

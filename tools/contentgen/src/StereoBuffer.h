@@ -17,4 +17,4 @@ struct StereoBuffer {
     std::vector<float> right;
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -19,7 +19,7 @@ struct SurfaceTexture {
 
     Image colour;
     Image height;
-    float bumpStrength = 2.0f; // slope scale of the normal map
+    float bumpStrength = 2.0f;  // slope scale of the normal map
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -15,7 +15,8 @@ float Terrain::height(float x, float z)
     static const Noise noise(5);
     const float r = std::hypot(x, z);
     const float fromFire = std::hypot(x - layout::kFirePit.x, z - layout::kFirePit.z);
-    const float rim = glm::smoothstep(layout::kClearingRadius, 2.0f * layout::kTerrainHalfSize - layout::kClearingRadius, r);
+    const float rim =
+        glm::smoothstep(layout::kClearingRadius, 2.0f * layout::kTerrainHalfSize - layout::kClearingRadius, r);
     const float level = glm::smoothstep(3.2f, 5.0f, r) * glm::smoothstep(1.8f, 3.2f, fromFire);
     const float u = x / (2.0f * layout::kTerrainHalfSize) + 0.5f;
     const float v = z / (2.0f * layout::kTerrainHalfSize) + 0.5f;
@@ -28,7 +29,7 @@ MeshBuilder Terrain::build(int cells)
     MeshBuilder mesh;
     const float size = 2.0f * layout::kTerrainHalfSize;
     const float step = size / cells;
-    const float texel = 4.0f; // scene units per texture repeat
+    const float texel = 4.0f;  // scene units per texture repeat
     for (int j = 0; j <= cells; ++j) {
         for (int i = 0; i <= cells; ++i) {
             const float x = -layout::kTerrainHalfSize + i * step;
@@ -48,4 +49,4 @@ MeshBuilder Terrain::build(int cells)
     return mesh;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

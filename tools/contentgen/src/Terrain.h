@@ -12,4 +12,4 @@ public:
     static MeshBuilder build(int cells);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -18,7 +18,8 @@ namespace {
 
 using Recipe = std::function<SurfaceTexture()>;
 
-WoodPalette palette(glm::vec3 light, glm::vec3 dark, glm::vec3 bark, float barkCover, float charring, std::uint32_t seed)
+WoodPalette palette(glm::vec3 light, glm::vec3 dark, glm::vec3 bark, float barkCover, float charring,
+                    std::uint32_t seed)
 {
     WoodPalette p;
     p.light = light;
@@ -33,11 +34,31 @@ WoodPalette palette(glm::vec3 light, glm::vec3 dark, glm::vec3 bark, float barkC
 const std::map<std::string, Recipe>& recipes()
 {
     static const std::map<std::string, Recipe> table = {
-        {"hut_wall", [] { return WoodTextures::logAtlas(1024, palette({0.5f, 0.34f, 0.2f}, {0.25f, 0.15f, 0.08f}, {0.2f, 0.15f, 0.1f}, 0.15f, 0.0f, 101)); }},
-        {"firewood", [] { return WoodTextures::logAtlas(512, palette({0.62f, 0.48f, 0.3f}, {0.38f, 0.26f, 0.14f}, {0.22f, 0.17f, 0.12f}, 0.8f, 0.0f, 102)); }},
-        {"charred", [] { return WoodTextures::logAtlas(512, palette({0.4f, 0.28f, 0.16f}, {0.2f, 0.12f, 0.06f}, {0.15f, 0.12f, 0.09f}, 0.5f, 0.75f, 103)); }},
-        {"bark", [] { return WoodTextures::logAtlas(512, palette({0.45f, 0.32f, 0.2f}, {0.25f, 0.16f, 0.1f}, {0.26f, 0.2f, 0.15f}, 1.0f, 0.0f, 104)); }},
-        {"fence", [] { return WoodTextures::logAtlas(512, palette({0.48f, 0.46f, 0.42f}, {0.26f, 0.24f, 0.22f}, {0.2f, 0.18f, 0.16f}, 0.3f, 0.0f, 105)); }},
+        {"hut_wall",
+         [] {
+             return WoodTextures::logAtlas(
+                 1024, palette({0.5f, 0.34f, 0.2f}, {0.25f, 0.15f, 0.08f}, {0.2f, 0.15f, 0.1f}, 0.15f, 0.0f, 101));
+         }},
+        {"firewood",
+         [] {
+             return WoodTextures::logAtlas(
+                 512, palette({0.62f, 0.48f, 0.3f}, {0.38f, 0.26f, 0.14f}, {0.22f, 0.17f, 0.12f}, 0.8f, 0.0f, 102));
+         }},
+        {"charred",
+         [] {
+             return WoodTextures::logAtlas(
+                 512, palette({0.4f, 0.28f, 0.16f}, {0.2f, 0.12f, 0.06f}, {0.15f, 0.12f, 0.09f}, 0.5f, 0.75f, 103));
+         }},
+        {"bark",
+         [] {
+             return WoodTextures::logAtlas(
+                 512, palette({0.45f, 0.32f, 0.2f}, {0.25f, 0.16f, 0.1f}, {0.26f, 0.2f, 0.15f}, 1.0f, 0.0f, 104));
+         }},
+        {"fence",
+         [] {
+             return WoodTextures::logAtlas(
+                 512, palette({0.48f, 0.46f, 0.42f}, {0.26f, 0.24f, 0.22f}, {0.2f, 0.18f, 0.16f}, 0.3f, 0.0f, 105));
+         }},
         {"hut_door", [] { return WoodTextures::door(512); }},
         {"hut_window", [] { return WoodTextures::window(256); }},
         {"torch", [] { return WoodTextures::torch(256); }},
@@ -51,7 +72,7 @@ const std::map<std::string, Recipe>& recipes()
     return table;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::string> TextureCatalog::materialTextures()
 {
@@ -123,4 +144,4 @@ void TextureCatalog::writeAll(const std::string& dir, unsigned threads)
         t.join();
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

@@ -21,4 +21,4 @@ private:
     static void writeSprite(const std::string& dir, const std::string& file);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

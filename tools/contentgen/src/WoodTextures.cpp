@@ -11,19 +11,22 @@
 namespace tolvane::content {
 namespace {
 
-float smooth(float edge0, float edge1, float x) { return glm::smoothstep(edge0, edge1, x); }
+float smooth(float edge0, float edge1, float x)
+{
+    return glm::smoothstep(edge0, edge1, x);
+}
 
 // Long fibres running along u, with checks (cracks) and the odd knot.
 struct Grain {
-    float tone;  // 0 dark .. 1 light
-    float crack; // 1 inside a crack
+    float tone;   // 0 dark .. 1 light
+    float crack;  // 1 inside a crack
 };
 
 Grain sideGrain(const Noise& noise, float u, float t)
 {
-    float fibre = 0.55f * noise.gradient(u * 2.0f, t * 24.0f, 2, 24)
-                  + 0.3f * noise.gradient(u * 4.0f, t * 64.0f, 4, 64)
-                  + 0.15f * noise.gradient(u * 8.0f, t * 160.0f, 8, 160);
+    float fibre = 0.55f * noise.gradient(u * 2.0f, t * 24.0f, 2, 24) +
+                  0.3f * noise.gradient(u * 4.0f, t * 64.0f, 4, 64) +
+                  0.15f * noise.gradient(u * 8.0f, t * 160.0f, 8, 160);
     const Noise::CellSample knot = noise.cellular(u, t, 5);
     const float knotRing = std::sin(knot.nearest * 60.0f) * smooth(0.18f, 0.02f, knot.nearest);
     const float check = std::fabs(noise.gradient(u * 2.0f, t * 36.0f, 2, 36));
@@ -114,7 +117,7 @@ void paintEnds(SurfaceTexture& tex, const Noise& noise, const WoodPalette& p)
     }
 }
 
-} // namespace
+}  // namespace
 
 SurfaceTexture WoodTextures::logAtlas(int size, const WoodPalette& palette)
 {
@@ -143,7 +146,8 @@ SurfaceTexture WoodTextures::door(int size)
             const float bandY = std::min(std::fabs(v - 0.22f), std::fabs(v - 0.78f));
             const float band = smooth(0.045f, 0.04f, bandY);
             const float nailX = std::fabs(across - 0.5f);
-            const float nail = band * smooth(0.05f, 0.03f, std::hypot(nailX * size / planks, bandY * size) / size * 8.0f);
+            const float nail =
+                band * smooth(0.05f, 0.03f, std::hypot(nailX * size / planks, bandY * size) / size * 8.0f);
             glm::vec3 c = glm::mix(glm::vec3(0.16f, 0.09f, 0.05f), glm::vec3(0.42f, 0.27f, 0.15f), g.tone);
             c *= (1.0f - 0.8f * gap) * (0.9f + 0.1f * static_cast<float>(plank % 2));
             const glm::vec3 iron = glm::vec3(0.1f, 0.1f, 0.11f) * (0.8f + 0.4f * (noise.fbm(u, v, 32, 2) + 0.5f));
@@ -211,4 +215,4 @@ SurfaceTexture WoodTextures::torch(int size)
     return tex;
 }
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

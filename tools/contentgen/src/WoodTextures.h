@@ -10,8 +10,8 @@ struct WoodPalette {
     glm::vec3 light;
     glm::vec3 dark;
     glm::vec3 bark;
-    float barkCover = 0.0f; // 0: peeled log, 1: bark all round
-    float charring = 0.0f;  // 0: sound wood, 1: burnt black
+    float barkCover = 0.0f;  // 0: peeled log, 1: bark all round
+    float charring = 0.0f;   // 0: sound wood, 1: burnt black
     std::uint32_t seed = 1;
 };
 
@@ -31,4 +31,4 @@ public:
     static SurfaceTexture torch(int size);
 };
 
-} // namespace tolvane::content
+}  // namespace tolvane::content

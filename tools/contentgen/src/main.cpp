@@ -42,7 +42,7 @@ int preview(const std::string& stageRoot, const std::string& outputDir)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
