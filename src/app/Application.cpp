@@ -1,12 +1,12 @@
 #include "app/Application.h"
 
 #include "app/Config.h"
-#include "app/Diagnostics.h"
 #include "app/GlfwContext.h"
 #include "app/Overlays.h"
 #include "app/SceneAssembly.h"
 #include "base/Clock.h"
 #include "base/CpuProfiler.h"
+#include "base/Diagnostics.h"
 #include "render/Renderer.h"
 #include "render/Scene.h"
 #include "scene/OrthogonalCamera.h"
@@ -28,13 +28,14 @@ void logGlfwReason()
         logMessage("GLFW: %s", description);
 }
 
-void applyWindowOverrides()
+void applyWindowRequest()
 {
-    if (!windowVisible)
+    const WindowRequest& request = demo.windowRequest;
+    if (!request.visible)
         glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    if (windowWidthOverride > 0 && windowHeightOverride > 0) {
-        width = windowWidthOverride;
-        height = windowHeightOverride;
+    if (request.width > 0 && request.height > 0) {
+        demo.settings.width = request.width;
+        demo.settings.height = request.height;
     }
 }
 
@@ -43,8 +44,8 @@ void applyWindowOverrides()
 // the user learns which setting is at fault.
 void refuseWindowSize(const char* reason)
 {
-    const char* origin = windowWidthOverride > 0 ? "asked for" : "from Config.ini";
-    logMessage("The window size %ix%i %s %s.", width, height, origin, reason);
+    const char* origin = demo.windowRequest.width > 0 ? "asked for" : "from Config.ini";
+    logMessage("The window size %ix%i %s %s.", demo.settings.width, demo.settings.height, origin, reason);
     glfwTerminate();
     fatalError("Failed to open window");
 }
@@ -55,31 +56,34 @@ void checkDriverLimits()
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
     GLint maxViewport[2] = {0, 0};
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+    const int width = demo.settings.width;
+    const int height = demo.settings.height;
     if (width > maxTextureSize || height > maxTextureSize || width > maxViewport[0] || height > maxViewport[1])
         refuseWindowSize("is larger than this OpenGL driver can render");
 }
 
 void createWindow()
 {
-    if (width <= 0 || height <= 0)
+    const Settings& settings = demo.settings;
+    if (settings.width <= 0 || settings.height <= 0)
         refuseWindowSize("is not a usable size");
-    GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
-    window = glfwCreateWindow(width, height, "Tolvane", monitor, nullptr);
-    if (window == nullptr) {
+    GLFWmonitor* monitor = settings.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    demo.window = glfwCreateWindow(settings.width, settings.height, "Tolvane", monitor, nullptr);
+    if (demo.window == nullptr) {
         logGlfwReason();
         glfwTerminate();
         fatalError("Failed to open window");
     }
-    GlfwContext::windowContext().makeCurrent(width, height);
+    demo.windowContext.makeCurrent(settings.width, settings.height);
 }
 
 // A context the caller opened before start-up: no GLFW, no window; its
 // default framebuffer is made at the window size.
 void openChosenContext()
 {
-    if (width <= 0 || height <= 0)
+    if (demo.settings.width <= 0 || demo.settings.height <= 0)
         refuseWindowSize("is not a usable size");
-    if (!glContext->makeCurrent(width, height))
+    if (!demo.glContext->makeCurrent(demo.settings.width, demo.settings.height))
         refuseWindowSize("is larger than this OpenGL driver can render");
 }
 
@@ -113,9 +117,9 @@ void overrideEntryPoints()
 
 void initialise()
 {
-    if (glContext != nullptr) {
-        readConfig("Config.ini");
-        applyWindowOverrides();
+    if (demo.glContext != nullptr) {
+        readConfig("Config.ini", demo.settings);
+        applyWindowRequest();
         openChosenContext();
     } else {
         if (!glfwInit()) {
@@ -125,29 +129,29 @@ void initialise()
         glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
         glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
         glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-        readConfig("Config.ini");
-        applyWindowOverrides();
-        glfwWindowHint(GLFW_REFRESH_RATE, refreshRate);
+        readConfig("Config.ini", demo.settings);
+        applyWindowRequest();
+        glfwWindowHint(GLFW_REFRESH_RATE, demo.settings.refreshRate);
         createWindow();
     }
     loadGLEntryPoints();
     checkDriverLimits();
     if (activeGlContext().hasWindow())
-        glfwSetInputMode(window, GLFW_STICKY_KEYS, GL_TRUE);
+        glfwSetInputMode(demo.window, GLFW_STICKY_KEYS, GL_TRUE);
     logMessage("OpenGL %s, GLSL %s.\n", reinterpret_cast<const char*>(glGetString(GL_VERSION)),
                reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION)));
     overrideEntryPoints();
-    renderer = new Renderer();
-    renderer->init();
+    demo.renderer = new Renderer();
+    demo.renderer->init(demo.settings.width, demo.settings.height);
 }
 
 void startUp(const LoadingScreenDraw& firstLoadingScreen)
 {
     initialise();
-    running = true;
-    frameDelta = 0.0;
-    timelineClock = 0.0;
-    lastFrameTime = currentTime();
+    demo.running = true;
+    demo.frameDelta = 0.0;
+    demo.timelineClock = 0.0;
+    demo.lastFrameTime = currentTime();
     {
         CpuProfiler::Scope timing(CpuSection::Overlays);
         buildOverlays();
@@ -158,27 +162,27 @@ void startUp(const LoadingScreenDraw& firstLoadingScreen)
         showLoadingMessage("Please wait...");
     buildScene();
     checkGLError();
-    startTime = currentTime();
+    demo.startTime = currentTime();
 }
 
 void releaseAll()
 {
     releaseSoundEngine();
-    delete renderer;
-    renderer = nullptr;
+    delete demo.renderer;
+    demo.renderer = nullptr;
     releaseSceneResources();
-    delete overlayCamera;
-    overlayCamera = nullptr;
+    delete demo.overlayCamera;
+    demo.overlayCamera = nullptr;
     releaseOverlayFont();
-    delete fpsText;
-    fpsText = nullptr;
-    delete creditsRoot;
-    creditsRoot = nullptr;
+    delete demo.fpsText;
+    demo.fpsText = nullptr;
+    delete demo.creditsRoot;
+    demo.creditsRoot = nullptr;
     // The scene owns the camera, the imported meshes, the lights, the
     // particle systems and the billboards.
-    delete scene;
-    scene = nullptr;
-    camera = nullptr;
+    delete demo.scene;
+    demo.scene = nullptr;
+    demo.camera = nullptr;
     releaseSceneContext();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ApplicationState.h"
+#include "app/DemoState.h"
 
 #include <functional>
 
@@ -16,17 +16,17 @@ using LoadingScreenDraw = std::function<void()>;
 // Start-up, in the order it runs:
 //   1. initialise(): GLFW, Config.ini, the window and its context, the GL
 //      entry points, the renderer and its off-screen targets
-//   2. the clocks: running is set and the previous frame's time taken
+//   2. the clocks: demo.running is set and the previous frame's time taken
 //   3. buildOverlays(), then one loading-screen frame "Please wait..."
 //      (or `firstLoadingScreen` when given)
 //   4. buildScene(), which redraws the loading screen with its progress
-//   5. startTime: the timeline counts its start delay from here
+//   5. demo.startTime: the timeline counts its start delay from here
 // Any failure to set up a resource is fatal.
 void startUp(const LoadingScreenDraw& firstLoadingScreen = {});
 
 // Step 1 of startUp: brings up GLFW, reads Config.ini, opens the window,
 // loads the GL entry points and creates the renderer. Any failure is fatal.
-// When the caller has set glContext, that context is used at the configured
+// When the caller has set demo.glContext, that context is used at the configured
 // size instead of GLFW and a window.
 void initialise();
 

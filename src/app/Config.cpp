@@ -1,7 +1,6 @@
 #include "app/Config.h"
 
-#include "app/Application.h"
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -28,23 +27,23 @@ void convertFloat(const std::string& value, float& setting)
         setting = static_cast<float>(number);
 }
 
-void applySetting(const std::string& key, const std::string& value)
+void applySetting(const std::string& key, const std::string& value, Settings& settings)
 {
     if (key == "fullscreen")
-        fullscreen = std::atoi(value.c_str()) == 1;
+        settings.fullscreen = std::atoi(value.c_str()) == 1;
     else if (key == "width")
-        width = std::atoi(value.c_str());
+        settings.width = std::atoi(value.c_str());
     else if (key == "height")
-        height = std::atoi(value.c_str());
+        settings.height = std::atoi(value.c_str());
     else if (key == "refresh_rate")
-        refreshRate = std::atoi(value.c_str());
+        settings.refreshRate = std::atoi(value.c_str());
     else if (key == "ambient")
-        convertFloat(value, ambient);
+        convertFloat(value, settings.ambient);
     else if (key == "intensity")
-        convertFloat(value, intensity);
+        convertFloat(value, settings.intensity);
 }
 
-void readSettings(std::ifstream& file)
+void readSettings(std::ifstream& file, Settings& settings)
 {
     std::string line;
     while (std::getline(file, line)) {
@@ -53,22 +52,22 @@ void readSettings(std::ifstream& file)
         const size_t equals = line.find('=');
         if (equals == std::string::npos || equals == 0 || equals + 1 == line.size())
             continue;
-        applySetting(line.substr(0, equals), line.substr(equals + 1));
+        applySetting(line.substr(0, equals), line.substr(equals + 1), settings);
     }
 }
 
 }  // namespace
 
-void readConfig(const std::string& path)
+void readConfig(const std::string& path, Settings& settings)
 {
     std::ifstream file(path);
     if (file) {
-        readSettings(file);
+        readSettings(file, settings);
         file.close();
     } else {
         logMessage("Unable to open configuration file");
     }
-    logMessage("Resolution: %ix%i, FullScreenMode: %d\n", width, height, fullscreen ? 1 : 0);
+    logMessage("Resolution: %ix%i, FullScreenMode: %d\n", settings.width, settings.height, settings.fullscreen ? 1 : 0);
 }
 
 }  // namespace tolvane

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "app/Settings.h"
+
 #include <string>
 
 namespace tolvane {
 
-// Reads the key=value settings file into the application's settings
-// (width, height, fullscreen, refreshRate, ambient, intensity), keeping the
-// built-in default of every setting the file does not set, then prints the
-// resolution line. A missing file is reported and never fatal.
-void readConfig(const std::string& path);
+// Reads the key=value settings file into `settings`, keeping what `settings`
+// holds for every key the file does not set, then prints the resolution
+// line. A missing file is reported and never fatal. Needs nothing but the
+// console: no GL, no window.
+void readConfig(const std::string& path, Settings& settings);
 
 }  // namespace tolvane

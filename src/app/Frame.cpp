@@ -17,16 +17,17 @@
 //                     window), check for GL errors again
 #include "app/Frame.h"
 
-#include "app/ApplicationState.h"
-#include "app/Diagnostics.h"
+#include "app/DemoState.h"
 #include "app/GlfwContext.h"
 #include "app/StopSignals.h"
 #include "app/Timeline.h"
 #include "base/Clock.h"
+#include "base/Diagnostics.h"
 #include "base/GpuProfiler.h"
 #include "render/Renderer.h"
 #include "render/Scene.h"
 #include "scene/OrthogonalCamera.h"
+#include "scene/PerspectiveCamera.h"
 #include "scene/Text.h"
 
 namespace tolvane {
@@ -36,7 +37,7 @@ void runFrame(FrameObserver* observer)
     tickClock();
     pollInput();
     if (stopSignal() != 0)
-        running = false;
+        demo.running = false;
     updateDemo();
     if (observer != nullptr && !observer->drawsFrame())
         return;
@@ -52,19 +53,19 @@ void runFrame(FrameObserver* observer)
 void tickClock()
 {
     const double now = currentTime();
-    frameDelta = now - lastFrameTime;
-    lastFrameTime = now;
-    timelineClock += frameDelta;
+    demo.frameDelta = now - demo.lastFrameTime;
+    demo.lastFrameTime = now;
+    demo.timelineClock += demo.frameDelta;
 }
 
 void renderFrame()
 {
-    renderer->render();
+    demo.renderer->render(View{demo.scene, demo.camera});
     GpuProfiler::Scope overlays(GpuPass::Overlays);
-    if (showFps)
-        fpsText->draw(overlayCamera);
-    if (showCredits)
-        creditsRoot->draw(overlayCamera);
+    if (demo.showFps)
+        demo.fpsText->draw(demo.overlayCamera);
+    if (demo.showCredits)
+        demo.creditsRoot->draw(demo.overlayCamera);
 }
 
 void presentFrame()

@@ -1,28 +1,22 @@
 #include "app/GlfwContext.h"
 
-#include "app/ApplicationState.h"
+#include "app/DemoState.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 namespace tolvane {
 
-GlfwContext& GlfwContext::windowContext()
-{
-    static GlfwContext context;
-    return context;
-}
-
 GlContext& activeGlContext()
 {
-    return glContext != nullptr ? *glContext : GlfwContext::windowContext();
+    return demo.glContext != nullptr ? *demo.glContext : demo.windowContext;
 }
 
 bool GlfwContext::makeCurrent(int, int)
 {
-    if (window == nullptr)
+    if (demo.window == nullptr)
         return false;
-    glfwMakeContextCurrent(window);
+    glfwMakeContextCurrent(demo.window);
     return true;
 }
 
@@ -39,12 +33,12 @@ GlContext::Function GlfwContext::procAddress(const char* name) const
 
 void GlfwContext::present()
 {
-    glfwSwapBuffers(window);
+    glfwSwapBuffers(demo.window);
 }
 
 bool GlfwContext::hasWindow() const
 {
-    return window != nullptr;
+    return demo.window != nullptr;
 }
 
 std::string GlfwContext::describe() const

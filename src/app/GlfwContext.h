@@ -4,9 +4,9 @@
 
 namespace tolvane {
 
-// The context of the application's window (ApplicationState's `window`),
-// which start-up creates with GLFW at the configured size: presenting swaps
-// its buffers, and GL functions come from GLFW's loader.
+// The context of the application's window, demo.window, which start-up
+// creates with GLFW at the configured size: presenting swaps its buffers, and
+// GL functions come from GLFW's loader. Stateless: it follows that window.
 class GlfwContext : public GlContext {
 public:
     // The window's context: stateless, it follows ApplicationState's window.
@@ -22,7 +22,7 @@ public:
     std::string describe() const override;
 };
 
-// The context everything draws with: glContext when a tool chose one, else
+// The context everything draws with: demo.glContext when a tool chose one, else
 // the GLFW window's.
 GlContext& activeGlContext();
 

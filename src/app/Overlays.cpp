@@ -1,8 +1,9 @@
 #include "app/Overlays.h"
 
-#include "app/Application.h"
-#include "app/Diagnostics.h"
+#include "app/DemoState.h"
 #include "app/GlfwContext.h"
+#include "base/ContentLayout.h"
+#include "base/Diagnostics.h"
 #include "render/Material.h"
 #include "render/Scene.h"
 #include "render/ShaderFiles.h"
@@ -21,15 +22,9 @@ namespace tolvane {
 
 namespace {
 
-const char* const kTextFontPath = "Fonts/Beyond Wonderland.ttf";
-const char* const kTitleFontPath = "Fonts/Celtasmigoria.ttf";
 constexpr unsigned kTextFontPixels = 48;
 constexpr unsigned kTitleFontPixels = 62;
 const glm::vec3 kOverlayColor(0.8f, 0.38f, 0.129f);
-
-Material* fontMaterial = nullptr;  // owned
-Font* textFont = nullptr;          // owned
-Font* titleFont = nullptr;         // owned
 
 enum class Face { Text, Title };
 
@@ -56,31 +51,36 @@ const CreditsLine kCredits[] = {
 
 void buildFpsText()
 {
-    fpsText = new Text(textFont, fontMaterial, "");
+    OverlayResources& overlays = demo.overlays;
+    Text* fpsText = new Text(overlays.textFont, overlays.fontMaterial, "");
     fpsText->color = kOverlayColor;
-    fpsText->translate(25.0f, static_cast<float>(static_cast<double>(height) - 30.0));
+    fpsText->translate(25.0f, static_cast<float>(static_cast<double>(demo.settings.height) - 30.0));
     fpsText->scale = 0.5f;
+    demo.fpsText = fpsText;
 }
 
 // The credits are laid out in pixels for a window of at least 1024x600. A
 // smaller window (a small Config.ini, a small off-screen film) shrinks the
 // whole block about its anchor, so that no line runs off the picture.
-float creditsFit()
+float creditsFit(int width, int height)
 {
     return std::min({1.0f, static_cast<float>(width) / 1024.0f, static_cast<float>(height) / 600.0f});
 }
 
 void buildCredits()
 {
-    const float fit = creditsFit();
-    creditsRoot = new Scene();
+    const int width = demo.settings.width;
+    const int height = demo.settings.height;
+    const float fit = creditsFit(width, height);
+    Scene* creditsRoot = new Scene();
+    demo.creditsRoot = creditsRoot;
     // Integer halving: an odd width puts the credits on a whole pixel.
     creditsRoot->translate(static_cast<float>(width / 2) - 80.0f * fit, static_cast<float>(height) - 190.0f * fit);
     if (fit < 1.0f)
         creditsRoot->localMatrix = glm::scale(creditsRoot->localMatrix, glm::vec3(fit));
     for (const CreditsLine& line : kCredits) {
-        Font* font = line.face == Face::Title ? titleFont : textFont;
-        Text* text = new Text(font, fontMaterial, line.content);
+        Font* font = line.face == Face::Title ? demo.overlays.titleFont : demo.overlays.textFont;
+        Text* text = new Text(font, demo.overlays.fontMaterial, line.content);
         text->translate(line.x, line.y, 0.0f);
         text->color = kOverlayColor;
         text->scale = line.scale * fit;
@@ -93,12 +93,14 @@ void buildCredits()
 void buildOverlays()
 {
     loadingMessageHandler = showLoadingProgress;
-    overlayCamera =
-        new OrthogonalCamera(0.0f, static_cast<float>(width), 0.0f, static_cast<float>(height), 0.01f, 10.0f);
-    fontMaterial = new Material(ShaderFiles::kFontVertex, ShaderFiles::kFontFragment, "");
-    fontMaterial->blending = true;
-    textFont = new Font(kTextFontPixels, kTextFontPath);
-    titleFont = new Font(kTitleFontPixels, kTitleFontPath);
+    const auto width = static_cast<float>(demo.settings.width);
+    const auto height = static_cast<float>(demo.settings.height);
+    demo.overlayCamera = new OrthogonalCamera(0.0f, width, 0.0f, height, 0.01f, 10.0f);
+    OverlayResources& overlays = demo.overlays;
+    overlays.fontMaterial = new Material(ShaderFiles::kFontVertex, ShaderFiles::kFontFragment, "");
+    overlays.fontMaterial->blending = true;
+    overlays.textFont = new Font(kTextFontPixels, content::kTextFont);
+    overlays.titleFont = new Font(kTitleFontPixels, content::kTitleFont);
     buildFpsText();
     buildCredits();
     checkGLError();
@@ -107,8 +109,8 @@ void buildOverlays()
 void showLoadingMessage(std::string message)
 {
     glClear(GL_COLOR_BUFFER_BIT);
-    fpsText->text = std::move(message);
-    fpsText->draw(overlayCamera);
+    demo.fpsText->text = std::move(message);
+    demo.fpsText->draw(demo.overlayCamera);
     activeGlContext().present();
 }
 
@@ -124,20 +126,20 @@ bool LoadingScreenPace::due(double nowSeconds)
 // the pace follows the wall clock.
 void showLoadingProgress(std::string message)
 {
-    static LoadingScreenPace pace;
     const double now = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-    if (pace.due(now))
+    if (demo.overlays.loadingPace.due(now))
         showLoadingMessage(std::move(message));
 }
 
 void releaseOverlayFont()
 {
-    delete fontMaterial;
-    fontMaterial = nullptr;
-    delete textFont;
-    textFont = nullptr;
-    delete titleFont;
-    titleFont = nullptr;
+    OverlayResources& overlays = demo.overlays;
+    delete overlays.fontMaterial;
+    overlays.fontMaterial = nullptr;
+    delete overlays.textFont;
+    overlays.textFont = nullptr;
+    delete overlays.titleFont;
+    overlays.titleFont = nullptr;
 }
 
 }  // namespace tolvane

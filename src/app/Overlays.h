@@ -7,9 +7,10 @@
 // maps one unit to one window pixel, origin at the bottom-left corner.
 namespace tolvane {
 
-// Creates overlayCamera, the text program, the two fonts, fpsText and
-// creditsRoot with its texts (see Application.h), for the current window
-// size, and makes showLoadingMessage the loading-message handler. Needs the
+// Creates demo.overlayCamera, the text program and the two fonts
+// (demo.overlays), demo.fpsText and demo.creditsRoot with its texts, for the
+// configured window size, and makes showLoadingProgress the loading-message
+// handler (see DemoState.h). Needs the
 // GL context; shader failures are fatal, font failures only printed.
 void buildOverlays();
 

@@ -1,10 +1,10 @@
 #include "app/SceneAssembly.h"
 
-#include "app/Application.h"
-#include "app/Diagnostics.h"
+#include "app/DemoState.h"
 #include "app/SoundEngine.h"
-#include "app/TimelineState.h"
+#include "base/ContentLayout.h"
 #include "base/CpuProfiler.h"
+#include "base/Diagnostics.h"
 #include "import/ModelLoader.h"
 #include "import/QuadGeometry.h"
 #include "particles/ParticlePresets.h"
@@ -31,159 +31,144 @@
 
 namespace tolvane {
 
-CubeGeometry* cubeGeometry = nullptr;
-QuadGeometry* quadGeometry = nullptr;
-Texture* fireTexture = nullptr;
-Texture* fairyDustTexture = nullptr;
-Texture* smokeTexture = nullptr;
-Texture* whiteTexture = nullptr;
-SpriteSheet* flameSpriteSheet = nullptr;
-Material* lightMaterial = nullptr;
-Material* specularMaterial = nullptr;
-Material* spriteMaterial = nullptr;
-Object3D* orbitPivot = nullptr;
-PointLight* orbitLight = nullptr;
-PointLight* torchLightA = nullptr;
-PointLight* torchLightB = nullptr;
-PointLight* campfireLight = nullptr;
-ParticleSystem* smokeSystem = nullptr;
-ParticleSystem* fireSystem = nullptr;
-ParticleSystem* dustSystem = nullptr;
-CameraPath* cameraPaths[4] = {};
-SoundEngine* soundEngine = nullptr;
-
 namespace {
 
-SceneContext* sceneContext = nullptr;
+using namespace content;
 
-const char* const kCameraPathFiles[4] = {"campath1.xml", "campath2.xml", "campath3.xml", "campath4.xml"};
-
+// Only the final position and target count: the view is computed from both.
 void createCamera()
 {
-    camera = new PerspectiveCamera(60.0f, static_cast<float>(width) / static_cast<float>(height), 0.1f, 100.0f);
+    const Settings& settings = demo.settings;
+    PerspectiveCamera* camera = new PerspectiveCamera(
+        60.0f, static_cast<float>(settings.width) / static_cast<float>(settings.height), 0.1f, 100.0f);
     camera->position = glm::vec3(-1.0f, 1.0f, 6.0f);
-    camera->updateView();
     camera->target = glm::vec3(-0.5f, 1.0f, 0.1f);
     camera->updateView();
+    demo.camera = camera;
 }
 
 void loadTextures(TexturePrefetch& prefetch)
 {
-    fireTexture = new Texture(kSceneTextureFiles[0], 0, &prefetch);
-    fairyDustTexture = new Texture(kSceneTextureFiles[1], 0, &prefetch);
-    smokeTexture = new Texture(kSceneTextureFiles[2], 0, &prefetch);
-    whiteTexture = new Texture(kSceneTextureFiles[3], 0, &prefetch);
-    flameSpriteSheet = new SpriteSheet(kSceneTextureFiles[4], 112, 195, 50, 24, &prefetch);
+    SceneObjects& objects = demo.objects;
+    objects.fireTexture = new Texture(kFireTexture, 0, &prefetch);
+    objects.fairyDustTexture = new Texture(kFairyDustTexture, 0, &prefetch);
+    objects.smokeTexture = new Texture(kSmokeTexture, 0, &prefetch);
+    objects.whiteTexture = new Texture(kWhiteTexture, 0, &prefetch);
+    objects.flameSpriteSheet = new SpriteSheet(kFlameSpriteSheet, 112, 195, 50, 24, &prefetch);
 }
 
 void createMaterials()
 {
-    lightMaterial = new Material(ShaderFiles::kLightVertex, ShaderFiles::kLightFragment, "");
-    lightMaterial->color = glm::vec3(1.0f, 1.0f, 1.0f);
-    lightMaterial->blending = true;
-    specularMaterial = new Material(ShaderFiles::kSpecularVertex, ShaderFiles::kSpecularFragment, "");
-    specularMaterial->color = glm::vec3(1.0f, 1.0f, 1.0f);
-    specularMaterial->shininess = 300.0f;
-    spriteMaterial = new Material(ShaderFiles::kSpriteVertex, ShaderFiles::kSpriteFragment, "");
-    spriteMaterial->blending = true;
-    shadowMaterial =
+    SceneObjects& objects = demo.objects;
+    objects.lightMaterial = new Material(ShaderFiles::kLightVertex, ShaderFiles::kLightFragment, "");
+    objects.lightMaterial->color = glm::vec3(1.0f, 1.0f, 1.0f);
+    objects.lightMaterial->blending = true;
+    objects.specularMaterial = new Material(ShaderFiles::kSpecularVertex, ShaderFiles::kSpecularFragment, "");
+    objects.specularMaterial->color = glm::vec3(1.0f, 1.0f, 1.0f);
+    objects.specularMaterial->shininess = 300.0f;
+    objects.spriteMaterial = new Material(ShaderFiles::kSpriteVertex, ShaderFiles::kSpriteFragment, "");
+    objects.spriteMaterial->blending = true;
+    objects.shadowMaterial =
         new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, ShaderFiles::kShadowGeometry);
 }
 
 void importModel(TexturePrefetch& prefetch)
 {
     CpuProfiler::Scope timing(CpuSection::ModelImport);
-    modelLoader = new ModelLoader();
-    modelLoader->prefetch = &prefetch;
-    for (Mesh* mesh : ModelLoader::load(kModelFile))
-        scene->addChild(mesh);
-    modelLoader->prefetch = nullptr;
+    ModelLoader* loader = new ModelLoader();
+    demo.objects.modelLoader = loader;
+    loader->prefetch = &prefetch;
+    for (Mesh* mesh : loader->load(kModelFile))
+        demo.scene->addChild(mesh);
+    loader->prefetch = nullptr;
 }
 
 void loadCameraPaths()
 {
     for (int i = 0; i < 4; ++i) {
-        cameraPaths[i] = new CameraPath();
-        cameraPaths[i]->fileName = kCameraPathFiles[i];
+        CameraPath* path = new CameraPath();
+        path->fileName = kCameraPathFiles[i];
         // The first three files are stored last position first.
-        cameraPaths[i]->load(i < 3);
+        path->load(i < 3);
+        demo.objects.cameraPaths[i] = path;
     }
     std::cout << "OK, done reading XML-File with camera positions." << std::endl << std::endl;
 }
 
 void addLights()
 {
-    scene->addChild(new AmbientLight());
+    SceneObjects& objects = demo.objects;
+    const float intensity = demo.settings.intensity;
+    demo.scene->addChild(new AmbientLight(demo.settings.ambient));
 
-    ODShadowMap* shadowMap = new ODShadowMap();
-    orbitLight = new PointLight(intensity, 0.01f);
-    orbitLight->translate(3.0f, 3.0f, 0.0f);
-    orbitLight->shadowMap = shadowMap;
-    orbitLight->castsShadow = true;
-    orbitPivot->addChild(orbitLight);
+    objects.shadowMap = new ODShadowMap(objects.shadowMaterial);
+    objects.orbitLight = new PointLight(intensity, 0.01f);
+    objects.orbitLight->translate(3.0f, 3.0f, 0.0f);
+    objects.orbitLight->shadowMap = objects.shadowMap;
+    objects.orbitLight->castsShadow = true;
+    objects.orbitPivot->addChild(objects.orbitLight);
 
-    torchLightA = new PointLight(intensity * 0.5f, 1.0f);
-    torchLightB = new PointLight(intensity * 0.5f, 1.0f);
+    objects.torchLightA = new PointLight(intensity * 0.5f, 1.0f);
+    objects.torchLightB = new PointLight(intensity * 0.5f, 1.0f);
 
-    campfireLight = new PointLight(intensity * 0.8f, 0.05f);
-    campfireLight->translate(-2.969789f, 0.192133f, -2.981397f);
-    scene->addChild(campfireLight);
+    objects.campfireLight = new PointLight(intensity * 0.8f, 0.05f);
+    objects.campfireLight->translate(kCampfireLight.x, kCampfireLight.y, kCampfireLight.z);
+    demo.scene->addChild(objects.campfireLight);
 
-    Mesh* lampCube = new Mesh(cubeGeometry, lightMaterial);
+    Mesh* lampCube = new Mesh(objects.cubeGeometry, objects.lightMaterial);
     lampCube->castsShadow = false;
     lampCube->localMatrix = glm::scale(lampCube->localMatrix, glm::vec3(0.1f));
-    orbitLight->addChild(lampCube);
+    objects.orbitLight->addChild(lampCube);
 }
 
-ParticleSystem* createParticleSystem(Texture* texture)
+ParticleSystem* addParticleSystem(Texture* texture, const glm::vec3& position, void (*configure)(ParticleSystem&))
 {
     ParticleSystem* system = new ParticleSystem(texture);
-    system->translate(kFirePosition[0], kFirePosition[1], kFirePosition[2]);
+    system->translate(position.x, position.y, position.z);
+    configure(*system);
+    system->init();
+    demo.scene->addChild(system);
     return system;
 }
 
 void addParticleSystems()
 {
-    smokeSystem = createParticleSystem(smokeTexture);
-    configureSmoke(*smokeSystem);
-    smokeSystem->init();
-    scene->addChild(smokeSystem);
-
-    fireSystem = createParticleSystem(fireTexture);
-    configureFire(*fireSystem);
-    fireSystem->init();
-    scene->addChild(fireSystem);
-
-    dustSystem = new ParticleSystem(fairyDustTexture);
-    dustSystem->translate(-3.0f, 4.0f, -3.0f);
-    configureFairyDust(*dustSystem);
-    dustSystem->init();
-    dustSystem->setGenerating(true);
-    scene->addChild(dustSystem);
+    SceneObjects& objects = demo.objects;
+    objects.smokeSystem = addParticleSystem(objects.smokeTexture, kFirePosition, configureSmoke);
+    objects.fireSystem = addParticleSystem(objects.fireTexture, kFirePosition, configureFire);
+    // Drifting from the start and never switched off.
+    objects.dustSystem = new ParticleSystem(objects.fairyDustTexture);
+    objects.dustSystem->translate(-3.0f, 4.0f, -3.0f);
+    configureFairyDust(*objects.dustSystem);
+    objects.dustSystem->init();
+    objects.dustSystem->setGenerating(true);
+    demo.scene->addChild(objects.dustSystem);
 }
 
 void addFlame(const glm::vec3& position, PointLight* torchLight)
 {
-    AxialBillboard* flame = new AxialBillboard(quadGeometry, spriteMaterial, camera);
+    SceneObjects& objects = demo.objects;
+    AxialBillboard* flame = new AxialBillboard(objects.quadGeometry, objects.spriteMaterial, demo.camera);
     flame->currentAngle = 0.0f;
-    flame->texture = flameSpriteSheet;
+    flame->texture = objects.flameSpriteSheet;
     flame->castsShadow = false;
     flame->translate(position.x, position.y, position.z);
     flame->localMatrix = glm::scale(flame->localMatrix, glm::vec3(0.1f));
     flame->addChild(torchLight);
-    scene->addChild(flame);
+    demo.scene->addChild(flame);
 }
 
 }  // namespace
 
 void buildScene()
 {
+    SceneObjects& objects = demo.objects;
     createCamera();
-    sceneContext = new SceneContext();
-    scene = new Scene();
-    scene->addChild(camera);
-    cubeGeometry = new CubeGeometry();
-    quadGeometry = new QuadGeometry();
+    objects.sceneContext = new SceneContext();
+    demo.scene = new Scene();
+    demo.scene->addChild(demo.camera);
+    objects.cubeGeometry = new CubeGeometry();
+    objects.quadGeometry = new QuadGeometry();
     // Every image is decoded on a second thread while this one imports the
     // model: the scene's own from here on, the model's once it is read.
     TexturePrefetch prefetch;
@@ -192,52 +177,61 @@ void buildScene()
     createMaterials();
     importModel(prefetch);
     loadTextures(prefetch);
-    orbitPivot = new Object3D();
-    orbitPivot->translate(0.0f, 0.0f, 0.0f);
-    scene->addChild(orbitPivot);
+    objects.orbitPivot = new Object3D();
+    demo.scene->addChild(objects.orbitPivot);
     loadCameraPaths();
-    showFps = false;
-    timelineState = 0;
+    demo.showFps = false;
+    demo.timeline.timelineState = 0;
     addLights();
     addParticleSystems();
-    addFlame(glm::vec3(-1.384822f, 1.367798f, 0.000135755f), torchLightA);
-    addFlame(glm::vec3(-3.157109f, 2.458664f, -1.869101f), torchLightB);
+    addFlame(kTorchFlameA, objects.torchLightA);
+    addFlame(kTorchFlameB, objects.torchLightB);
     checkGLError();
-    soundEngine = SoundEngine::create();
+    objects.soundEngine = SoundEngine::create();
     logMessage("%s", "");
 }
 
 void releaseSoundEngine()
 {
-    if (soundEngine != nullptr)
-        soundEngine->drop();
-    soundEngine = nullptr;
+    if (demo.objects.soundEngine != nullptr)
+        demo.objects.soundEngine->drop();
+    demo.objects.soundEngine = nullptr;
 }
 
 void releaseSceneResources()
 {
-    delete modelLoader;
-    modelLoader = nullptr;
-    for (Material** material : {&lightMaterial, &specularMaterial, &spriteMaterial, &shadowMaterial}) {
+    SceneObjects& objects = demo.objects;
+    delete objects.modelLoader;
+    objects.modelLoader = nullptr;
+    for (Material** material :
+         {&objects.lightMaterial, &objects.specularMaterial, &objects.spriteMaterial, &objects.shadowMaterial}) {
         delete *material;
         *material = nullptr;
     }
-    delete cubeGeometry;
-    cubeGeometry = nullptr;
-    delete quadGeometry;
-    quadGeometry = nullptr;
-    for (Texture** texture : {&fireTexture, &smokeTexture, &fairyDustTexture, &whiteTexture}) {
+    delete objects.cubeGeometry;
+    objects.cubeGeometry = nullptr;
+    delete objects.quadGeometry;
+    objects.quadGeometry = nullptr;
+    for (Texture** texture :
+         {&objects.fireTexture, &objects.smokeTexture, &objects.fairyDustTexture, &objects.whiteTexture}) {
         delete *texture;
         *texture = nullptr;
     }
-    delete flameSpriteSheet;
-    flameSpriteSheet = nullptr;
+    delete objects.flameSpriteSheet;
+    objects.flameSpriteSheet = nullptr;
+    // The orbiting light still points to it; nothing draws any more.
+    delete objects.shadowMap;
+    objects.shadowMap = nullptr;
 }
 
 void releaseSceneContext()
 {
-    delete sceneContext;
-    sceneContext = nullptr;
+    delete demo.objects.sceneContext;
+    demo.objects.sceneContext = nullptr;
+    for (CameraPath*& path : demo.objects.cameraPaths) {
+        delete path;
+        path = nullptr;
+    }
 }
 
 }  // namespace tolvane

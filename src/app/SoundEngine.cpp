@@ -1,6 +1,6 @@
 #include "app/SoundEngine.h"
 
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>

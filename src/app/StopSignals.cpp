@@ -1,16 +1,28 @@
 #include "app/StopSignals.h"
 
+#include "app/DemoState.h"
+
 #include <csignal>
 
 namespace tolvane {
 
 namespace {
 
-volatile std::sig_atomic_t receivedSignal = 0;
+void restoreDefault(int signal)
+{
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+}
 
+// Only async-signal-safe work: a flag, and sigaction to make the next
+// signal of either kind fatal in case the release itself hangs.
 void recordSignal(int signal)
 {
-    receivedSignal = signal;
+    demo.stopSignal = signal;
+    restoreDefault(SIGINT);
+    restoreDefault(SIGTERM);
 }
 
 }  // namespace
@@ -21,16 +33,15 @@ void installStopSignals()
     action.sa_handler = recordSignal;
     sigemptyset(&action.sa_mask);
     // Restarting keeps interrupted reads and writes out of every library's
-    // error paths; the loop polls the flag anyway. Resetting to the default
-    // makes a second signal fatal, in case the release itself hangs.
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    // error paths; the loop polls the flag anyway.
+    action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
 
 int stopSignal()
 {
-    return receivedSignal;
+    return demo.stopSignal;
 }
 
 }  // namespace tolvane

@@ -2,8 +2,9 @@
 
 // Stopping from outside: Ctrl+C in the terminal (SIGINT) and a logout's or
 // a script's `kill`/`timeout` (SIGTERM) end the frame loop after the current
-// pass, through the same release as Escape. A second signal of either kind,
-// while that release is still running, ends the process at once.
+// pass, through the same release as Escape. The first of them puts both back
+// to their default action, so a second one of either kind, while that
+// release is still running, ends the process at once.
 namespace tolvane {
 
 // Installs the handlers. Call first thing in an entry point, before any

@@ -1,11 +1,10 @@
 #include "app/Timeline.h"
 
-#include "app/Application.h"
-#include "app/Diagnostics.h"
-#include "app/SceneAssembly.h"
+#include "app/DemoState.h"
 #include "app/SoundEngine.h"
-#include "app/TimelineState.h"
 #include "base/Clock.h"
+#include "base/ContentLayout.h"
+#include "base/Diagnostics.h"
 #include "particles/ParticleSystem.h"
 #include "render/PointLight.h"
 #include "render/Renderer.h"
@@ -34,46 +33,48 @@ const glm::vec3 kPathTargets[] = {
 void flickerLights()
 {
     const float torch = static_cast<float>(std::sin(currentTime() * 8.0)) * 0.2f + 0.5f;
-    torchLightA->intensity = torch;
-    torchLightB->intensity = torch;
-    campfireLight->intensity = static_cast<float>(std::sin(currentTime() * 4.0)) * 0.2f + 0.8f;
+    SceneObjects& objects = demo.objects;
+    objects.torchLightA->intensity = torch;
+    objects.torchLightB->intensity = torch;
+    objects.campfireLight->intensity = static_cast<float>(std::sin(currentTime() * 4.0)) * 0.2f + 0.8f;
 }
 
 void refreshFpsText()
 {
-    if (currentTime() - lastFpsUpdate <= 0.2)
+    if (currentTime() - demo.timeline.lastFpsUpdate <= 0.2)
         return;
     // A zero-length frame (two equal timer readings) has no finite rate.
-    const int framesPerSecond = frameDelta > 0.0 ? static_cast<int>(std::lround(1.0 / frameDelta)) : 0;
+    const int framesPerSecond = demo.frameDelta > 0.0 ? static_cast<int>(std::lround(1.0 / demo.frameDelta)) : 0;
     // Formatted in place so the text's storage is reused.
     char counter[32];
     std::snprintf(counter, sizeof counter, "fps: %d", framesPerSecond);
-    fpsText->text.assign(counter);
-    lastFpsUpdate = currentTime();
+    demo.fpsText->text.assign(counter);
+    demo.timeline.lastFpsUpdate = currentTime();
 }
 
 void startTimeline()
 {
-    soundEngine->play2D(kMusicFile);
-    renderer->startFadeIn();
+    demo.objects.soundEngine->play2D(content::kMusicFile);
+    demo.renderer->startFadeIn();
     logMessage("Starting with camera 1");
-    timelineState = 1;
+    demo.timeline.timelineState = 1;
 }
 
 void switchPath()
 {
-    logMessage("Switching to camera %i", timelineState + 1);
-    if (timelineState <= 3) {
-        camera->target = kPathTargets[timelineState - 1];
-        camera->updateView();
+    int& state = demo.timeline.timelineState;
+    logMessage("Switching to camera %i", state + 1);
+    if (state <= 3) {
+        demo.camera->target = kPathTargets[state - 1];
+        demo.camera->updateView();
     }
-    ++timelineState;
-    timelineClock = 0.0;
+    ++state;
+    demo.timelineClock = 0.0;
 }
 
 void playPathStep()
 {
-    CameraPath* path = cameraPaths[timelineState - 1];
+    CameraPath* path = demo.objects.cameraPaths[demo.timeline.timelineState - 1];
     if (path->finished) {
         switchPath();
         return;
@@ -82,23 +83,23 @@ void playPathStep()
         handleEvent(*event);
         delete event;
     }
-    timelineClock = 0.0;
+    demo.timelineClock = 0.0;
 }
 
 void showEnd()
 {
-    renderer->startFadeOut();
-    showCredits = true;
-    timelineStarted = false;
+    demo.renderer->startFadeOut();
+    demo.showCredits = true;
+    demo.timeline.timelineStarted = false;
 }
 
 void stepTimeline()
 {
-    if (!timelineStarted || timelineClock <= kTimelineStepSeconds)
+    if (!demo.timeline.timelineStarted || demo.timelineClock <= kTimelineStepSeconds)
         return;
-    if (timelineState == 0)
+    if (demo.timeline.timelineState == 0)
         startTimeline();
-    else if (timelineState <= 4)
+    else if (demo.timeline.timelineState <= 4)
         playPathStep();
     else
         showEnd();
@@ -106,33 +107,44 @@ void stepTimeline()
 
 }  // namespace
 
+bool timelineBegun()
+{
+    return demo.timeline.timelineState >= 1;
+}
+
+bool timelineFinished()
+{
+    return demo.timeline.timelineState == 5;
+}
+
 void setFires(bool generating)
 {
-    smokeSystem->setGenerating(generating);
-    fireSystem->setGenerating(generating);
+    demo.objects.smokeSystem->setGenerating(generating);
+    demo.objects.fireSystem->setGenerating(generating);
 }
 
 void pollInput()
 {
+    GLFWwindow* window = demo.window;
     if (window == nullptr)
         return;  // drawing without a window: no keys to read
     glfwPollEvents();
     if (glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS || glfwWindowShouldClose(window))
-        running = false;
+        demo.running = false;
     if (glfwGetKey(window, GLFW_KEY_P) == GLFW_PRESS)
         setFires(true);
     if (glfwGetKey(window, GLFW_KEY_F) == GLFW_PRESS)
-        showFps = true;
+        demo.showFps = true;
 }
 
 void updateDemo()
 {
-    if (!timelineStarted && currentTime() - startTime > kTimelineStartDelay)
-        timelineStarted = true;
-    renderer->advanceFade(frameDelta);
+    if (!demo.timeline.timelineStarted && currentTime() - demo.startTime > kTimelineStartDelay)
+        demo.timeline.timelineStarted = true;
+    demo.renderer->advanceFade(demo.frameDelta);
     flickerLights();
-    orbitPivot->rotate(static_cast<float>(frameDelta) * 50.0f, glm::vec3(0.0f, 1.0f, 0.0f));
-    scene->update(frameDelta);
+    demo.objects.orbitPivot->rotate(static_cast<float>(demo.frameDelta) * 50.0f, glm::vec3(0.0f, 1.0f, 0.0f));
+    demo.scene->update(demo.frameDelta);
     refreshFpsText();
     stepTimeline();
 }
@@ -141,14 +153,14 @@ void handleEvent(const PathEvent& event)
 {
     switch (event.type) {
     case PathEventType::SplinePosition:
-        camera->position = event.position;
-        camera->updateView();
+        demo.camera->position = event.position;
+        demo.camera->updateView();
         break;
-    case PathEventType::FadeIn: renderer->startFadeIn(); break;
-    case PathEventType::FadeOut: renderer->startFadeOut(); break;
+    case PathEventType::FadeIn: demo.renderer->startFadeIn(); break;
+    case PathEventType::FadeOut: demo.renderer->startFadeOut(); break;
     case PathEventType::FireOn: setFires(true); break;
     case PathEventType::FireOff: setFires(false); break;
-    case PathEventType::Credits: showCredits = true; break;
+    case PathEventType::Credits: demo.showCredits = true; break;
     default: logMessage("Unkown Event %i", static_cast<int>(event.type)); break;
     }
 }

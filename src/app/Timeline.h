@@ -4,13 +4,17 @@ namespace tolvane {
 
 struct PathEvent;
 
-// The music the timeline starts, relative to the run directory.
-inline constexpr const char* kMusicFile = "../Music/DanceWithDragon_160kbts.mp3";
 // Seconds after loading has finished before the timeline may start.
 inline constexpr double kTimelineStartDelay = 2.0;
 // The timeline takes a step only once more than this many seconds have
 // gathered since the last one, and at most one step a frame.
 inline constexpr double kTimelineStepSeconds = 0.02;
+
+// True from the step that started the music and the fade-in on.
+bool timelineBegun();
+// True from the step after the last camera path on: the film has ended and
+// the credits are up.
+bool timelineFinished();
 
 // Switches the smoke and the camp fire on or off together: the P key, the
 // fire events of the camera paths and the capture's --fire.

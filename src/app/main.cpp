@@ -23,7 +23,7 @@ int main()
 
     // Escape, closing the window, SIGINT or SIGTERM ends the loop after the
     // current frame.
-    while (running)
+    while (demo.running)
         runFrame();
 
     shutDown();

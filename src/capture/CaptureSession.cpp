@@ -1,16 +1,15 @@
 #include "capture/CaptureSession.h"
 
 #include "app/Application.h"
-#include "app/Diagnostics.h"
 #include "app/Frame.h"
 #include "app/GlfwContext.h"
 #include "app/Overlays.h"
-#include "app/SceneAssembly.h"
 #include "app/SoundEngine.h"
 #include "app/StopSignals.h"
 #include "app/Timeline.h"
-#include "app/TimelineState.h"
 #include "base/Clock.h"
+#include "base/ContentLayout.h"
+#include "base/Diagnostics.h"
 #include "capture/ExternalProgram.h"
 #include "capture/FixedStepClock.h"
 #include "capture/FrameTimePlot.h"
@@ -20,6 +19,7 @@
 #include "render/Renderer.h"
 #include "render/Scene.h"
 #include "scene/CameraPath.h"
+#include "scene/PerspectiveCamera.h"
 
 #include <GL/glew.h>
 
@@ -126,7 +126,7 @@ int CaptureSession::run()
     referencePasses.reset();
     CpuProfiler::active = nullptr;
     shutDown();
-    glContext = nullptr;
+    demo.glContext = nullptr;
     eglContext.reset();
     if (stopSignal() != 0)
         return 128 + stopSignal();
@@ -138,7 +138,7 @@ int CaptureSession::run()
 bool CaptureSession::openContext()
 {
     if (!options.drawsWithEgl(std::getenv("DISPLAY"))) {
-        windowVisible = false;
+        demo.windowRequest.visible = false;
         return true;
     }
     eglContext = std::make_unique<EglContext>();
@@ -148,7 +148,7 @@ bool CaptureSession::openContext()
         eglContext.reset();
         return false;
     }
-    glContext = eglContext.get();
+    demo.glContext = eglContext.get();
     return true;
 }
 
@@ -158,8 +158,8 @@ void CaptureSession::startDemo()
 {
     // Sound is decoded and mixed as in the demo, but nothing is heard.
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    windowWidthOverride = options.width;
-    windowHeightOverride = options.height;
+    demo.windowRequest.width = options.width;
+    demo.windowRequest.height = options.height;
     FixedStepClock::configure(options.fps);
     timeSource = &FixedStepClock::now;
     CpuProfiler::active = &cpuProfiler;
@@ -172,7 +172,7 @@ void CaptureSession::startDemo()
     std::cout << "Rendering with " << reinterpret_cast<const char*>(glGetString(GL_RENDERER)) << " by "
               << reinterpret_cast<const char*>(glGetString(GL_VENDOR)) << " through " << activeGlContext().describe()
               << std::endl;
-    musicSeconds = SoundEngine::lengthOf(kMusicFile);
+    musicSeconds = SoundEngine::lengthOf(content::kMusicFile);
     if (options.fire)
         setFires(true);
 
@@ -194,11 +194,11 @@ void CaptureSession::captureLoadingScreen()
     glGenFramebuffers(1, &framebuffer);
     glGenRenderbuffers(1, &colour);
     glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, demo.settings.width, demo.settings.height);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
     showLoadingMessage("Please wait...");
-    FrameImage loading(width, height);
+    FrameImage loading(demo.settings.width, demo.settings.height);
     loading.readFramebuffer();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
@@ -211,13 +211,14 @@ void CaptureSession::captureLoadingScreen()
 
 void CaptureSession::prepareOutputs()
 {
-    frameImage.resize(width, height);
+    frameImage.resize(demo.settings.width, demo.settings.height);
     if (!options.sheetFile.empty())
-        sheet = std::make_unique<ContactSheet>(width, height);
+        sheet = std::make_unique<ContactSheet>(demo.settings.width, demo.settings.height);
     if (!options.videoFile.empty()) {
         video = std::make_unique<VideoEncoder>();
         std::string error;
-        if (!video->open(options.videoFile, width, height, options.fps / options.every, error)) {
+        if (!video->open(options.videoFile, demo.settings.width, demo.settings.height, options.fps / options.every,
+                         error)) {
             fail(error);
             video.reset();
             writeFailed = true;
@@ -228,16 +229,17 @@ void CaptureSession::prepareOutputs()
         report = std::make_unique<BenchReport>(static_cast<std::size_t>(expected));
         report->startup = startupTimes;
         report->setting.renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-        report->setting.width = width;
-        report->setting.height = height;
+        report->setting.width = demo.settings.width;
+        report->setting.height = demo.settings.height;
         report->setting.fps = options.fps;
         report->setting.from = options.from;
         BenchReport* sink = report.get();
         gpuProfiler = std::make_unique<GpuProfiler>([sink](const GpuFrameTimes& times) { sink->addGpuFrame(times); });
         if (options.reference) {
             // Right after the start-up, so that both meet the same load.
-            const std::vector<std::string> sceneTextures(std::begin(kSceneTextureFiles), std::end(kSceneTextureFiles));
-            report->startupFloor = StartupFloor::measure(kModelFile, sceneTextures);
+            const std::vector<std::string> sceneTextures(std::begin(content::kSceneTextureFiles),
+                                                         std::end(content::kSceneTextureFiles));
+            report->startupFloor = StartupFloor::measure(content::kModelFile, sceneTextures);
             referencePasses = std::make_unique<ReferencePasses>();
             referenceProfiler =
                 std::make_unique<GpuProfiler>([sink](const GpuFrameTimes& times) { sink->addReferenceFrame(times); });
@@ -248,7 +250,7 @@ void CaptureSession::prepareOutputs()
 long CaptureSession::estimateFilmFrames() const
 {
     long events = 0;
-    for (const CameraPath* path : cameraPaths)
+    for (const CameraPath* path : demo.objects.cameraPaths)
         events += path != nullptr ? static_cast<long>(path->events.size()) : 0;
     // A step needs more than kTimelineStepSeconds gathered: a whole number of frames.
     const long framesPerStep = static_cast<long>(std::floor(kTimelineStepSeconds / FixedStepClock::step())) + 1;
@@ -273,7 +275,7 @@ void CaptureSession::playFrames()
     playStart = Clock::now();
     long frame = 0;
     // A signal clears `running`; after a failed write nothing more can be kept.
-    for (; running && !writeFailed && (endFrame < 0 || frame < endFrame); ++frame) {
+    for (; demo.running && !writeFailed && (endFrame < 0 || frame < endFrame); ++frame) {
         if (frame >= longest) {
             fail("the film did not end within an hour of demo time; stopping");
             break;
@@ -409,11 +411,11 @@ void CaptureSession::measureFrame(Clock::time_point frameStart, Clock::time_poin
 // finished before the next frame starts, for the same reason.
 void CaptureSession::drawReferencePasses()
 {
-    if (renderer == nullptr || scene == nullptr)
+    if (demo.renderer == nullptr || demo.scene == nullptr)
         return;
     GpuProfiler::active = referenceProfiler.get();
     referenceProfiler->beginFrame();
-    referencePasses->draw(*renderer, *scene);
+    referencePasses->draw(*demo.renderer, View{demo.scene, demo.camera});
     referenceProfiler->endFrame();
     glFinish();
     referenceProfiler->poll();
@@ -422,9 +424,9 @@ void CaptureSession::drawReferencePasses()
 
 void CaptureSession::watchTimeline(long frame)
 {
-    if (musicFrame < 0 && timelineState >= 1)
+    if (musicFrame < 0 && timelineBegun())
         musicFrame = frame;
-    if (endFrame < 0 && timelineState == 5) {
+    if (endFrame < 0 && timelineFinished()) {
         endFrame = std::max(frame + 1 + static_cast<long>(std::lround(kCreditsHold * options.fps)),
                             musicFrame + framesAfterMusicStart());
         progress.setTotal(static_cast<int>(endFrame));
@@ -449,7 +451,7 @@ bool CaptureSession::finishOutputs()
     if (video != nullptr) {
         const double musicStart =
             musicFrame >= 0 ? static_cast<double>(musicFrame - firstFrame) / options.fps : VideoEncoder::kNoMusic;
-        if (video->close(kMusicFile, musicStart, error))
+        if (video->close(content::kMusicFile, musicStart, error))
             std::cout << "Video: " << options.videoFile << std::endl;
         else
             reportFailure("cannot write " + error);

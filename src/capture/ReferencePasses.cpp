@@ -2,10 +2,14 @@
 
 #include "base/GpuProfiler.h"
 #include "render/Mesh.h"
-#include "render/ODShadowMap.h"
 #include "render/Renderer.h"
-#include "render/SceneContext.h"
+#include "render/Scene.h"
 #include "render/ShaderFiles.h"
+#include "render/Texture.h"
+#include "scene/BoundingBox.h"
+#include "scene/Camera.h"
+#include "scene/Frustum.h"
+#include "scene/Geometry.h"
 
 namespace tolvane {
 
@@ -27,10 +31,10 @@ ReferencePasses::ReferencePasses() :
 {
 }
 
-void ReferencePasses::draw(Renderer& renderer, Object3D& root)
+void ReferencePasses::draw(Renderer& renderer, const View& view)
 {
-    drawShadowFloor(renderer);
-    drawSceneFloor(renderer, root);
+    drawShadowFloor(renderer, view);
+    drawSceneFloor(renderer, view);
     drawBlurs(renderer);
 }
 
@@ -47,41 +51,39 @@ void ReferencePasses::drawBlurs(Renderer& renderer)
 }
 
 // Every mesh, whatever its own program, is drawn once with the unlit one:
-// the same triangles, culling and targets, with the least fragment work and
-// no depth pre-pass.
-void ReferencePasses::drawSceneFloor(Renderer& renderer, Object3D& root)
+// the same triangles, culling, colour texture and targets, with the least
+// fragment work and no depth pre-pass. Every program of ours reads the
+// position at location 0, so each mesh's vertex array serves this one too.
+void ReferencePasses::drawSceneFloor(Renderer& renderer, const View& view)
 {
+    if (view.scene == nullptr || view.camera == nullptr)
+        return;
     meshes.clear();
-    collectMeshes(root);
-    ownPrograms.clear();
+    collectMeshes(*view.scene);
+    GpuProfiler::Scope timing(GpuPass::SceneFloor);
+    renderer.bindSceneTarget();
+    unlit.bind();
+    view.camera->updateWorldMatrix();
+    unlit.setUniform("view", view.camera->worldMatrix);
+    unlit.setUniform("projection", view.camera->projection);
+    glActiveTexture(GL_TEXTURE0);
     for (Mesh* mesh : meshes) {
-        ownPrograms.push_back(mesh->material);
-        mesh->material = &unlit;
+        mesh->updateWorldMatrix();
+        if (view.camera->frustum->testBox(*mesh->boundingBox, mesh->worldMatrix) == Frustum::kOutside)
+            continue;
+        if (mesh->texture != nullptr)
+            mesh->texture->bind();
+        unlit.setUniform("model", mesh->worldMatrix);
+        glBindVertexArray(mesh->vertexArray);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh->geometry->indexCount), GL_UNSIGNED_INT, nullptr);
     }
-    {
-        GpuProfiler::Scope timing(GpuPass::SceneFloor);
-        renderer.drawScene(false);
-    }
-    for (std::size_t i = 0; i < meshes.size(); ++i)
-        meshes[i]->material = ownPrograms[i];
+    glBindVertexArray(0);
 }
 
-void ReferencePasses::drawShadowFloor(Renderer& renderer)
+void ReferencePasses::drawShadowFloor(Renderer& renderer, const View& view)
 {
-    SceneContext* context = SceneContext::current();
-    if (context == nullptr || context->shadowMaps.empty())
-        return;
-    ownPrograms.clear();
-    for (ODShadowMap* shadowMap : context->shadowMaps) {
-        ownPrograms.push_back(shadowMap->material);
-        shadowMap->material = &emptyShadow;
-    }
-    {
-        GpuProfiler::Scope timing(GpuPass::ShadowFloor);
-        renderer.drawShadowMaps();
-    }
-    for (std::size_t i = 0; i < context->shadowMaps.size(); ++i)
-        context->shadowMaps[i]->material = ownPrograms[i];
+    GpuProfiler::Scope timing(GpuPass::ShadowFloor);
+    renderer.drawShadowMaps(view.scene, &emptyShadow);
 }
 
 void ReferencePasses::collectMeshes(Object3D& node)

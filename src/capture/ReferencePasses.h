@@ -9,6 +9,7 @@ namespace tolvane {
 class Mesh;
 class Object3D;
 class Renderer;
+struct View;
 
 // The cheapest forms of the film's heavy passes, drawn by the bench on the
 // renderer's own targets right after a frame, so that every pass of ours can
@@ -30,22 +31,21 @@ public:
     ReferencePasses(const ReferencePasses&) = delete;
     ReferencePasses& operator=(const ReferencePasses&) = delete;
 
-    // Draws and times the four references with `renderer`, whose scene is
-    // `root`. Leaves every mesh and shadow map with its own program.
-    void draw(Renderer& renderer, Object3D& root);
+    // Draws and times the four references of `view` with `renderer`. The
+    // scene is only read: every mesh and shadow map keeps its own program.
+    void draw(Renderer& renderer, const View& view);
 
 private:
     void drawBlurs(Renderer& renderer);
-    void drawSceneFloor(Renderer& renderer, Object3D& root);
-    void drawShadowFloor(Renderer& renderer);
+    void drawSceneFloor(Renderer& renderer, const View& view);
+    void drawShadowFloor(Renderer& renderer, const View& view);
     void collectMeshes(Object3D& node);
 
     Material gaussianBlur;
     Material copyBlur;
     Material unlit;
     Material emptyShadow;
-    std::vector<Mesh*> meshes;           // of the scene, gathered per draw
-    std::vector<Material*> ownPrograms;  // each mesh's material, restored after
+    std::vector<Mesh*> meshes;  // of the scene, gathered per draw; not owned
 };
 
 }  // namespace tolvane

@@ -1,6 +1,6 @@
 #include "import/DisplayProgressHandler.h"
 
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 
 #include <cmath>
 

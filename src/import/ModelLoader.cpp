@@ -1,6 +1,6 @@
 #include "import/ModelLoader.h"
 
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "import/DisplayProgressHandler.h"
 #include "import/ModelGeometry.h"
 #include "render/Material.h"
@@ -14,8 +14,6 @@
 #include <assimp/scene.h>
 
 namespace tolvane {
-
-ModelLoader* modelLoader = nullptr;
 
 namespace {
 
@@ -60,6 +58,11 @@ std::string colourTextureOf(const aiMaterial* material)
     return named.empty() ? ModelLoader::kNeutralTexture : named;
 }
 
+bool isComplete(const aiScene* scene)
+{
+    return scene != nullptr && (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) == 0 && scene->mRootNode != nullptr;
+}
+
 std::string normalMapPathFor(const std::string& diffusePath)
 {
     const size_t dot = diffusePath.rfind('.');
@@ -73,14 +76,11 @@ ModelLoader::ModelLoader() : progressHandler(new DisplayProgressHandler()) {}
 ModelLoader::~ModelLoader()
 {
     delete normalMapMaterial;
+    for (ModelGeometry* geometry : geometries)
+        delete geometry;
 }
 
-std::vector<Mesh*> ModelLoader::load(std::string path)
-{
-    return modelLoader->loadFile(path);
-}
-
-std::vector<Mesh*> ModelLoader::loadFile(const std::string& path)
+std::vector<Mesh*> ModelLoader::load(const std::string& path)
 {
     meshCounter = 0;
     logMessage("Loading file '%s'...", path.c_str());
@@ -89,9 +89,7 @@ std::vector<Mesh*> ModelLoader::loadFile(const std::string& path)
     logMessage("OK, successfully loaded %i models and %i textures.\n", static_cast<int>(geometries.size()),
                static_cast<int>(texturePaths.size()));
 
-    normalMapMaterial = new Material(ShaderFiles::kNormalMapVertex, ShaderFiles::kNormalMapFragment, "");
-    normalMapMaterial->color = glm::vec3(0.3f, 0.3f, 0.3f);
-    normalMapMaterial->shininess = 5.0f;
+    createMaterial();
 
     logMessage("Proccessing meshes, textures and normal maps...");
     postLoadingMessage("Initializing...");
@@ -109,6 +107,17 @@ std::vector<Mesh*> ModelLoader::loadFile(const std::string& path)
     return meshes;
 }
 
+// Meshes of an earlier load keep drawing with the material, so a later load
+// shares it instead of replacing it.
+void ModelLoader::createMaterial()
+{
+    if (normalMapMaterial != nullptr)
+        return;
+    normalMapMaterial = new Material(ShaderFiles::kNormalMapVertex, ShaderFiles::kNormalMapFragment, "");
+    normalMapMaterial->color = glm::vec3(0.3f, 0.3f, 0.3f);
+    normalMapMaterial->shininess = 5.0f;
+}
+
 // Each set takes the last remaining geometry together with the textures of
 // the material that geometry was imported with.
 Mesh* ModelLoader::makeMesh(int set, int setCount)
@@ -119,7 +128,9 @@ Mesh* ModelLoader::makeMesh(int set, int setCount)
     const bool known = materialIndex < texturePaths.size();
     Texture* texture = sharedTexture(known ? texturePaths[materialIndex] : kNeutralTexture, 0);
     Texture* normalMap = sharedTexture(known ? normalMapPaths[materialIndex] : normalMapPathFor(kNeutralTexture), 1);
-    Mesh* mesh = new Mesh(geometries.back(), normalMapMaterial);
+    ModelGeometry* geometry = geometries.back();
+    madeGeometries.emplace_back(geometry);
+    Mesh* mesh = new Mesh(geometry, normalMapMaterial);
     geometries.pop_back();
     geometryMaterials.pop_back();
     mesh->texture = texture;
@@ -132,8 +143,10 @@ Mesh* ModelLoader::makeMesh(int set, int setCount)
 Texture* ModelLoader::sharedTexture(const std::string& path, int unit)
 {
     Texture*& texture = loadedTextures[path + (unit == 1 ? "#normal" : "#colour")];
-    if (texture == nullptr)
+    if (texture == nullptr) {
         texture = new Texture(path, unit, prefetch);
+        madeTextures.emplace_back(texture);
+    }
     return texture;
 }
 
@@ -148,7 +161,7 @@ void ModelLoader::importFile(const std::string& path)
         prefetchTextures(scene);
     if (scene != nullptr)
         scene = importer.ApplyPostProcessing(kImportFlags);
-    if (scene == nullptr || scene->mFlags == AI_SCENE_FLAGS_INCOMPLETE || scene->mRootNode == nullptr) {
+    if (!isComplete(scene)) {
         logMessage("Assimp: %s", importer.GetErrorString());
         return;
     }

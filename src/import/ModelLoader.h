@@ -4,6 +4,7 @@
 #include <assimp/postprocess.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,22 +24,24 @@ class TexturePrefetch;
 
 // Imports a model file into ready-to-draw meshes, each with its own colour
 // texture and normal map, all drawn with one shared normal-mapping material.
-// The loading screen shows the import's progress. One instance exists
-// (modelLoader); it keeps the parsed scene and the shared material alive.
+// The loading screen shows the import's progress. The loader keeps the parsed
+// scene and the shared material alive for the meshes it made.
 class ModelLoader {
 public:
     ModelLoader();
-    // Releases the material and the importer (with the parsed scene and the
-    // progress handler); the meshes, geometries and textures it made live on.
+    // Releases the material, the geometries and textures of every load and
+    // the importer (with the parsed scene and the progress handler). The
+    // meshes it made, owned by the caller, must not be drawn afterwards.
     ~ModelLoader();
 
     ModelLoader(const ModelLoader&) = delete;
     ModelLoader& operator=(const ModelLoader&) = delete;
 
-    // Imports `path` (relative to the working directory) through the one
-    // modelLoader and returns its meshes, last collected first; the caller
-    // owns them. A file that cannot be imported gives no meshes.
-    static std::vector<Mesh*> load(std::string path);
+    // Imports `path` (relative to the working directory) and returns its
+    // meshes, last collected first; the caller owns them, and they draw with
+    // this loader's material, which every load shares. A file that cannot be
+    // imported gives no meshes.
+    std::vector<Mesh*> load(const std::string& path);
 
     // Texture used for a material that names no diffuse texture; its normal
     // map (by the "_nm." rule) is flat.
@@ -50,12 +53,12 @@ public:
                                              aiProcess_Triangulate | aiProcess_PreTransformVertices |
                                              aiProcess_SortByPType;
 
-    std::vector<ModelGeometry*> geometries;   // one per usable mesh, traversal order
+    std::vector<ModelGeometry*> geometries;   // owned; one per usable mesh not yet made, traversal order
     std::vector<unsigned> geometryMaterials;  // material index of each geometry
     std::vector<std::string> texturePaths;    // diffuse path per material
     std::vector<std::string> normalMapPaths;  // normal-map path per material
     int meshCounter = 0;                      // meshes met in the current load
-    Material* normalMapMaterial = nullptr;    // owned; shared by every mesh
+    Material* normalMapMaterial = nullptr;    // owned; shared by every mesh of every load
     DisplayProgressHandler* progressHandler;  // owned by the importer
     // Not owned; when set, the model's textures are decoded on its worker
     // while the import post-processes, instead of one by one afterwards.
@@ -63,7 +66,7 @@ public:
     Assimp::Importer importer;
 
 private:
-    std::vector<Mesh*> loadFile(const std::string& path);
+    void createMaterial();
     void importFile(const std::string& path);
     void processNode(const aiNode* node, const aiScene* scene);
     ModelGeometry* processMesh(const aiMesh* mesh);
@@ -72,12 +75,18 @@ private:
     Mesh* makeMesh(int set, int setCount);
     Texture* sharedTexture(const std::string& path, int unit);
 
-    std::map<std::string, Texture*> loadedTextures;  // of the current load, by path and unit
+    std::map<std::string, Texture*> loadedTextures;              // of the current load, by path and unit
+    std::vector<std::unique_ptr<ModelGeometry>> madeGeometries;  // of every mesh made
+    std::vector<std::unique_ptr<Texture>> madeTextures;          // of every load
 };
 
 // The file `material` names as its diffuse texture, as named (relative to
 // the working directory); empty when it names none.
 std::string diffuseTextureNamedBy(const aiMaterial* material);
+
+// True when the import gave a whole scene: one flagged incomplete (whatever
+// other flags it carries) or without a root node cannot be drawn.
+bool isComplete(const aiScene* scene);
 
 // The colour texture a mesh of `material` is drawn with: the diffuse
 // texture it names, or the neutral texture.
@@ -86,8 +95,5 @@ std::string colourTextureOf(const aiMaterial* material);
 // The normal-map file of a diffuse texture: its last '.' becomes "_nm.".
 // A path without any '.' has no such file; the neutral flat map stands in.
 std::string normalMapPathFor(const std::string& diffusePath);
-
-// The one model loader of the demo; created by the scene build.
-extern ModelLoader* modelLoader;
 
 }  // namespace tolvane

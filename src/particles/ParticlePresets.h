@@ -1,11 +1,13 @@
 #pragma once
 
+#include "base/ContentLayout.h"
+
 namespace tolvane {
 
 class ParticleSystem;
 
-// Where the demo's camp fire burns, in scene units.
-inline constexpr float kFirePosition[3] = {-6.469789f, 0.5f, -6.481397f};
+// Where the demo's camp fire and its smoke start, in scene units.
+inline constexpr glm::vec3 kFirePosition = content::kFireEmitter;
 
 // The generation settings of the demo's three effects (placement, init and
 // switching on are left to the caller). Shared by the scene assembly, the

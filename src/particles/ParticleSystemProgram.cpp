@@ -1,6 +1,6 @@
 #include "particles/ParticleSystemProgram.h"
 
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 
 namespace tolvane {
 

@@ -1,9 +1,7 @@
 #include "render/AmbientLight.h"
 
-#include "app/ApplicationState.h"
-
 namespace tolvane {
 
-AmbientLight::AmbientLight() : Light(ambient) {}
+AmbientLight::AmbientLight(float intensity) : Light(intensity) {}
 
 }  // namespace tolvane

@@ -8,8 +8,8 @@ namespace tolvane {
 // one every draw uses.
 class AmbientLight : public Light {
 public:
-    // Takes its intensity from the application's `ambient` setting.
-    AmbientLight();
+    // `intensity`: the strength every lit surface receives, 0 for none.
+    explicit AmbientLight(float intensity);
 };
 
 }  // namespace tolvane

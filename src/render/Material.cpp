@@ -1,6 +1,6 @@
 #include "render/Material.h"
 
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 
 #include <glm/gtc/type_ptr.hpp>
 

@@ -1,14 +1,12 @@
 #include "render/ODShadowMap.h"
 
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "render/Material.h"
 #include "scene/PerspectiveCamera.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
 namespace tolvane {
-
-Material* shadowMaterial = nullptr;
 
 namespace {
 
@@ -34,8 +32,6 @@ const glm::mat4 ODShadowMap::faceRotations[6] = {
     rotationFromRows({1, 0, 0}, {0, 0, 1}, {0, -1, 0}),   rotationFromRows({1, 0, 0}, {0, 0, -1}, {0, 1, 0}),
     rotationFromRows({1, 0, 0}, {0, -1, 0}, {0, 0, -1}),  rotationFromRows({-1, 0, 0}, {0, -1, 0}, {0, 0, 1}),
 };
-
-ODShadowMap::ODShadowMap() : ODShadowMap(shadowMaterial) {}
 
 ODShadowMap::ODShadowMap(Material* material) :
     shadowCamera(new PerspectiveCamera(90.0f, 1.0f, 0.1f, 15.0f)),
@@ -103,14 +99,15 @@ void ODShadowMap::updateMatrices(glm::vec3 position)
     lightPosition = position;
 }
 
-void ODShadowMap::bindForWriting()
+void ODShadowMap::bindForWriting(Material* program)
 {
-    material->bind();
+    Material& writer = program != nullptr ? *program : *material;
+    writer.bind();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, faceSize[0], faceSize[1]);
-    material->setUniform("l_pos", glm::vec4(lightPosition, 1.0f));
-    material->setUniform("near_far", glm::vec2(nearPlane, farPlane));
-    material->setUniform("shadow_mat", shadowMatrices, 6);
+    writer.setUniform("l_pos", glm::vec4(lightPosition, 1.0f));
+    writer.setUniform("near_far", glm::vec2(nearPlane, farPlane));
+    writer.setUniform("shadow_mat", shadowMatrices, 6);
 }
 
 void ODShadowMap::bindForReading(Material* lit)

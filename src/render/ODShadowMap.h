@@ -15,16 +15,11 @@ class PerspectiveCamera;
 // nearPlane and farPlane), which lit shaders rebuild from near_far for a
 // point's distance along the face's axis. Needs a current GL context
 // for its whole life; owns its camera, cube texture and framebuffer.
-// The depth program every shadow map draws with by default: created by the
-// scene assembly before the first shadow-casting light, released with the
-// scene's other materials.
-extern Material* shadowMaterial;
 
 class ODShadowMap {
 public:
-    // Uses the process-wide shadowMaterial, which must exist by then.
-    ODShadowMap();
-    // Uses the given shadow program (not owned).
+    // Draws with `material`, the layered depth program (not owned; it must
+    // outlive the map).
     explicit ODShadowMap(Material* material);
     virtual ~ODShadowMap();
 
@@ -35,10 +30,10 @@ public:
     // `position` is the light's world position.
     void updateMatrices(glm::vec3 position);
 
-    // Binds the shadow program and this map's framebuffer, sets the
-    // 1000 x 1000 viewport and uploads l_pos, near_far and shadow_mat.
-    // The caller clears depth and draws.
-    void bindForWriting();
+    // Binds `program` (the map's own material when null) and this map's
+    // framebuffer, sets the 1000 x 1000 viewport and uploads l_pos, near_far
+    // and shadow_mat. The caller clears depth and draws.
+    void bindForWriting(Material* program = nullptr);
 
     // Binds the cube map with compareSampler to texture unit 2 and sets
     // depthMap and near_far on `material`, which must be the current program.

@@ -1,7 +1,6 @@
 #include "render/Renderer.h"
 
-#include "app/ApplicationState.h"
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "base/GpuProfiler.h"
 #include "render/Material.h"
 #include "render/ODShadowMap.h"
@@ -59,10 +58,10 @@ Renderer::~Renderer()
     delete depthMaterial;
 }
 
-void Renderer::init()
+void Renderer::init(int windowWidth, int windowHeight)
 {
-    width = tolvane::width;
-    height = tolvane::height;
+    width = windowWidth;
+    height = windowHeight;
     glViewport(0, 0, width, height);
     // Filtering across cube faces hides the seams of the shadow lookups.
     glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
@@ -141,28 +140,28 @@ void Renderer::createScreenQuad()
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
-void Renderer::render()
+void Renderer::render(const View& view)
 {
-    shadowPass();
-    scenePass();
+    shadowPass(view.scene);
+    scenePass(view);
     if (postProcessing)
         compose();
 }
 
-void Renderer::shadowPass()
+void Renderer::shadowPass(Scene* scene)
 {
     GpuProfiler::Scope timing(GpuPass::Shadow);
-    drawShadowMaps();
+    drawShadowMaps(scene);
 }
 
-void Renderer::drawShadowMaps()
+void Renderer::drawShadowMaps(Scene* scene, Material* program)
 {
     SceneContext* context = SceneContext::current();
     if (context == nullptr || context->shadowMaps.empty())
         return;
     glEnable(GL_DEPTH_TEST);
     for (ODShadowMap* shadowMap : context->shadowMaps) {
-        shadowMap->bindForWriting();
+        shadowMap->bindForWriting(program);
         glClear(GL_DEPTH_BUFFER_BIT);
         if (scene != nullptr)
             scene->drawShadow(shadowMap->shadowCamera, shadowMap);
@@ -172,13 +171,13 @@ void Renderer::drawShadowMaps()
     glViewport(0, 0, width, height);
 }
 
-void Renderer::scenePass()
+void Renderer::scenePass(const View& view)
 {
     GpuProfiler::Scope timing(GpuPass::Scene);
-    drawScene();
+    drawScene(view);
 }
 
-void Renderer::drawScene(bool depthFirst)
+void Renderer::bindSceneTarget()
 {
     if (postProcessing)
         glBindFramebuffer(GL_FRAMEBUFFER, hdrFramebuffer);
@@ -187,26 +186,31 @@ void Renderer::drawScene(bool depthFirst)
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    if (scene == nullptr)
+}
+
+void Renderer::drawScene(const View& view, bool depthFirst)
+{
+    bindSceneTarget();
+    if (view.scene == nullptr)
         return;
-    if (!depthFirst || depthMaterial == nullptr || camera == nullptr) {
-        scene->draw(camera);
+    if (!depthFirst || depthMaterial == nullptr || view.camera == nullptr) {
+        view.scene->draw(view.camera);
         return;
     }
-    drawDepthPrepass();
+    drawDepthPrepass(view);
     glDepthFunc(GL_LEQUAL);
-    scene->draw(camera);
+    view.scene->draw(view.camera);
     glDepthFunc(GL_LESS);
 }
 
-void Renderer::drawDepthPrepass()
+void Renderer::drawDepthPrepass(const View& view)
 {
     depthMaterial->bind();
-    camera->updateWorldMatrix();
-    depthMaterial->setUniform("view", camera->worldMatrix);
-    depthMaterial->setUniform("projection", camera->projection);
+    view.camera->updateWorldMatrix();
+    depthMaterial->setUniform("view", view.camera->worldMatrix);
+    depthMaterial->setUniform("projection", view.camera->projection);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    scene->drawDepth(camera, depthMaterial);
+    view.scene->drawDepth(view.camera, depthMaterial);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glBindVertexArray(0);
 }

@@ -6,15 +6,24 @@
 
 namespace tolvane {
 
+class Camera;
 class Material;
+class Scene;
 
-// Draws one frame of the application's scene as seen by the application's
-// camera: fills the shadow cube maps of the registered shadow-casting lights,
+// What a frame shows: a scene root seen through a camera. Neither is owned.
+struct View {
+    Scene* scene = nullptr;
+    Camera* camera = nullptr;
+};
+
+// Draws one frame of a View: fills the shadow cube maps of the registered shadow-casting lights,
 // draws the scene into a floating-point framebuffer with two colour outputs
 // (the scene and its bright part), blurs the bright part with ten alternating
 // one-dimensional Gaussian passes, and composes scene, bloom and the global
 // fade onto the window. Also holds the fade state the timeline drives.
-// All targets are allocated once by init() at the start-up window size.
+// All targets are allocated once by init() at the start-up window size; the
+// scene and camera are handed to each frame, so a renderer knows nothing of
+// the application that owns them.
 class Renderer {
 public:
     // Builds the composition, blur and depth pre-pass programs (fatal on
@@ -28,17 +37,17 @@ public:
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
-    // Takes the application's width and height (pixels), sets the viewport to
-    // the whole window and creates the off-screen targets. Call once.
-    void init();
+    // Takes the window's size (pixels), sets the viewport to the whole window
+    // and creates the off-screen targets. Call once.
+    void init(int windowWidth, int windowHeight);
 
-    // One frame: shadowPass(), scenePass(), then compose().
-    void render();
-    // Depth into every registered shadow map; skipped without shadow maps.
-    // Leaves framebuffer 0 bound and the window viewport restored.
-    void shadowPass();
-    // Clears and draws the scene into the HDR framebuffer.
-    void scenePass();
+    // One frame of `view`: shadowPass(), scenePass(), then compose().
+    void render(const View& view);
+    // Depth of `scene` into every registered shadow map; skipped without
+    // shadow maps. Leaves framebuffer 0 bound and the window viewport restored.
+    void shadowPass(Scene* scene);
+    // Clears and draws the view into the HDR framebuffer.
+    void scenePass(const View& view);
     // Blurs the bright target and draws scene plus bloom onto the window.
     void compose();
     // Ten separable blur passes over `source` (a texture of the window's size);
@@ -47,11 +56,15 @@ public:
 
     // The passes above without their GPU timing scope, so that the bench can
     // time the same work, or the same work with other programs, as its own.
-    void drawShadowMaps();
+    // `program` replaces every map's own depth program when given.
+    void drawShadowMaps(Scene* scene, Material* program = nullptr);
     // With `depthFirst` (and a depth program) the opaque meshes' depth is
     // laid down first and the full draw tests with LEQUAL, so the costly lit
     // programs shade each pixel about once whatever the draw order.
-    void drawScene(bool depthFirst = true);
+    void drawScene(const View& view, bool depthFirst = true);
+    // The start of drawScene: binds the HDR framebuffer, clears it and sets
+    // the depth test and face culling of the scene pass.
+    void bindSceneTarget();
     // The ten passes with `program`, which reads unit 0 and is given the
     // `horizontal` (1 or 0) and `blurPass` (0 to 9) uniforms.
     GLuint blurWith(Material& program, GLuint source);
@@ -89,7 +102,7 @@ private:
     void createPingPongTargets();
     void createScreenQuad();
     GLuint createColorTarget() const;
-    void drawDepthPrepass();
+    void drawDepthPrepass(const View& view);
 };
 
 }  // namespace tolvane

@@ -1,7 +1,7 @@
 #include "render/Texture.h"
 
-#include "app/Diagnostics.h"
 #include "base/CpuProfiler.h"
+#include "base/Diagnostics.h"
 #include "render/TextureImage.h"
 #include "render/TexturePrefetch.h"
 

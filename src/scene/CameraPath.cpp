@@ -1,6 +1,6 @@
 #include "scene/CameraPath.h"
 
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 
 #include <tinyxml2.h>
 

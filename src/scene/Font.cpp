@@ -1,6 +1,6 @@
 #include "scene/Font.h"
 
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 
 namespace tolvane {
 

@@ -1,6 +1,6 @@
 #include "scene/Text.h"
 
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "render/Material.h"
 #include "scene/Camera.h"
 #include "scene/Font.h"

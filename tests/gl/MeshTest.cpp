@@ -238,7 +238,7 @@ TEST_F(MeshTest, SeveralLightsArriveAsArraysWithTheShadowMap)
 {
     ODShadowMap map(shadow);
     Scene scene;
-    scene.addChild(new AmbientLight());
+    scene.addChild(new AmbientLight(0.1f));
     const float intensities[3] = {0.5f, 1.5f, 2.5f};
     for (int i = 0; i < 3; ++i) {
         auto* light = new PointLight(intensities[i], 0.1f * static_cast<float>(i + 1));

@@ -4,7 +4,7 @@
 #include "import/ModelLoader.h"
 #include "GlTestContext.h"
 #include "ModelFiles.h"
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "import/ModelGeometry.h"
 #include "render/Mesh.h"
 #include "render/SceneContext.h"
@@ -45,16 +45,9 @@ protected:
     }
     void TearDown() override
     {
-        // Meshes share the textures of a common image.
-        std::set<Texture*> textures;
-        for (Mesh* mesh : meshes) {
-            textures.insert(mesh->texture);
-            textures.insert(mesh->normalMap);
-            delete mesh->geometry;
+        // The loader owns the geometries and textures of its meshes.
+        for (Mesh* mesh : meshes)
             delete mesh;
-        }
-        for (Texture* texture : textures)
-            delete texture;
         delete modelLoader;
         modelLoader = nullptr;
         delete context;
@@ -68,7 +61,7 @@ protected:
     {
         const std::string path = directory + "/model.fbx";
         EXPECT_TRUE(test::writeTestModel(path, description, diffuse));
-        return captureStdout([&] { meshes = ModelLoader::load(path); });
+        return captureStdout([&] { meshes = modelLoader->load(path); });
     }
 
     // Lowest y of a mesh's geometry: tells which test square it was made from.
@@ -101,6 +94,7 @@ protected:
 
     std::string directory;
     SceneContext* context = nullptr;
+    ModelLoader* modelLoader = nullptr;
     std::vector<Mesh*> meshes;
 };
 
@@ -190,7 +184,7 @@ TEST_F(ModelLoaderTest, MeshWithoutTextureCoordinatesIsSkippedWithAMessage)
 
 TEST_F(ModelLoaderTest, MissingFileGivesNoMeshesAndTheImportersError)
 {
-    const std::string out = captureStdout([&] { meshes = ModelLoader::load(directory + "/absent.fbx"); });
+    const std::string out = captureStdout([&] { meshes = modelLoader->load(directory + "/absent.fbx"); });
     EXPECT_TRUE(meshes.empty());
     EXPECT_NE(out.find("Assimp: "), std::string::npos) << out;
     EXPECT_NE(out.find("OK, successfully loaded 0 models and 0 textures.\n\n"), std::string::npos);

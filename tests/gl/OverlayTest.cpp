@@ -3,9 +3,9 @@
 #include "GlTestContext.h"
 #include "ParticlePicture.h"
 
-#include "app/Application.h"
-#include "app/Diagnostics.h"
+#include "app/DemoState.h"
 #include "app/Overlays.h"
+#include "base/Diagnostics.h"
 #include "render/Scene.h"
 #include "scene/Font.h"
 #include "scene/OrthogonalCamera.h"
@@ -34,24 +34,25 @@ protected:
         fs::copy_file(kFont, scratch + "/Fonts/Celtasmigoria.ttf");
         fs::create_directory_symlink(home / "Shader", scratch + "/Shader");
         fs::current_path(scratch);
-        window = GlTestContext::window();
+        demo = DemoState();
+        demo.window = GlTestContext::window();
         glGetError();
     }
 
     void TearDown() override
     {
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        delete overlayCamera;
-        delete fpsText;
-        delete creditsRoot;
+        delete demo.overlayCamera;
+        delete demo.fpsText;
+        delete demo.creditsRoot;
         releaseOverlayFont();
         loadingMessageHandler = nullptr;
-        resetApplicationState();
+        demo = DemoState();
         fs::current_path(home);
         fs::remove_all(scratch);
     }
 
-    Text* credit(size_t line) { return static_cast<Text*>(creditsRoot->children.at(line)); }
+    Text* credit(size_t line) { return static_cast<Text*>(demo.creditsRoot->children.at(line)); }
 
     fs::path home;
     std::string scratch;
@@ -59,27 +60,27 @@ protected:
 
 TEST_F(OverlayTest, PlacesEverythingForTheDefaultWindow)
 {
-    width = 1024;
-    height = 600;
+    demo.settings.width = 1024;
+    demo.settings.height = 600;
     buildOverlays();
 
     EXPECT_EQ(loadingMessageHandler, &showLoadingProgress);
-    EXPECT_EQ(overlayCamera->right, 1024.0f);
-    EXPECT_EQ(overlayCamera->top, 600.0f);
-    EXPECT_EQ(overlayCamera->near, 0.01f);
-    EXPECT_EQ(overlayCamera->far, 10.0f);
+    EXPECT_EQ(demo.overlayCamera->right, 1024.0f);
+    EXPECT_EQ(demo.overlayCamera->top, 600.0f);
+    EXPECT_EQ(demo.overlayCamera->near, 0.01f);
+    EXPECT_EQ(demo.overlayCamera->far, 10.0f);
 
-    EXPECT_EQ(fpsText->getWorldPosition(), glm::vec3(25.0f, 570.0f, 0.0f));
-    EXPECT_EQ(fpsText->scale, 0.5f);
-    EXPECT_EQ(fpsText->text, "");
-    EXPECT_EQ(fpsText->color, glm::vec3(0.8f, 0.38f, 0.129f));
-    EXPECT_EQ(fpsText->font->glyphs.size(), 128u);
+    EXPECT_EQ(demo.fpsText->getWorldPosition(), glm::vec3(25.0f, 570.0f, 0.0f));
+    EXPECT_EQ(demo.fpsText->scale, 0.5f);
+    EXPECT_EQ(demo.fpsText->text, "");
+    EXPECT_EQ(demo.fpsText->color, glm::vec3(0.8f, 0.38f, 0.129f));
+    EXPECT_EQ(demo.fpsText->font->glyphs.size(), 128u);
 
-    EXPECT_EQ(creditsRoot->getWorldPosition(), glm::vec3(432.0f, 410.0f, 0.0f));
-    ASSERT_EQ(creditsRoot->children.size(), 7u);
+    EXPECT_EQ(demo.creditsRoot->getWorldPosition(), glm::vec3(432.0f, 410.0f, 0.0f));
+    ASSERT_EQ(demo.creditsRoot->children.size(), 7u);
     EXPECT_EQ(credit(0)->text, "tolvane");
     EXPECT_EQ(credit(0)->getWorldPosition(), glm::vec3(282.0f, 410.0f, 0.0f));
-    EXPECT_NE(credit(0)->font, fpsText->font) << "the title has its own font";
+    EXPECT_NE(credit(0)->font, demo.fpsText->font) << "the title has its own font";
 
     const glm::vec2 offsets[] = {{-150, 0},    {170, -130}, {-280, -130}, {250, -180},
                                  {-200, -180}, {-70, -300}, {30, -330}};
@@ -91,38 +92,40 @@ TEST_F(OverlayTest, PlacesEverythingForTheDefaultWindow)
         EXPECT_EQ(text->color, glm::vec3(0.8f, 0.38f, 0.129f)) << line;
         EXPECT_FALSE(text->text.empty()) << line;
         if (line > 0) {
-            EXPECT_EQ(text->font, fpsText->font) << line;
+            EXPECT_EQ(text->font, demo.fpsText->font) << line;
         }
     }
 }
 
 TEST_F(OverlayTest, OddWidthKeepsTheCreditsOnAWholePixel)
 {
-    width = 1025;
-    height = 601;
+    demo.settings.width = 1025;
+    demo.settings.height = 601;
     buildOverlays();
-    EXPECT_EQ(creditsRoot->getWorldPosition(), glm::vec3(432.0f, 411.0f, 0.0f));
-    EXPECT_EQ(fpsText->getWorldPosition(), glm::vec3(25.0f, 571.0f, 0.0f));
-    EXPECT_EQ(overlayCamera->right, 1025.0f);
+    EXPECT_EQ(demo.creditsRoot->getWorldPosition(), glm::vec3(432.0f, 411.0f, 0.0f));
+    EXPECT_EQ(demo.fpsText->getWorldPosition(), glm::vec3(25.0f, 571.0f, 0.0f));
+    EXPECT_EQ(demo.overlayCamera->right, 1025.0f);
 }
 
 TEST_F(OverlayTest, ASmallWindowShrinksTheCreditsToFit)
 {
-    width = 512;
-    height = 300;
+    demo.settings.width = 512;
+    demo.settings.height = 300;
     buildOverlays();
-    EXPECT_EQ(creditsRoot->getWorldPosition(), glm::vec3(216.0f, 205.0f, 0.0f));
+    EXPECT_EQ(demo.creditsRoot->getWorldPosition(), glm::vec3(216.0f, 205.0f, 0.0f));
     EXPECT_EQ(credit(0)->getWorldPosition(), glm::vec3(141.0f, 205.0f, 0.0f));
     EXPECT_EQ(credit(0)->scale, 0.5f);
     EXPECT_EQ(credit(6)->scale, 0.25f);
-    EXPECT_EQ(fpsText->scale, 0.5f) << "the counter keeps its size";
+    EXPECT_EQ(demo.fpsText->scale, 0.5f) << "the counter keeps its size";
 
     // Every line is drawn whole: lit pixels reach neither edge, and the
     // bottom line still shows.
-    OffscreenTarget target(width, height);
+    OffscreenTarget target(demo.settings.width, demo.settings.height);
     target.clear(0.0f, 0.0f, 0.0f);
-    creditsRoot->draw(overlayCamera);
+    demo.creditsRoot->draw(demo.overlayCamera);
     const Picture picture = target.read();
+    const int width = demo.settings.width;
+    const int height = demo.settings.height;
     int left = width, right = -1, bottom = height, top = -1;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -153,18 +156,18 @@ TEST_F(OverlayTest, LoadingMessageDrawsOneFrameWithTheText)
     glGetQueryObjectuiv(query, GL_QUERY_RESULT, &triangles);
     glDeleteQueries(1, &query);
 
-    EXPECT_EQ(fpsText->text, "Loading 50%");
+    EXPECT_EQ(demo.fpsText->text, "Loading 50%");
     EXPECT_EQ(triangles, 2u * 11u) << "one quad per character";
 }
 
 TEST_F(OverlayTest, CreditsPicture)
 {
     buildOverlays();
-    OffscreenTarget target(width, height);
+    OffscreenTarget target(demo.settings.width, demo.settings.height);
     target.clear(0.0f, 0.0f, 0.0f);
-    creditsRoot->draw(overlayCamera);
-    fpsText->text = "fps: 60";
-    fpsText->draw(overlayCamera);
+    demo.creditsRoot->draw(demo.overlayCamera);
+    demo.fpsText->text = "fps: 60";
+    demo.fpsText->draw(demo.overlayCamera);
     EXPECT_TRUE(matchesReference(target.read(), "overlay-credits", 24, 0.01));
 }
 

@@ -8,12 +8,13 @@
 #include "GlTestContext.h"
 #include "TimelineStage.h"
 #include "app/Application.h"
+#include "app/DemoState.h"
 #include "app/Frame.h"
 #include "app/SceneAssembly.h"
 #include "app/SoundEngine.h"
 #include "app/Timeline.h"
-#include "app/TimelineState.h"
 #include "base/Clock.h"
+#include "base/ContentLayout.h"
 #include "capture/FixedStepClock.h"
 #include "particles/ParticleSystem.h"
 #include "render/PointLight.h"
@@ -59,7 +60,7 @@ protected:
     void SetUp() override
     {
         for (const char* file : kPathFiles)
-            if (!std::filesystem::exists(file) || !std::filesystem::exists(kMusicFile))
+            if (!std::filesystem::exists(file) || !std::filesystem::exists(content::kMusicFile))
                 GTEST_SKIP() << "the generated content is missing; run the set-up first";
         stage = std::make_unique<test::TimelineStage>();
         timeSource = demoClock;
@@ -73,11 +74,11 @@ protected:
         fadeIns = 1;  // the timeline's own, when it starts
         fadeOuts = 0;
         for (int i = 0; i < 4; ++i) {
-            delete cameraPaths[i];
-            cameraPaths[i] = new CameraPath();
-            cameraPaths[i]->fileName = kPathFiles[i];
-            cameraPaths[i]->load(i < 3);
-            for (const PathEvent* event : cameraPaths[i]->events) {
+            delete demo.objects.cameraPaths[i];
+            demo.objects.cameraPaths[i] = new CameraPath();
+            demo.objects.cameraPaths[i]->fileName = kPathFiles[i];
+            demo.objects.cameraPaths[i]->load(i < 3);
+            for (const PathEvent* event : demo.objects.cameraPaths[i]->events) {
                 fadeIns += event->type == FadeIn;
                 fadeOuts += event->type == FadeOut;
             }
@@ -91,41 +92,41 @@ protected:
         FixedStepClock::configure(fps);
         const double step = FixedStepClock::step();
         demoNow = 0.0;
-        startTime = lastFrameTime = demoNow;
-        lastFpsUpdate = 0.0;
-        timelineStarted = false;
-        timelineState = 0;
-        timelineClock = 0.0;
-        showCredits = false;
-        renderer->fade = 0.0f;
-        renderer->fadingIn = renderer->fadingOut = false;
-        smokeSystem->generating = fireSystem->generating = false;
+        demo.startTime = demo.lastFrameTime = demoNow;
+        demo.timeline.lastFpsUpdate = 0.0;
+        demo.timeline.timelineStarted = false;
+        demo.timeline.timelineState = 0;
+        demo.timelineClock = 0.0;
+        demo.showCredits = false;
+        demo.renderer->fade = 0.0f;
+        demo.renderer->fadingIn = demo.renderer->fadingOut = false;
+        demo.objects.smokeSystem->generating = demo.objects.fireSystem->generating = false;
 
         Playing seen;
         float strongest = 0.0f;
         for (long frame = 1; frame < static_cast<long>(600 * fps); ++frame) {
-            const bool wasFadingIn = renderer->fadingIn;
-            const bool wasFadingOut = renderer->fadingOut;
-            const int state = timelineState;
+            const bool wasFadingIn = demo.renderer->fadingIn;
+            const bool wasFadingOut = demo.renderer->fadingOut;
+            const int state = demo.timeline.timelineState;
             demoNow = frame * step;
             tickClock();
             updateDemo();
-            seen.fadeInsStarted += renderer->fadingIn && !wasFadingIn;
-            seen.fadeOutsStarted += renderer->fadingOut && !wasFadingOut;
-            if (state == 0 && timelineState == 1)
+            seen.fadeInsStarted += demo.renderer->fadingIn && !wasFadingIn;
+            seen.fadeOutsStarted += demo.renderer->fadingOut && !wasFadingOut;
+            if (state == 0 && demo.timeline.timelineState == 1)
                 seen.musicStart = demoNow;
-            if (timelineState != state && state >= 1) {
-                seen.cutsOutOfBlack += renderer->fade != 0.0f;
+            if (demo.timeline.timelineState != state && state >= 1) {
+                seen.cutsOutOfBlack += demo.renderer->fade != 0.0f;
                 seen.pathsNeverFullyUp += strongest < 1.0f;
                 strongest = 0.0f;
             }
-            strongest = std::max(strongest, renderer->fade);
-            if (showCredits && seen.credits < 0.0) {
+            strongest = std::max(strongest, demo.renderer->fade);
+            if (demo.showCredits && seen.credits < 0.0) {
                 seen.credits = demoNow;
-                seen.fireAtCredits = fireSystem->generating && smokeSystem->generating;
+                seen.fireAtCredits = demo.objects.fireSystem->generating && demo.objects.smokeSystem->generating;
             }
             if (seen.credits >= 0.0 && demoNow > seen.credits + 0.6) {
-                seen.blackUnderCredits = renderer->fade == 0.0f;
+                seen.blackUnderCredits = demo.renderer->fade == 0.0f;
                 break;
             }
         }
@@ -137,7 +138,7 @@ protected:
 
 TEST_F(PaceTest, EveryFadeCutAndTheMusicHoldAtFiftySixtyAndOneHundredFortyFourFps)
 {
-    const double music = SoundEngine::lengthOf(kMusicFile);
+    const double music = SoundEngine::lengthOf(content::kMusicFile);
     ASSERT_GT(music, 0.0) << "the music file cannot be decoded";
     for (const double fps : {50.0, 60.0, 144.0}) {
         SCOPED_TRACE(testing::Message() << fps << " fps");

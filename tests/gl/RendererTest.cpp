@@ -193,13 +193,13 @@ TEST_F(RendererTest, WithoutShadowCastersTheShadowPassIsSkipped)
 {
     SceneContext::current()->shadowMaps.clear();
     glViewport(0, 0, 7, 7);
-    scene.renderer->shadowPass();
+    scene.renderer->shadowPass(scene.root);
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 7);
 
     SceneContext::current()->shadowMaps.push_back(scene.shadowMap);
-    scene.renderer->shadowPass();
+    scene.renderer->shadowPass(scene.root);
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], kWidth);
     EXPECT_EQ(viewport[3], kHeight);

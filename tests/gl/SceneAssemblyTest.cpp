@@ -3,7 +3,7 @@
 #include "app/SceneAssembly.h"
 #include "GlTestContext.h"
 #include "app/Application.h"
-#include "app/TimelineState.h"
+#include "app/DemoState.h"
 #include "import/ModelLoader.h"
 #include "particles/ParticlePresets.h"
 #include "particles/ParticleSystem.h"
@@ -34,8 +34,8 @@ protected:
         if (!std::filesystem::exists("../Models/hut_150k_scaled_w.fbx"))
             return;
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        resetApplicationState();
-        intensity = 2.0f;
+        demo = DemoState();
+        demo.settings.intensity = 2.0f;
         output = test::captureStdout([] { buildScene(); });
         built = true;
     }
@@ -46,14 +46,10 @@ protected:
             return;
         releaseSoundEngine();
         releaseSceneResources();
-        delete scene;
+        delete demo.scene;
         releaseSceneContext();
-        for (CameraPath*& path : cameraPaths) {
-            delete path;
-            path = nullptr;
-        }
         built = false;
-        resetApplicationState();
+        demo = DemoState();
     }
 
     void SetUp() override
@@ -79,37 +75,38 @@ T* childAs(Object3D* node, size_t index)
 
 TEST_F(SceneAssemblyTest, TreeHoldsEveryNodeInInsertionOrder)
 {
-    const std::vector<Object3D*>& top = scene->children;
+    const std::vector<Object3D*>& top = demo.scene->children;
     ASSERT_GE(top.size(), 10u);
-    EXPECT_EQ(top[0], camera);
+    EXPECT_EQ(top[0], demo.camera);
     const size_t meshes = top.size() - 9;
     EXPECT_EQ(meshes, 17u) << "the generated model has seventeen meshes, the sky dome among them";
     for (size_t i = 1; i <= meshes; ++i)
-        EXPECT_NE(childAs<Mesh>(scene, i), nullptr);
+        EXPECT_NE(childAs<Mesh>(demo.scene, i), nullptr);
     const size_t at = 1 + meshes;
-    EXPECT_EQ(top[at], orbitPivot);
-    EXPECT_EQ(orbitPivot->children.at(0), orbitLight);
-    Mesh* lampCube = childAs<Mesh>(orbitLight, 0);
+    EXPECT_EQ(top[at], demo.objects.orbitPivot);
+    EXPECT_EQ(demo.objects.orbitPivot->children.at(0), demo.objects.orbitLight);
+    Mesh* lampCube = childAs<Mesh>(demo.objects.orbitLight, 0);
     ASSERT_NE(lampCube, nullptr);
     EXPECT_FALSE(lampCube->castsShadow);
     EXPECT_FLOAT_EQ(lampCube->localMatrix[0][0], 0.1f);
-    EXPECT_NE(childAs<AmbientLight>(scene, at + 1), nullptr);
-    EXPECT_EQ(top[at + 2], campfireLight);
-    EXPECT_EQ(top[at + 3], smokeSystem);
-    EXPECT_EQ(top[at + 4], fireSystem);
-    EXPECT_EQ(top[at + 5], dustSystem);
-    EXPECT_EQ(top[at + 6]->children.at(0), torchLightA);
-    EXPECT_EQ(top[at + 7]->children.at(0), torchLightB);
+    EXPECT_NE(childAs<AmbientLight>(demo.scene, at + 1), nullptr);
+    EXPECT_EQ(top[at + 2], demo.objects.campfireLight);
+    EXPECT_EQ(top[at + 3], demo.objects.smokeSystem);
+    EXPECT_EQ(top[at + 4], demo.objects.fireSystem);
+    EXPECT_EQ(top[at + 5], demo.objects.dustSystem);
+    EXPECT_EQ(top[at + 6]->children.at(0), demo.objects.torchLightA);
+    EXPECT_EQ(top[at + 7]->children.at(0), demo.objects.torchLightB);
 }
 
 TEST_F(SceneAssemblyTest, LightsRegisterInOrderWithOneShadowCaster)
 {
     SceneContext* context = SceneContext::current();
     ASSERT_NE(context, nullptr);
-    const std::vector<PointLight*> expected = {orbitLight, campfireLight, torchLightA, torchLightB};
+    const std::vector<PointLight*> expected = {demo.objects.orbitLight, demo.objects.campfireLight,
+                                               demo.objects.torchLightA, demo.objects.torchLightB};
     EXPECT_EQ(context->pointLights, expected);
     EXPECT_EQ(context->shadowMaps.size(), 1u);
-    EXPECT_EQ(context->shadowMaps[0], orbitLight->shadowMap);
+    EXPECT_EQ(context->shadowMaps[0], demo.objects.orbitLight->shadowMap);
     context->collectLights();
     EXPECT_EQ(context->shadowBitmask, 1);
     EXPECT_FLOAT_EQ(context->lightPositions[0], 3.0f);
@@ -118,17 +115,31 @@ TEST_F(SceneAssemblyTest, LightsRegisterInOrderWithOneShadowCaster)
     EXPECT_FLOAT_EQ(context->ambientLight->intensity, 0.1f);
 }
 
-TEST_F(SceneAssemblyTest, LightIntensitiesFollowTheConfiguredIntensity)
+// The torches and the fire flicker by absolute values from the first frame
+// on (see the timeline's tests); the configured intensity is the orbiting
+// light's alone, and their attenuations are what make each look as it does.
+TEST_F(SceneAssemblyTest, OrbitingLightTakesTheConfiguredIntensity)
 {
-    EXPECT_FLOAT_EQ(orbitLight->intensity, 2.0f);
-    EXPECT_FLOAT_EQ(orbitLight->attenuation, 0.01f);
-    EXPECT_FLOAT_EQ(torchLightA->intensity, 1.0f);
-    EXPECT_FLOAT_EQ(torchLightB->attenuation, 1.0f);
-    EXPECT_FLOAT_EQ(campfireLight->intensity, 1.6f);
-    EXPECT_FLOAT_EQ(campfireLight->attenuation, 0.05f);
-    const glm::vec3 fireLight = campfireLight->getWorldPosition();
-    EXPECT_FLOAT_EQ(fireLight.x, -2.969789f);
-    EXPECT_FLOAT_EQ(fireLight.z, -2.981397f);
+    EXPECT_FLOAT_EQ(demo.objects.orbitLight->intensity, 2.0f);
+    EXPECT_FLOAT_EQ(demo.objects.orbitLight->attenuation, 0.01f);
+    EXPECT_FLOAT_EQ(demo.objects.torchLightB->attenuation, 1.0f);
+    EXPECT_FLOAT_EQ(demo.objects.campfireLight->attenuation, 0.05f);
+}
+
+// The camp fire's light lights the stones and logs of its own pit: it
+// stands among the flames, inside the square the fire's particles start in,
+// above the ground and below the flames' tips.
+TEST_F(SceneAssemblyTest, CampfireLightStandsInTheFire)
+{
+    const glm::vec3 light = demo.objects.campfireLight->getWorldPosition();
+    const glm::vec3 emitter = demo.objects.fireSystem->getWorldPosition();
+    const ParticleSystem& fire = *demo.objects.fireSystem;
+    EXPECT_GT(light.x, emitter.x + fire.genPositionMin.x);
+    EXPECT_LT(light.x, emitter.x + fire.genPositionMin.x + fire.genPositionRange.x);
+    EXPECT_GT(light.z, emitter.z + fire.genPositionMin.z);
+    EXPECT_LT(light.z, emitter.z + fire.genPositionMin.z + fire.genPositionRange.z);
+    EXPECT_GT(light.y, 0.2f);
+    EXPECT_LT(light.y, 1.5f);
 }
 
 // The values themselves are checked with the presets; here: each system got
@@ -153,47 +164,47 @@ TEST_F(SceneAssemblyTest, ParticleSystemsCarryTheirPresets)
     };
     {
         SCOPED_TRACE("smoke");
-        expectPreset(*smokeSystem, configureSmoke);
+        expectPreset(*demo.objects.smokeSystem, configureSmoke);
     }
     {
         SCOPED_TRACE("fire");
-        expectPreset(*fireSystem, configureFire);
+        expectPreset(*demo.objects.fireSystem, configureFire);
     }
     {
         SCOPED_TRACE("fairy dust");
-        expectPreset(*dustSystem, configureFairyDust);
+        expectPreset(*demo.objects.dustSystem, configureFairyDust);
     }
-    EXPECT_FALSE(smokeSystem->generating);
-    EXPECT_FALSE(fireSystem->generating);
-    EXPECT_TRUE(dustSystem->generating);
-    EXPECT_EQ(smokeSystem->texture, smokeTexture);
-    EXPECT_EQ(fireSystem->texture, fireTexture);
-    EXPECT_EQ(dustSystem->texture, fairyDustTexture);
+    EXPECT_FALSE(demo.objects.smokeSystem->generating);
+    EXPECT_FALSE(demo.objects.fireSystem->generating);
+    EXPECT_TRUE(demo.objects.dustSystem->generating);
+    EXPECT_EQ(demo.objects.smokeSystem->texture, demo.objects.smokeTexture);
+    EXPECT_EQ(demo.objects.fireSystem->texture, demo.objects.fireTexture);
+    EXPECT_EQ(demo.objects.dustSystem->texture, demo.objects.fairyDustTexture);
 
-    EXPECT_FLOAT_EQ(fireSystem->getWorldPosition().x, kFirePosition[0]);
-    EXPECT_FLOAT_EQ(dustSystem->getWorldPosition().y, 4.0f);
+    EXPECT_FLOAT_EQ(demo.objects.fireSystem->getWorldPosition().x, kFirePosition.x);
+    EXPECT_FLOAT_EQ(demo.objects.dustSystem->getWorldPosition().y, 4.0f);
 }
 
 TEST_F(SceneAssemblyTest, FlamesStandAtTheTorchesFacingTheCamera)
 {
-    auto* first = dynamic_cast<AxialBillboard*>(torchLightA->parent);
-    auto* second = dynamic_cast<AxialBillboard*>(torchLightB->parent);
+    auto* first = dynamic_cast<AxialBillboard*>(demo.objects.torchLightA->parent);
+    auto* second = dynamic_cast<AxialBillboard*>(demo.objects.torchLightB->parent);
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(first->camera, camera);
+    EXPECT_EQ(first->camera, demo.camera);
     EXPECT_FALSE(first->castsShadow);
-    EXPECT_EQ(first->texture, static_cast<Texture*>(flameSpriteSheet));
-    EXPECT_NEAR(torchLightA->getWorldPosition().x, -1.384822f, 1e-5);
-    EXPECT_NEAR(torchLightB->getWorldPosition().y, 2.458664f, 1e-5);
+    EXPECT_EQ(first->texture, static_cast<Texture*>(demo.objects.flameSpriteSheet));
+    EXPECT_NEAR(demo.objects.torchLightA->getWorldPosition().x, -1.384822f, 1e-5);
+    EXPECT_NEAR(demo.objects.torchLightB->getWorldPosition().y, 2.458664f, 1e-5);
     EXPECT_FLOAT_EQ(first->localMatrix[1][1], 0.1f);
 }
 
 TEST_F(SceneAssemblyTest, CameraAndConsole)
 {
-    EXPECT_NEAR(camera->aspect, 1.7066667f, 1e-6);
-    EXPECT_EQ(camera->position, glm::vec3(-1.0f, 1.0f, 6.0f));
-    EXPECT_EQ(camera->target, glm::vec3(-0.5f, 1.0f, 0.1f));
-    EXPECT_EQ(timelineState, 0);
+    EXPECT_NEAR(demo.camera->aspect, 1.7066667f, 1e-6);
+    EXPECT_EQ(demo.camera->position, glm::vec3(-1.0f, 1.0f, 6.0f));
+    EXPECT_EQ(demo.camera->target, glm::vec3(-0.5f, 1.0f, 0.1f));
+    EXPECT_EQ(demo.timeline.timelineState, 0);
     // The path line and its empty line, nothing from the light and particle
     // set-up, and the empty line that closes the build.
     const std::string pathsRead = "OK, done reading XML-File with camera positions.\n";
@@ -201,6 +212,6 @@ TEST_F(SceneAssemblyTest, CameraAndConsole)
     ASSERT_NE(at, std::string::npos) << output;
     EXPECT_EQ(output.substr(at), pathsRead + "\n\n");
     EXPECT_EQ(output.find("OpenGL Error:"), std::string::npos) << output;
-    for (CameraPath* path : cameraPaths)
+    for (CameraPath* path : demo.objects.cameraPaths)
         EXPECT_FALSE(path->events.empty());
 }

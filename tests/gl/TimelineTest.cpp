@@ -4,9 +4,9 @@
 #include "GlTestContext.h"
 #include "TimelineStage.h"
 #include "app/Application.h"
+#include "app/DemoState.h"
 #include "app/SceneAssembly.h"
 #include "app/SoundEngine.h"
-#include "app/TimelineState.h"
 #include "base/Clock.h"
 #include "particles/ParticleSystem.h"
 #include "render/PointLight.h"
@@ -41,7 +41,7 @@ protected:
         stage = std::make_unique<test::TimelineStage>();
         timeSource = fakeClock;
         fakeNow = 100.0;
-        startTime = fakeNow;
+        demo.startTime = fakeNow;
     }
 
     void TearDown() override
@@ -56,9 +56,9 @@ protected:
         fileNames[index] = directory + "/campath" + std::to_string(index + 1) + ".xml";
         test::writeTextFile(fileNames[index], "<spline_editor><spline><spline_point_array>" + elements +
                                                   "</spline_point_array></spline></spline_editor>");
-        cameraPaths[index] = new CameraPath();
-        cameraPaths[index]->fileName = fileNames[index].c_str();
-        cameraPaths[index]->load(reverse);
+        demo.objects.cameraPaths[index] = new CameraPath();
+        demo.objects.cameraPaths[index]->fileName = fileNames[index].c_str();
+        demo.objects.cameraPaths[index]->load(reverse);
     }
 
     static std::string position(float x)
@@ -71,8 +71,8 @@ protected:
     {
         return captureStdout([&] {
             fakeNow += seconds;
-            frameDelta = seconds;
-            timelineClock += seconds;
+            demo.frameDelta = seconds;
+            demo.timelineClock += seconds;
             updateDemo();
         });
     }
@@ -89,21 +89,21 @@ TEST_F(TimelineTest, WaitsTwoSecondsThenStartsMusicFadeAndFirstPath)
     for (int i = 0; i < 4; ++i)
         setPath(i, position(1.0f));
     EXPECT_EQ(frame(1.0), "");
-    EXPECT_FALSE(timelineStarted);
+    EXPECT_FALSE(demo.timeline.timelineStarted);
     EXPECT_EQ(frame(0.9), "");
     const std::string out = frame(0.2);
-    EXPECT_TRUE(timelineStarted);
+    EXPECT_TRUE(demo.timeline.timelineStarted);
     EXPECT_NE(out.find("Starting with camera 1\n"), std::string::npos) << out;
-    EXPECT_EQ(timelineState, 1);
-    EXPECT_TRUE(renderer->fadingIn);
+    EXPECT_EQ(demo.timeline.timelineState, 1);
+    EXPECT_TRUE(demo.renderer->fadingIn);
     // The one request either plays the music or, without the file, says so.
     const bool refused =
         out.find("Music unavailable: cannot play ../Music/DanceWithDragon_160kbts.mp3") != std::string::npos;
-    EXPECT_TRUE(refused || soundEngine->isPlaying()) << out;
+    EXPECT_TRUE(refused || demo.objects.soundEngine->isPlaying()) << out;
     // The clock was not reset: the very next frame plays the first record.
     EXPECT_EQ(frame(0.001).find("Music"), std::string::npos);
-    EXPECT_FLOAT_EQ(camera->position.x, 1.0f);
-    EXPECT_TRUE(cameraPaths[0]->finished);
+    EXPECT_FLOAT_EQ(demo.camera->position.x, 1.0f);
+    EXPECT_TRUE(demo.objects.cameraPaths[0]->finished);
 }
 
 TEST_F(TimelineTest, PlaysOneRecordPerStepAndSwitchesPathsWithTargets)
@@ -114,34 +114,34 @@ TEST_F(TimelineTest, PlaysOneRecordPerStepAndSwitchesPathsWithTargets)
     setPath(3, position(5.0f) + position(6.0f), false);
     frame(2.5);  // starts the timeline
     frame(0.021);
-    EXPECT_FLOAT_EQ(camera->position.x, 1.0f);
+    EXPECT_FLOAT_EQ(demo.camera->position.x, 1.0f);
     frame(0.01);  // 0.01 s since the last step is not enough
-    EXPECT_FLOAT_EQ(camera->position.x, 1.0f);
+    EXPECT_FLOAT_EQ(demo.camera->position.x, 1.0f);
     frame(0.015);
-    EXPECT_FLOAT_EQ(camera->position.x, 2.0f);
+    EXPECT_FLOAT_EQ(demo.camera->position.x, 2.0f);
 
     std::string out = frame(0.021);
     EXPECT_NE(out.find("Switching to camera 2\n"), std::string::npos);
-    EXPECT_EQ(timelineState, 2);
-    EXPECT_FLOAT_EQ(camera->target.x, 1.6f);
-    EXPECT_FLOAT_EQ(camera->position.x, 2.0f) << "the switch takes a step of its own";
+    EXPECT_EQ(demo.timeline.timelineState, 2);
+    EXPECT_FLOAT_EQ(demo.camera->target.x, 1.6f);
+    EXPECT_FLOAT_EQ(demo.camera->position.x, 2.0f) << "the switch takes a step of its own";
     frame(0.021);
-    EXPECT_FLOAT_EQ(camera->position.x, 3.0f);
+    EXPECT_FLOAT_EQ(demo.camera->position.x, 3.0f);
     frame(0.021);
-    EXPECT_FLOAT_EQ(camera->target.x, 3.5f);
+    EXPECT_FLOAT_EQ(demo.camera->target.x, 3.5f);
     frame(0.021);
-    EXPECT_FLOAT_EQ(camera->position.x, 4.0f);
+    EXPECT_FLOAT_EQ(demo.camera->position.x, 4.0f);
     out = frame(0.021);
     EXPECT_NE(out.find("Switching to camera 4\n"), std::string::npos);
-    EXPECT_FLOAT_EQ(camera->target.x, -2.8f);
+    EXPECT_FLOAT_EQ(demo.camera->target.x, -2.8f);
     frame(0.021);
-    EXPECT_FLOAT_EQ(camera->position.x, 6.0f) << "the fourth path plays from its last element";
+    EXPECT_FLOAT_EQ(demo.camera->position.x, 6.0f) << "the fourth path plays from its last element";
     frame(0.021);
-    EXPECT_FLOAT_EQ(camera->position.x, 5.0f);
+    EXPECT_FLOAT_EQ(demo.camera->position.x, 5.0f);
     out = frame(0.021);
     EXPECT_NE(out.find("Switching to camera 5\n"), std::string::npos);
-    EXPECT_EQ(timelineState, 5);
-    EXPECT_FLOAT_EQ(camera->target.x, -2.8f) << "the last switch keeps the target";
+    EXPECT_EQ(demo.timeline.timelineState, 5);
+    EXPECT_FLOAT_EQ(demo.camera->target.x, -2.8f) << "the last switch keeps the target";
 }
 
 TEST_F(TimelineTest, EventsActOnFadeFireAndCredits)
@@ -152,12 +152,12 @@ TEST_F(TimelineTest, EventsActOnFadeFireAndCredits)
     setPath(3, "");
     frame(2.5);
     frame(0.021);
-    EXPECT_TRUE(fireSystem->generating);
-    EXPECT_TRUE(smokeSystem->generating);
+    EXPECT_TRUE(demo.objects.fireSystem->generating);
+    EXPECT_TRUE(demo.objects.smokeSystem->generating);
     frame(0.021);
-    EXPECT_TRUE(showCredits);
+    EXPECT_TRUE(demo.showCredits);
     frame(0.021);
-    EXPECT_FALSE(fireSystem->generating);
+    EXPECT_FALSE(demo.objects.fireSystem->generating);
 }
 
 TEST_F(TimelineTest, EmptyPathTakesOneStepThenSwitches)
@@ -169,7 +169,7 @@ TEST_F(TimelineTest, EmptyPathTakesOneStepThenSwitches)
     frame(2.5);
     const std::string first = frame(0.021);
     EXPECT_EQ(first.find("Switching"), std::string::npos);
-    EXPECT_TRUE(cameraPaths[0]->finished);
+    EXPECT_TRUE(demo.objects.cameraPaths[0]->finished);
     EXPECT_NE(frame(0.021).find("Switching to camera 2"), std::string::npos);
 }
 
@@ -187,16 +187,16 @@ TEST_F(TimelineTest, FinalStateRepeatsFadeOutAndCredits)
     frame(2.5);
     for (int i = 0; i < 8; ++i)
         frame(0.021);
-    ASSERT_EQ(timelineState, 5);
+    ASSERT_EQ(demo.timeline.timelineState, 5);
     // The fade-in started with the timeline has had time to finish.
     frame(0.6);
     frame(0.021);
-    EXPECT_TRUE(showCredits);
-    EXPECT_TRUE(renderer->fadingOut);
-    EXPECT_FALSE(timelineStarted) << "cleared by the final step";
+    EXPECT_TRUE(demo.showCredits);
+    EXPECT_TRUE(demo.renderer->fadingOut);
+    EXPECT_FALSE(demo.timeline.timelineStarted) << "cleared by the final step";
     frame(0.021);
-    EXPECT_EQ(timelineState, 5);
-    EXPECT_TRUE(showCredits);
+    EXPECT_EQ(demo.timeline.timelineState, 5);
+    EXPECT_TRUE(demo.showCredits);
 }
 
 TEST_F(TimelineTest, FlickerOrbitAndFrameCounter)
@@ -204,17 +204,20 @@ TEST_F(TimelineTest, FlickerOrbitAndFrameCounter)
     for (int i = 0; i < 4; ++i)
         setPath(i, "");
     fakeNow = 0.0;
-    startTime = -10.0;
+    demo.startTime = -10.0;
+    // Absolute values: whatever the lights were built with is overwritten.
+    demo.objects.torchLightA->intensity = 5.0f;
+    demo.objects.campfireLight->intensity = 5.0f;
     frame(0.25);  // now = 0.25
-    EXPECT_NEAR(torchLightA->intensity, std::sin(0.25 * 8.0) * 0.2 + 0.5, 1e-5);
-    EXPECT_FLOAT_EQ(torchLightA->intensity, torchLightB->intensity);
-    EXPECT_NEAR(campfireLight->intensity, std::sin(0.25 * 4.0) * 0.2 + 0.8, 1e-5);
-    EXPECT_EQ(fpsText->text, "fps: 4");
+    EXPECT_NEAR(demo.objects.torchLightA->intensity, std::sin(0.25 * 8.0) * 0.2 + 0.5, 1e-5);
+    EXPECT_FLOAT_EQ(demo.objects.torchLightA->intensity, demo.objects.torchLightB->intensity);
+    EXPECT_NEAR(demo.objects.campfireLight->intensity, std::sin(0.25 * 4.0) * 0.2 + 0.8, 1e-5);
+    EXPECT_EQ(demo.fpsText->text, "fps: 4");
     // The pivot turned 12.5 degrees about +y.
-    const glm::mat4 m = orbitPivot->localMatrix;
+    const glm::mat4 m = demo.objects.orbitPivot->localMatrix;
     EXPECT_NEAR(m[0][0], std::cos(glm::radians(12.5f)), 1e-5);
     frame(0.1);  // within 0.2 s of the last refresh: unchanged
-    EXPECT_EQ(fpsText->text, "fps: 4");
+    EXPECT_EQ(demo.fpsText->text, "fps: 4");
     frame(0.125);
-    EXPECT_EQ(fpsText->text, "fps: 8");
+    EXPECT_EQ(demo.fpsText->text, "fps: 8");
 }

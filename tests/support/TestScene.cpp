@@ -1,6 +1,5 @@
 #include "TestScene.h"
 
-#include "app/ApplicationState.h"
 #include "render/AmbientLight.h"
 #include "render/Material.h"
 #include "render/Mesh.h"
@@ -56,8 +55,6 @@ Mesh* makeMesh(CubeGeometry* cube, Material* material, Texture* texture)
 
 TestScene::TestScene(int pictureWidth, int pictureHeight) : width_(pictureWidth), height_(pictureHeight)
 {
-    tolvane::width = pictureWidth;
-    tolvane::height = pictureHeight;
     camera = new PerspectiveCamera(60.0f, static_cast<float>(pictureWidth) / pictureHeight, 0.1f, 100.0f);
     camera->position = glm::vec3(0.0f, 3.2f, 6.0f);
     camera->target = glm::vec3(-0.3f, 0.4f, 0.0f);
@@ -87,7 +84,7 @@ TestScene::TestScene(int pictureWidth, int pictureHeight) : width_(pictureWidth)
     box->translate(0.0f, 0.5f, 0.0f);
     root->addChild(box);
 
-    root->addChild(new AmbientLight());
+    root->addChild(new AmbientLight(0.1f));
     shadowMap = new ODShadowMap(shadowProgram);
     keyLight = new PointLight(1.6f, 0.01f);
     keyLight->translate(1.6f, 2.2f, 0.8f);
@@ -102,15 +99,12 @@ TestScene::TestScene(int pictureWidth, int pictureHeight) : width_(pictureWidth)
     fillLight->translate(-3.0f, 2.0f, 3.0f);
     root->addChild(fillLight);
 
-    tolvane::scene = root;
-    tolvane::camera = camera;
     renderer = new Renderer();
-    renderer->init();
+    renderer->init(pictureWidth, pictureHeight);
 }
 
 TestScene::~TestScene()
 {
-    resetApplicationState();
     delete renderer;
     delete root;
     delete shadowMap;
@@ -128,7 +122,7 @@ void TestScene::renderFrame(float fade)
 {
     renderer->fade = fade;
     root->update(0.0);
-    renderer->render();
+    renderer->render(View{root, camera});
 }
 
 glm::ivec2 TestScene::pixelOf(glm::vec3 world) const

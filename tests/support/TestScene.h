@@ -23,8 +23,7 @@ namespace tolvane::test {
 // A small fixed scene for pictures and the benchmark: a terracotta cube on a
 // checkered floor, lit by a shadow-casting point light that carries a bright
 // lamp cube, a dim fill light and the ambient light, seen from above and in
-// front. Construction sets the application's width, height, scene and camera
-// and creates an initialised Renderer; destruction clears them again. Needs
+// front, and an initialised Renderer of the picture's size. Needs
 // a current GL context and the shaders under Shader/ in the working
 // directory. Textures are written to a scratch directory.
 class TestScene {

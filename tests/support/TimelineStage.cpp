@@ -1,8 +1,7 @@
 #include "TimelineStage.h"
 
 #include "GlTestContext.h"
-#include "app/ApplicationState.h"
-#include "app/SceneAssembly.h"
+#include "app/DemoState.h"
 #include "app/SoundEngine.h"
 #include "particles/ParticleSystem.h"
 #include "render/PointLight.h"
@@ -19,40 +18,39 @@ namespace tolvane::test {
 TimelineStage::TimelineStage()
 {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    resetApplicationState();
-    window = GlTestContext::window();
-    renderer = new Renderer(NoCreate);
-    scene = new Scene();
-    camera = new PerspectiveCamera(60.0f, 1.0f, 0.1f, 100.0f);
-    scene->addChild(camera);
-    orbitPivot = new Object3D();
-    scene->addChild(orbitPivot);
-    torchLightA = new PointLight(0.5f, 1.0f);
-    torchLightB = new PointLight(0.5f, 1.0f);
-    campfireLight = new PointLight(0.8f, 0.05f);
-    smokeSystem = new ParticleSystem(nullptr);
-    fireSystem = new ParticleSystem(nullptr);
-    fpsText = new Text(nullptr, nullptr, "");
-    soundEngine = SoundEngine::create();
+    demo = DemoState();
+    demo.window = GlTestContext::window();
+    demo.renderer = new Renderer(NoCreate);
+    demo.scene = new Scene();
+    demo.camera = new PerspectiveCamera(60.0f, 1.0f, 0.1f, 100.0f);
+    demo.scene->addChild(demo.camera);
+    SceneObjects& objects = demo.objects;
+    objects.orbitPivot = new Object3D();
+    demo.scene->addChild(objects.orbitPivot);
+    objects.torchLightA = new PointLight(0.5f, 1.0f);
+    objects.torchLightB = new PointLight(0.5f, 1.0f);
+    objects.campfireLight = new PointLight(0.8f, 0.05f);
+    objects.smokeSystem = new ParticleSystem(nullptr);
+    objects.fireSystem = new ParticleSystem(nullptr);
+    demo.fpsText = new Text(nullptr, nullptr, "");
+    objects.soundEngine = SoundEngine::create();
 }
 
 TimelineStage::~TimelineStage()
 {
-    soundEngine->drop();
-    soundEngine = nullptr;
-    delete fpsText;
-    delete smokeSystem;
-    delete fireSystem;
-    delete torchLightA;
-    delete torchLightB;
-    delete campfireLight;
-    delete scene;
-    delete renderer;
-    for (CameraPath*& path : cameraPaths) {
+    SceneObjects& objects = demo.objects;
+    objects.soundEngine->drop();
+    delete demo.fpsText;
+    delete objects.smokeSystem;
+    delete objects.fireSystem;
+    delete objects.torchLightA;
+    delete objects.torchLightB;
+    delete objects.campfireLight;
+    delete demo.scene;
+    delete demo.renderer;
+    for (CameraPath* path : objects.cameraPaths)
         delete path;
-        path = nullptr;
-    }
-    resetApplicationState();
+    demo = DemoState();
 }
 
 }  // namespace tolvane::test

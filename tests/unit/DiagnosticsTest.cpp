@@ -1,5 +1,5 @@
 // Console diagnostics: formatting of any length and the loading-message route.
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "TestFiles.h"
 #include "app/Overlays.h"
 

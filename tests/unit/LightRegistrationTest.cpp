@@ -130,12 +130,8 @@ TEST_F(LightRegistrationTest, OnlyTheLightWhoseMapIsBoundIsShadowed)
 
 TEST_F(LightRegistrationTest, LaterAmbientLightReplacesTheEarlierOne)
 {
-    const float savedAmbient = ambient;
-    ambient = 0.25f;
-    auto* first = new AmbientLight();
-    ambient = 0.4f;
-    auto* second = new AmbientLight();
-    ambient = savedAmbient;
+    auto* first = new AmbientLight(0.25f);
+    auto* second = new AmbientLight(0.4f);
 
     scene.addChild(first);
     EXPECT_EQ(first, context.ambientLight);

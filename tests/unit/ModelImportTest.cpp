@@ -1,5 +1,5 @@
 // The pure parts of the model import: progress texts and normal-map names.
-#include "app/Diagnostics.h"
+#include "base/Diagnostics.h"
 #include "import/DisplayProgressHandler.h"
 #include "import/ModelLoader.h"
 

@@ -12,6 +12,7 @@
 #include "render/PointLight.h"
 #include "render/Renderer.h"
 #include "render/Scene.h"
+#include "scene/PerspectiveCamera.h"
 
 #include <FreeImage.h>
 #include <GL/glew.h>
@@ -67,13 +68,13 @@ void saveFrame(const std::string& path)
 }
 
 // One frame with every pass bracketed by its own timer query.
-void renderTimedFrame(tolvane::Renderer& renderer, const GLuint (&queries)[kPassCount])
+void renderTimedFrame(tolvane::Renderer& renderer, const tolvane::View& view, const GLuint (&queries)[kPassCount])
 {
     glBeginQuery(GL_TIME_ELAPSED, queries[kShadow]);
-    renderer.shadowPass();
+    renderer.shadowPass(view.scene);
     glEndQuery(GL_TIME_ELAPSED);
     glBeginQuery(GL_TIME_ELAPSED, queries[kScene]);
-    renderer.scenePass();
+    renderer.scenePass(view);
     glEndQuery(GL_TIME_ELAPSED);
     glBeginQuery(GL_TIME_ELAPSED, queries[kBlur]);
     GLuint bloom = renderer.blur(renderer.brightTexture);
@@ -107,7 +108,7 @@ int main(int argc, char** argv)
             float angle = 0.02f * static_cast<float>(frame);
             scene.keyLight->localMatrix[3] = glm::vec4(1.8f * std::cos(angle), 2.2f, 1.8f * std::sin(angle), 1.0f);
             scene.root->update(1.0 / 60.0);
-            renderTimedFrame(*scene.renderer, queries);
+            renderTimedFrame(*scene.renderer, tolvane::View{scene.root, scene.camera}, queries);
             glfwSwapBuffers(window);
             for (int pass = 0; pass < kPassCount; ++pass) {
                 GLuint64 nanoseconds = 0;
@@ -123,7 +124,7 @@ int main(int argc, char** argv)
             std::printf("  %-12s %8.3f\n", kPassNames[pass], median(passTimes[pass]));
         std::printf("  %-12s %8.3f\n", "whole frame", median(frameTimes));
         if (!options.savePath.empty()) {
-            scene.renderer->render();
+            scene.renderFrame(1.0f);
             saveFrame(options.savePath);
         }
         glDeleteQueries(kPassCount, queries);

@@ -62,10 +62,10 @@ std::string writeSprite()
 void configure(ParticleSystem& system, const std::string& name)
 {
     if (name == "fire") {
-        system.translate(tolvane::kFirePosition[0], tolvane::kFirePosition[1], tolvane::kFirePosition[2]);
+        system.translate(tolvane::kFirePosition.x, tolvane::kFirePosition.y, tolvane::kFirePosition.z);
         tolvane::configureFire(system);
     } else if (name == "smoke") {
-        system.translate(tolvane::kFirePosition[0], tolvane::kFirePosition[1], tolvane::kFirePosition[2]);
+        system.translate(tolvane::kFirePosition.x, tolvane::kFirePosition.y, tolvane::kFirePosition.z);
         tolvane::configureSmoke(system);
     } else {
         system.translate(-3.0f, 4.0f, -3.0f);

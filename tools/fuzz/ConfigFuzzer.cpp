@@ -1,5 +1,4 @@
 // libFuzzer target: arbitrary bytes as Config.ini.
-#include "app/Application.h"
 #include "app/Config.h"
 
 #include <cstdint>
@@ -15,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     std::fwrite(data, 1, size, file);
     std::fclose(file);
-    tolvane::readConfig(path);
+    tolvane::Settings settings;
+    tolvane::readConfig(path, settings);
     return 0;
 }

@@ -12,12 +12,12 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 
 flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
        -I"$root/src" -DGLM_FORCE_CTOR_INIT)
-common=("$root/src/app/Diagnostics.cpp" "$root/src/app/ApplicationState.cpp" "$root/src/base/Clock.cpp")
-libs=(-lGLEW -lGL -lglfw)
+# The readers need nothing but the console log: no GL, no window, no demo.
+common=("$root/src/base/Diagnostics.cpp")
 
 build() {
   local name="$1"; shift
-  clang++ "${flags[@]}" "$here/$name.cpp" "$@" "${common[@]}" "${libs[@]}" -o "$out/$name"
+  clang++ "${flags[@]}" "$here/$name.cpp" "$@" "${common[@]}" -o "$out/$name"
 }
 build ConfigFuzzer "$root/src/app/Config.cpp"
 build CameraPathFuzzer "$root/src/scene/CameraPath.cpp" -ltinyxml2

@@ -1,6 +1,4 @@
-#include "app/Diagnostics.h"
-
-#include <GL/glew.h>
+#include "base/Diagnostics.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,26 +16,6 @@ void logMessage(const char* format, ...)
     std::vprintf(format, args);
     va_end(args);
     std::putchar('\n');
-}
-
-const char* glErrorText(unsigned int errorCode)
-{
-    switch (errorCode) {
-    case GL_INVALID_ENUM: return "OpenGL Error: GL_INVALID_ENUM";
-    case GL_INVALID_VALUE: return "OpenGL Error: GL_INVALID_VALUE";
-    case GL_INVALID_OPERATION: return "OpenGL Error: GL_INVALID_OPERATION";
-    case GL_STACK_OVERFLOW: return "OpenGL Error: GL_STACK_OVERFLOW";
-    case GL_STACK_UNDERFLOW: return "OpenGL Error: GL_STACK_UNDERFLOW";
-    case GL_OUT_OF_MEMORY: return "OpenGL Error: GL_OUT_OF_MEMORY";
-    case GL_INVALID_FRAMEBUFFER_OPERATION: return "OpenGL Error: GL_INVALID_FRAMEBUFFER_OPERATION";
-    default: return "OpenGL Error: Unknown";
-    }
-}
-
-void checkGLError()
-{
-    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
-        logMessage("%s", glErrorText(error));
 }
 
 std::string formatString(const char* format, va_list args)

@@ -1,0 +1,7 @@
+#include "app/DemoState.h"
+
+namespace tolvane {
+
+DemoState demo;
+
+}  // namespace tolvane

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <glm/vec3.hpp>
+
+// What the demo and its content generator (tools/contentgen) must agree on,
+// written once for both: the files the demo reads and the points the model
+// is built around. The generator writes every file where the demo looks.
+namespace tolvane::content {
+
+// Files, relative to the demo's run directory (the folder holding
+// Config.ini); the model, textures and music lie beside it.
+inline constexpr const char* kModelFile = "../Models/hut_150k_scaled_w.fbx";
+inline constexpr const char* kMusicFile = "../Music/DanceWithDragon_160kbts.mp3";
+inline constexpr const char* kFireTexture = "../Textures/fire-p.png";
+inline constexpr const char* kFairyDustTexture = "../Textures/fairydust.tif";
+inline constexpr const char* kSmokeTexture = "../Textures/smoke.png";
+inline constexpr const char* kWhiteTexture = "../Textures/white.png";
+inline constexpr const char* kFlameSpriteSheet = "../Textures/flame_sprite2.png";
+inline constexpr const char* kCameraPathFiles[4] = {"campath1.xml", "campath2.xml", "campath3.xml", "campath4.xml"};
+inline constexpr const char* kTextFont = "Fonts/Beyond Wonderland.ttf";
+inline constexpr const char* kTitleFont = "Fonts/Celtasmigoria.ttf";
+
+// The images the scene loads besides the model's own, in the order it loads them.
+inline constexpr const char* kSceneTextureFiles[5] = {kFireTexture, kFairyDustTexture, kSmokeTexture, kWhiteTexture,
+                                                      kFlameSpriteSheet};
+
+// Scene units, world space.
+// The two torch flames (the demo's billboards, with a torch light each).
+inline constexpr glm::vec3 kTorchFlameA(-1.384822f, 1.367798f, 0.000135755f);
+inline constexpr glm::vec3 kTorchFlameB(-3.157109f, 2.458664f, -1.869101f);
+// The camp fire's emitter: the corner of the box its particles start in.
+inline constexpr glm::vec3 kFireEmitter(-6.469789f, 0.5f, -6.481397f);
+// How far the fire's particles spread from the emitter along x and z.
+inline constexpr float kFireSpread = 0.8f;
+// The middle of the fire pit, on the ground under the flames.
+inline constexpr glm::vec3 kFirePit(kFireEmitter.x + 0.5f * kFireSpread, 0.0f, kFireEmitter.z + 0.5f * kFireSpread);
+// The camp fire's light: over the pit, in the flames, so that it lights the
+// stones and logs around them.
+inline constexpr glm::vec3 kCampfireLight(kFirePit.x, 0.7f, kFirePit.z);
+
+}  // namespace tolvane::content
