@@ -50,30 +50,30 @@ struct TimelineState {
 // step deletes are owned by the application; the lights, pivot and particle
 // systems are owned by the scene and only referenced here.
 struct SceneObjects {
-    SceneContext* sceneContext = nullptr;  // owned; the lighting context
-    ModelLoader* modelLoader = nullptr;    // owned; keeps the hut's shared material
-    CubeGeometry* cubeGeometry = nullptr;  // owned
-    QuadGeometry* quadGeometry = nullptr;  // owned
-    Texture* fireTexture = nullptr;        // owned
-    Texture* fairyDustTexture = nullptr;   // owned
-    Texture* smokeTexture = nullptr;       // owned
-    Texture* whiteTexture = nullptr;       // owned; loaded with the others, drawn by no node
+    SceneContext* sceneContext = nullptr;     // owned; the lighting context
+    ModelLoader* modelLoader = nullptr;       // owned; keeps the hut's shared material
+    CubeGeometry* cubeGeometry = nullptr;     // owned
+    QuadGeometry* quadGeometry = nullptr;     // owned
+    Texture* fireTexture = nullptr;           // owned
+    Texture* fairyDustTexture = nullptr;      // owned
+    Texture* smokeTexture = nullptr;          // owned
+    Texture* whiteTexture = nullptr;          // owned; loaded with the others, drawn by no node
     SpriteSheet* flameSpriteSheet = nullptr;  // owned
-    Material* lightMaterial = nullptr;     // owned; the lamp cube's
-    Material* specularMaterial = nullptr;  // owned; drawn by no node
-    Material* spriteMaterial = nullptr;    // owned; the flames'
-    Material* shadowMaterial = nullptr;    // owned; the program of every shadow map
-    ODShadowMap* shadowMap = nullptr;      // owned; the orbiting light's
-    Object3D* orbitPivot = nullptr;        // scene's; turns the orbiting light
-    PointLight* orbitLight = nullptr;      // scene's; casts the shadows
-    PointLight* torchLightA = nullptr;     // scene's; under the first flame
-    PointLight* torchLightB = nullptr;     // scene's; under the second flame
-    PointLight* campfireLight = nullptr;   // scene's; over the fire pit
-    ParticleSystem* smokeSystem = nullptr;  // scene's
-    ParticleSystem* fireSystem = nullptr;   // scene's
-    ParticleSystem* dustSystem = nullptr;   // scene's
-    CameraPath* cameraPaths[4] = {};       // owned, in timeline order
-    SoundEngine* soundEngine = nullptr;    // owned; released through drop()
+    Material* lightMaterial = nullptr;        // owned; the lamp cube's
+    Material* specularMaterial = nullptr;     // owned; drawn by no node
+    Material* spriteMaterial = nullptr;       // owned; the flames'
+    Material* shadowMaterial = nullptr;       // owned; the program of every shadow map
+    ODShadowMap* shadowMap = nullptr;         // owned; the orbiting light's
+    Object3D* orbitPivot = nullptr;           // scene's; turns the orbiting light
+    PointLight* orbitLight = nullptr;         // scene's; casts the shadows
+    PointLight* torchLightA = nullptr;        // scene's; under the first flame
+    PointLight* torchLightB = nullptr;        // scene's; under the second flame
+    PointLight* campfireLight = nullptr;      // scene's; over the fire pit
+    ParticleSystem* smokeSystem = nullptr;    // scene's
+    ParticleSystem* fireSystem = nullptr;     // scene's
+    ParticleSystem* dustSystem = nullptr;     // scene's
+    CameraPath* cameraPaths[4] = {};          // owned, in timeline order
+    SoundEngine* soundEngine = nullptr;       // owned; released through drop()
 };
 
 // The overlays' own resources: the text program and the two fonts.
@@ -100,11 +100,11 @@ struct DemoState {
     GlContext* glContext = nullptr;
     Renderer* renderer = nullptr;  // owned
 
-    bool running = false;         // the frame loop continues while true
-    double frameDelta = 0.0;      // seconds between the starts of the last two frames
-    double lastFrameTime = 0.0;   // timer value at the start of the previous frame, seconds
-    double timelineClock = 0.0;   // seconds gathered since the last timeline step
-    double startTime = 0.0;       // timer value when loading had finished, seconds
+    bool running = false;        // the frame loop continues while true
+    double frameDelta = 0.0;     // seconds between the starts of the last two frames
+    double lastFrameTime = 0.0;  // timer value at the start of the previous frame, seconds
+    double timelineClock = 0.0;  // seconds gathered since the last timeline step
+    double startTime = 0.0;      // timer value when loading had finished, seconds
 
     bool showFps = false;      // draw fpsText every frame
     bool showCredits = false;  // draw creditsRoot every frame

@@ -88,7 +88,9 @@ void loadCameraPaths()
     for (int i = 0; i < 4; ++i) {
         CameraPath* path = new CameraPath();
         path->fileName = kCameraPathFiles[i];
-        // The first three files are stored last position first.
+        // Playback takes a path's records from the back; loading reversed
+        // makes the first three play in file order, and the fourth plays
+        // from its last element to its first.
         path->load(i < 3);
         demo.objects.cameraPaths[i] = path;
     }

@@ -50,6 +50,11 @@ private:
 
 ContentGenerator::ContentGenerator(GeneratorOptions options) : options_(std::move(options)) {}
 
+std::string ContentGenerator::staged(const char* runRelative)
+{
+    return (std::filesystem::path(kRunDir) / runRelative).lexically_normal().string();
+}
+
 std::string ContentGenerator::stage(const std::string& relative) const
 {
     return options_.stageRoot + "/" + relative;
@@ -57,9 +62,9 @@ std::string ContentGenerator::stage(const std::string& relative) const
 
 std::vector<std::string> ContentGenerator::outputs() const
 {
-    std::vector<std::string> files = {kModelFile, kMusicFile, std::string(kRunDir) + "/Config.ini"};
-    for (int i = 1; i <= 4; ++i)
-        files.push_back(std::string(kRunDir) + "/campath" + std::to_string(i) + ".xml");
+    std::vector<std::string> files = {staged(kModelFile), staged(kMusicFile), std::string(kRunDir) + "/Config.ini"};
+    for (const char* path : kCameraPathFiles)
+        files.push_back(staged(path));
     for (const auto& font : FontInstaller::fonts())
         files.push_back(std::string(kRunDir) + "/Fonts/" + font.target);
     for (const std::string& name : TextureCatalog::materialTextures()) {
@@ -138,14 +143,14 @@ void ContentGenerator::writeModel(const std::vector<glm::vec3>& cameraPositions)
     const double left = static_cast<double>(kTriangleTarget) - static_cast<double>(model.triangleCount());
     const int cells = static_cast<int>(std::lround(std::sqrt(std::max(left, 2.0) / 2.0)));
     model.part("terrain", "ground").append(Terrain::build(cells));
-    FbxExporter::write(model, stage(kModelFile), "../Textures/");
+    FbxExporter::write(model, stage(staged(kModelFile)), "../Textures/");
     std::cout << "Model: " << model.parts().size() << " meshes, " << model.triangleCount() << " triangles.\n";
 }
 
 void ContentGenerator::writeMusic(float seconds) const
 {
     const StereoBuffer music = MusicSynth::compose(seconds);
-    Mp3Writer::write(music, stage(kMusicFile));
+    Mp3Writer::write(music, stage(staged(kMusicFile)));
     std::cout << "Music: " << static_cast<double>(music.frames()) / 44100.0 << " s.\n";
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "base/ContentLayout.h"
+
 #include <glm/vec3.hpp>
 
 #include <cstdint>
@@ -17,9 +19,10 @@ struct GeneratorOptions {
 // Produces the complete run-time content of the demo in the staged layout.
 class ContentGenerator {
 public:
-    static constexpr const char* kModelFile = "Models/hut_150k_scaled_w.fbx";
-    static constexpr const char* kMusicFile = "Music/DanceWithDragon_160kbts.mp3";
     static constexpr const char* kRunDir = "Tolvane";
+    // The demo names its files relative to its run directory: where they lie
+    // relative to the stage root.
+    static std::string staged(const char* runRelative);
     static constexpr std::size_t kTriangleTarget = 150000;
     static constexpr float kStartDelaySeconds = 2.0f;
     // The music is long enough for the slowest usual pace: 30 timeline steps

@@ -1,5 +1,7 @@
 #include "FontInstaller.h"
 
+#include "base/ContentLayout.h"
+
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -10,11 +12,12 @@ const std::vector<FontInstaller::Font>& FontInstaller::fonts()
 {
     static const std::vector<Font> table = {
         // Text: Cardo, a calm old-style serif that stays readable at 24 px.
-        {"Beyond Wonderland.ttf", "/usr/share/fonts/truetype/cardo/Cardo104s.ttf",
+        {std::filesystem::path(kTextFont).filename().string(), "/usr/share/fonts/truetype/cardo/Cardo104s.ttf",
          "/usr/share/doc/fonts-cardo/copyright", "fonts-cardo"},
         // Title: Klaudia, drawn after Celtic inscriptions.
-        {"Celtasmigoria.ttf", "/usr/share/fonts/truetype/klaudia-berenika/Klaudia.ttf",
-         "/usr/share/doc/fonts-klaudia-berenika/copyright", "fonts-klaudia-berenika"},
+        {std::filesystem::path(kTitleFont).filename().string(),
+         "/usr/share/fonts/truetype/klaudia-berenika/Klaudia.ttf", "/usr/share/doc/fonts-klaudia-berenika/copyright",
+         "fonts-klaudia-berenika"},
     };
     return table;
 }

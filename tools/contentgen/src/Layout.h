@@ -1,4 +1,6 @@
 #pragma once
+#include "base/ContentLayout.h"
+
 #include <glm/vec3.hpp>
 
 namespace tolvane::content {
@@ -37,12 +39,13 @@ constexpr float kWindowTop = 1.30f;
 constexpr float kSideWindowNear = -0.85f;  // east window, along z
 constexpr float kSideWindowFar = -0.25f;
 
-// Flames of the two torches (the demo's billboards) and the camp fire.
-constexpr glm::vec3 kTorchFlameA(-1.384822f, 1.367798f, 0.000135755f);
-constexpr glm::vec3 kTorchFlameB(-3.157109f, 2.458664f, -1.869101f);
-constexpr glm::vec3 kFireEmitter(-6.469789f, 0.5f, -6.481397f);
-constexpr float kFireSpread = 0.8f;
-constexpr glm::vec3 kFirePit(kFireEmitter.x + 0.4f, 0.0f, kFireEmitter.z + 0.4f);
+// Flames of the two torches (the demo's billboards) and the camp fire, where
+// the demo places them.
+using content::kFireEmitter;
+using content::kFirePit;
+using content::kFireSpread;
+using content::kTorchFlameA;
+using content::kTorchFlameB;
 
 // The clearing: flat near the hut and the fire, rising into a wooded rim.
 constexpr float kTerrainHalfSize = 18.0f;
