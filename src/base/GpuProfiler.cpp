@@ -1,5 +1,7 @@
 #include "base/GpuProfiler.h"
 
+#include "base/GlObject.h"
+
 #include <GL/glew.h>
 
 #include <utility>
@@ -23,7 +25,7 @@ struct GpuProfiler::Frame {
         int beginMark;
         int endMark;
     };
-    GLuint queries[kMaxMarks] = {};
+    GlQuery queries[kMaxMarks];  // timestamps, in the order they were marked
     int marks = 0;
     Record records[kMaxScopes] = {};
     int recordCount = 0;
@@ -44,27 +46,22 @@ const char* gpuPassName(GpuPass pass)
 
 GpuProfiler::GpuProfiler(Sink sink, int latency) :
     sink(std::move(sink)),
-    frames(new Frame[latency > 1 ? latency : 2]),
+    frames(std::make_unique<Frame[]>(static_cast<size_t>(latency > 1 ? latency : 2))),
     latency(latency > 1 ? latency : 2)
 {
-    for (int i = 0; i < this->latency; ++i)
-        glGenQueries(kMaxMarks, frames[i].queries);
 }
 
 GpuProfiler::~GpuProfiler()
 {
     if (active == this)
         active = nullptr;
-    for (int i = 0; i < latency; ++i)
-        glDeleteQueries(kMaxMarks, frames[i].queries);
-    delete[] frames;
 }
 
 unsigned int GpuProfiler::mark(Frame& frame)
 {
     if (frame.marks >= kMaxMarks)
         return static_cast<unsigned int>(-1);
-    glQueryCounter(frame.queries[frame.marks], GL_TIMESTAMP);
+    glQueryCounter(frame.queries[frame.marks].name(), GL_TIMESTAMP);
     return static_cast<unsigned int>(frame.marks++);
 }
 
@@ -122,7 +119,7 @@ void GpuProfiler::end()
 bool GpuProfiler::ready(const Frame& frame) const
 {
     GLint available = 0;
-    glGetQueryObjectiv(frame.queries[frame.frameEnd], GL_QUERY_RESULT_AVAILABLE, &available);
+    glGetQueryObjectiv(frame.queries[frame.frameEnd].name(), GL_QUERY_RESULT_AVAILABLE, &available);
     return available != 0;
 }
 
@@ -130,7 +127,7 @@ void GpuProfiler::resolve(Frame& frame)
 {
     GLuint64 stamps[kMaxMarks] = {};
     for (int i = 0; i < frame.marks; ++i)
-        glGetQueryObjectui64v(frame.queries[i], GL_QUERY_RESULT, &stamps[i]);
+        glGetQueryObjectui64v(frame.queries[i].name(), GL_QUERY_RESULT, &stamps[i]);
     const auto milliseconds = [&](int from, int to) {
         return from < 0 || to < 0 ? 0.0 : static_cast<double>(stamps[to] - stamps[from]) * 1.0e-6;
     };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "base/ProfilerScope.h"
 
@@ -81,7 +82,7 @@ private:
     void resolve(Frame& frame);
 
     Sink sink;
-    Frame* frames;  // ring of `latency` frames; owned
+    std::unique_ptr<Frame[]> frames;  // ring of `latency` frames
     int latency;
     int writing = 0;  // frame being recorded
     int reading = 0;  // oldest frame not resolved yet

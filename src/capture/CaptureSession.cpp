@@ -10,6 +10,7 @@
 #include "base/Clock.h"
 #include "base/ContentLayout.h"
 #include "base/Diagnostics.h"
+#include "base/GlObject.h"
 #include "capture/ExternalProgram.h"
 #include "capture/FixedStepClock.h"
 #include "capture/FrameTimePlot.h"
@@ -189,21 +190,17 @@ void CaptureSession::startDemo()
 // can be read back afterwards.
 void CaptureSession::captureLoadingScreen()
 {
-    GLuint framebuffer = 0;
-    GLuint colour = 0;
-    glGenFramebuffers(1, &framebuffer);
-    glGenRenderbuffers(1, &colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    GlFramebuffer framebuffer;
+    GlRenderbuffer colour;
+    glBindRenderbuffer(GL_RENDERBUFFER, colour.name());
     glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, demo.settings.width, demo.settings.height);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.name());
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour.name());
     showLoadingMessage("Please wait...");
     FrameImage loading(demo.settings.width, demo.settings.height);
     loading.readFramebuffer();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    glDeleteRenderbuffers(1, &colour);
-    glDeleteFramebuffers(1, &framebuffer);
     std::string error;
     if (!pngWriter.write(loading, options.loadingFile, error))
         failWrite(error);

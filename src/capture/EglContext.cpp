@@ -97,9 +97,8 @@ EglContext::EglContext(std::string library) : libraryName(std::move(library)), e
 EglContext::~EglContext()
 {
     if (context != nullptr && egl->makeCurrent(display, surface, surface, context)) {
-        for (GLsync& frame : framesInFlight)
-            if (frame != nullptr)
-                glDeleteSync(frame);
+        for (GlFence& frame : framesInFlight)
+            frame.reset();
     }
     if (display != nullptr) {
         egl->makeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
@@ -347,12 +346,9 @@ GlContext::Function EglContext::procAddress(const char* name) const
 void EglContext::present()
 {
     glFlush();
-    GLsync& oldest = framesInFlight[nextFrame];
-    if (oldest != nullptr) {
-        glClientWaitSync(oldest, GL_SYNC_FLUSH_COMMANDS_BIT, kFrameWaitNanoseconds);
-        glDeleteSync(oldest);
-    }
-    oldest = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    GlFence& oldest = framesInFlight[nextFrame];
+    oldest.wait(kFrameWaitNanoseconds);
+    oldest = GlFence::insert();
     nextFrame = 1 - nextFrame;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/GlContext.h"
+#include "base/GlFence.h"
 
 #include <GL/glew.h>
 
@@ -80,7 +81,7 @@ private:
     void* surface = nullptr;  // EGLSurface, the pbuffer
     int surfaceWidth = 0;
     int surfaceHeight = 0;
-    GLsync framesInFlight[2] = {nullptr, nullptr};
+    GlFence framesInFlight[2];  // the last two frames presented
     int nextFrame = 0;
 };
 

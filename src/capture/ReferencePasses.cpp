@@ -44,10 +44,10 @@ void ReferencePasses::drawBlurs(Renderer& renderer)
         return;
     {
         GpuProfiler::Scope timing(GpuPass::GaussianBlur);
-        renderer.blurWith(gaussianBlur, renderer.brightTexture);
+        renderer.blurWith(gaussianBlur, renderer.brightTexture());
     }
     GpuProfiler::Scope timing(GpuPass::BlurFloor);
-    renderer.blurWith(copyBlur, renderer.brightTexture);
+    renderer.blurWith(copyBlur, renderer.brightTexture());
 }
 
 // Every mesh, whatever its own program, is drawn once with the unlit one:
@@ -74,7 +74,7 @@ void ReferencePasses::drawSceneFloor(Renderer& renderer, const View& view)
         if (mesh->texture != nullptr)
             mesh->texture->bind();
         unlit.setUniform("model", mesh->worldMatrix);
-        glBindVertexArray(mesh->vertexArray);
+        glBindVertexArray(mesh->vertexArray());
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh->geometry->indexCount), GL_UNSIGNED_INT, nullptr);
     }
     glBindVertexArray(0);

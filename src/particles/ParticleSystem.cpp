@@ -42,10 +42,6 @@ ParticleSystem::ParticleSystem(Texture* texture) :
 
 ParticleSystem::~ParticleSystem()
 {
-    glDeleteTransformFeedbacks(1, &transformFeedback);
-    glDeleteBuffers(2, particleBuffers);
-    glDeleteVertexArrays(2, vertexArrays);
-    glDeleteQueries(1, &query);
     delete updateProgram;
     delete billboardMaterial;
 }
@@ -53,12 +49,13 @@ ParticleSystem::~ParticleSystem()
 void ParticleSystem::init()
 {
     generationTimer = 0.0f;
-    glGenTransformFeedbacks(1, &transformFeedback);
-    glGenQueries(1, &query);
-    glGenBuffers(2, particleBuffers);
-    glGenVertexArrays(2, vertexArrays);
-    for (int i = 0; i < 2; ++i)
+    transformFeedback_ = GlTransformFeedback();
+    query_ = GlQuery();
+    for (int i = 0; i < 2; ++i) {
+        particleBuffers_[i] = GlBuffer();
+        vertexArrays_[i] = GlVertexArray();
         setupBuffer(i);
+    }
     currentBuffer = 0;
     particleCount = 1;
     initialized = true;
@@ -70,8 +67,8 @@ void ParticleSystem::setupBuffer(int index)
 {
     Particle generator{};
     generator.type = 0;
-    glBindVertexArray(vertexArrays[index]);
-    glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[index]);
+    glBindVertexArray(vertexArrays_[index].name());
+    glBindBuffer(GL_ARRAY_BUFFER, particleBuffers_[index].name());
     glBufferData(GL_ARRAY_BUFFER, kBufferBytes, nullptr, GL_DYNAMIC_DRAW);
     glBufferSubData(GL_ARRAY_BUFFER, 0, kRecordBytes, &generator);
     for (GLuint location = 0; location < 7; ++location)
@@ -141,17 +138,17 @@ void ParticleSystem::requestBatch()
 void ParticleSystem::runTransformFeedback()
 {
     glEnable(GL_RASTERIZER_DISCARD);
-    glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, transformFeedback);
-    glBindVertexArray(vertexArrays[currentBuffer]);
+    glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, transformFeedback_.name());
+    glBindVertexArray(vertexArrays_[currentBuffer].name());
     glEnableVertexAttribArray(1);  // draw() switches the velocity off
-    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, particleBuffers[1 - currentBuffer]);
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, particleBuffers_[1 - currentBuffer].name());
     glBeginTransformFeedback(GL_POINTS);
-    glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, query);
+    glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, query_.name());
     glDrawArrays(GL_POINTS, 0, particleCount);
     glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
     {
         CpuProfiler::Scope timing(CpuSection::ParticleReadback);
-        glGetQueryObjectiv(query, GL_QUERY_RESULT, &particleCount);
+        glGetQueryObjectiv(query_.name(), GL_QUERY_RESULT, &particleCount);
     }
     glEndTransformFeedback();
     currentBuffer = 1 - currentBuffer;
@@ -170,7 +167,7 @@ void ParticleSystem::draw(Camera* camera)
     uploadCamera(camera);
     texture->bind();
     billboardMaterial->setUniform("gSampler", texture->unit);
-    glBindVertexArray(vertexArrays[currentBuffer]);
+    glBindVertexArray(vertexArrays_[currentBuffer].name());
     glDisableVertexAttribArray(1);
     glDrawArrays(GL_POINTS, 0, particleCount);
     glBindVertexArray(0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/GlObject.h"
 #include "scene/Object3D.h"
 
 #include <GL/glew.h>
@@ -65,10 +66,6 @@ public:
 
     bool initialized = false;
     bool generating = false;
-    GLuint transformFeedback = 0;
-    GLuint particleBuffers[2] = {0, 0};
-    GLuint vertexArrays[2] = {0, 0};       // vertexArrays[i] reads particleBuffers[i]
-    GLuint query = 0;                      // counts the records each update writes
     ParticleSystemProgram* updateProgram;  // owned
     Material* billboardMaterial;           // owned
     Texture* texture;                      // not owned
@@ -90,12 +87,24 @@ public:
     float genSize = 0.5f;                          // billboard edge, world units
     float rotationSpeed = 0.125f;                  // turns per second
 
+    // The GL objects init() creates: the record buffers, the vertex array
+    // that reads each, the transform feedback and the count query.
+    GLuint particleBuffer(int index) const { return particleBuffers_[index].name(); }
+    GLuint vertexArray(int index) const { return vertexArrays_[index].name(); }
+    GLuint transformFeedback() const { return transformFeedback_.name(); }
+    GLuint query() const { return query_.name(); }
+
 private:
     void setupBuffer(int index);
     void uploadGenerationUniforms(float elapsedSeconds);
     void requestBatch();
     void runTransformFeedback();
     void uploadCamera(Camera* camera);
+
+    GlTransformFeedback transformFeedback_{NoCreate};
+    GlBuffer particleBuffers_[2] = {GlBuffer(NoCreate), GlBuffer(NoCreate)};
+    GlVertexArray vertexArrays_[2] = {GlVertexArray(NoCreate), GlVertexArray(NoCreate)};  // i reads buffer i
+    GlQuery query_{NoCreate};  // counts the records each update writes
 };
 
 }  // namespace tolvane

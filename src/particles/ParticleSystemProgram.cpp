@@ -15,13 +15,11 @@ const char* const kFeedbackOutputs[] = {
 
 ParticleSystemProgram::ParticleSystemProgram(const std::string& vertexPath, const std::string& geometryPath)
 {
-    program = glCreateProgram();
-    if (program == 0)
+    if (!program_)
         fatalError("Could not retrieve program handle!");
-    vertexShader = compileShader(vertexPath, GL_VERTEX_SHADER);
-    geometryShader = compileShader(geometryPath, GL_GEOMETRY_SHADER);
-    hasGeometryShader = true;
-    glTransformFeedbackVaryings(program, 7, kFeedbackOutputs, GL_INTERLEAVED_ATTRIBS);
+    vertexShader_ = compileShader(vertexPath, GL_VERTEX_SHADER);
+    geometryShader_ = compileShader(geometryPath, GL_GEOMETRY_SHADER);
+    glTransformFeedbackVaryings(program(), 7, kFeedbackOutputs, GL_INTERLEAVED_ATTRIBS);
     link();
 }
 

@@ -4,6 +4,7 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string_view>
@@ -12,56 +13,6 @@
 namespace tolvane {
 
 namespace {
-
-// Uniforms whose locations are looked up once at link time; every program
-// caches the same list, most of it as -1.
-const char* const kCachedUniformNames[] = {
-    "view",
-    "projection",
-    "model",
-    "cameraPosition",
-    "ambientIntensity",
-    "pointLightCount",
-    "pointLightPositions",
-    "pointLightIntensities",
-    "pointLightShadowMapBitmask",
-    "pointLightAttenuation",
-    "textureSampler",
-    "useTexture",
-    "spriteFrame",
-    "l_pos",
-    "near_far",
-    "shadow_mat",
-    "depthMap",
-    "materialColor",
-    "shininess",
-    "screenTexture",
-    "bloomTexture",
-    "horizontal",
-    "time",
-    "deltaTime",
-    "launcherLifetime",
-    "shellLifetime",
-    "secondaryShellLifetime",
-    "billboardSize",
-    "depthMVP",
-    "normalMapSampler",
-    "fTimePassed",
-    "vOrigin",
-    "vGenPositionMin",
-    "vGenPositionRange",
-    "vGenVelocityMin",
-    "vGenVelocityRange",
-    "vGenColor",
-    "vGenGravityVector",
-    "fGenLifeMin",
-    "fGenLifeRange",
-    "fGenSize",
-    "iNumToGenerate",
-    "fRotationSpeed",
-    "vRandomSeed",
-    "gSampler",
-};
 
 std::string shaderInfoLog(GLuint shader)
 {
@@ -87,30 +38,19 @@ Material::Material() = default;
 
 Material::Material(const std::string& vertexPath, const std::string& fragmentPath, const std::string& geometryPath)
 {
-    program = glCreateProgram();
-    if (program == 0)
+    if (!program_)
         fatalError("Could not retrieve program handle!");
-    vertexShader = compileShader(vertexPath, GL_VERTEX_SHADER);
-    fragmentShader = compileShader(fragmentPath, GL_FRAGMENT_SHADER);
-    hasFragmentShader = true;
-    if (!geometryPath.empty()) {
-        geometryShader = compileShader(geometryPath, GL_GEOMETRY_SHADER);
-        hasGeometryShader = true;
-    }
+    vertexShader_ = compileShader(vertexPath, GL_VERTEX_SHADER);
+    fragmentShader_ = compileShader(fragmentPath, GL_FRAGMENT_SHADER);
+    if (!geometryPath.empty())
+        geometryShader_ = compileShader(geometryPath, GL_GEOMETRY_SHADER);
     link();
     checkGLError();
 }
 
-Material::~Material()
-{
-    glDeleteProgram(program);
-    glDeleteShader(vertexShader);
-    glDeleteShader(fragmentShader);
-    if (hasGeometryShader)
-        glDeleteShader(geometryShader);
-}
+Material::~Material() = default;
 
-GLuint Material::compileShader(const std::string& path, GLenum stage)
+GlShader Material::compileShader(const std::string& path, GLenum stage)
 {
     std::ifstream file(path);
     if (!file)
@@ -120,33 +60,32 @@ GLuint Material::compileShader(const std::string& path, GLenum stage)
     file.close();
     const std::string source = text.str();
 
-    GLuint shader = glCreateShader(stage);
-    if (shader == 0)
+    GlShader shader = GlShader::adopt(glCreateShader(stage));
+    if (!shader)
         fatalError("failed to create shader");
     const char* sourcePointer = source.c_str();
-    glShaderSource(shader, 1, &sourcePointer, nullptr);
-    glCompileShader(shader);
+    glShaderSource(shader.name(), 1, &sourcePointer, nullptr);
+    glCompileShader(shader.name());
 
     GLint compiled = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (compiled != GL_TRUE || glIsShader(shader) != GL_TRUE)
-        fatalError("Failed to compile Shader", shaderInfoLog(shader).c_str());
+    glGetShaderiv(shader.name(), GL_COMPILE_STATUS, &compiled);
+    if (compiled != GL_TRUE || glIsShader(shader.name()) != GL_TRUE)
+        fatalError("Failed to compile Shader", shaderInfoLog(shader.name()).c_str());
     return shader;
 }
 
 void Material::link()
 {
-    glAttachShader(program, vertexShader);
-    checkGLError();
-    if (hasFragmentShader) {
-        glAttachShader(program, fragmentShader);
-        checkGLError();
+    if (!program_)
+        fatalError("Could not retrieve program handle!");
+    const GLuint program = program_.name();
+    for (const GlShader* shader : {&vertexShader_, &fragmentShader_, &geometryShader_}) {
+        if (*shader) {
+            glAttachShader(program, shader->name());
+            checkGLError();
+        }
     }
-    if (hasGeometryShader) {
-        glAttachShader(program, geometryShader);
-        checkGLError();
-    }
-    if (hasFragmentShader) {
+    if (fragmentShader_) {
         glBindFragDataLocation(program, 0, "fragColor");
         checkGLError();
     }
@@ -158,17 +97,41 @@ void Material::link()
     checkGLError();
     if (linked != GL_TRUE)
         fatalError("Failed to link shader program", programInfoLog(program).c_str());
-
-    for (const char* name : kCachedUniformNames)
-        uniformLocations[name] = glGetUniformLocation(program, name);
+    cacheUniformLocations();
 }
 
-int Material::uniformLocation(const char* name)
+// An array is reported as "name[0]" and drawn through its first element's
+// location, which is what the plain name gives too.
+void Material::cacheUniformLocations()
 {
-    auto cached = uniformLocations.find(std::string_view(name));
-    if (cached != uniformLocations.end() && cached->second != -1)
-        return cached->second;
-    return glGetUniformLocation(program, name);
+    const GLuint program = program_.name();
+    GLint count = 0;
+    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
+    GLint longest = 0;
+    glGetProgramiv(program, GL_ACTIVE_UNIFORM_MAX_LENGTH, &longest);
+    std::vector<char> name(static_cast<size_t>(std::max(longest, 1)));
+    uniformLocations_.clear();
+    for (GLint i = 0; i < count; ++i) {
+        GLsizei length = 0;
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveUniform(program, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()), &length, &size, &type,
+                           name.data());
+        std::string uniform(name.data(), static_cast<size_t>(length));
+        const GLint location = glGetUniformLocation(program, uniform.c_str());
+        if (location == -1)
+            continue;  // a member of a uniform block, which this program never sets
+        const size_t bracket = uniform.find('[');
+        if (bracket != std::string::npos)
+            uniform.resize(bracket);
+        uniformLocations_[uniform] = location;
+    }
+}
+
+int Material::uniformLocation(const char* name) const
+{
+    const auto cached = uniformLocations_.find(std::string_view(name));
+    return cached != uniformLocations_.end() ? cached->second : -1;
 }
 
 void Material::setUniform(GLint location, int value)
@@ -225,7 +188,7 @@ void Material::setUniform(GLint location, const float* values, int count, int co
 
 void Material::bind()
 {
-    glUseProgram(program);
+    glUseProgram(program_.name());
     setUniform("materialColor", color);
     setUniform("shininess", shininess);
     if (blending) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/GlObject.h"
+
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
@@ -11,11 +13,12 @@ namespace tolvane {
 
 // One linked GLSL program plus the surface state every draw with it uploads.
 // Building a program is all-or-nothing: any failure ends the process through
-// the fatal pattern. Needs a current GL context for its whole life.
+// the fatal pattern. Needs a current GL context for its whole life; owns the
+// program and its shaders.
 class Material {
 public:
-    // No GL object; a derived class creates `program` and its shaders itself
-    // and then calls link().
+    // An empty program; a derived class compiles its stages with
+    // compileShader() and then calls link().
     Material();
     // Compiles and links the program from files relative to the working
     // directory; an empty geometryPath means no geometry stage.
@@ -32,10 +35,10 @@ public:
     virtual void bind();
 
     // Location of a uniform, -1 when the program has no such active uniform.
-    // Cached names resolve from the cache; any other name (and a cached -1)
-    // is asked of the program on every call.
-    // Takes a C string so per-draw lookups allocate nothing.
-    int uniformLocation(const char* name);
+    // Every active uniform is cached when the program links (an array under
+    // its plain name), so a lookup never asks the driver. Takes a C string
+    // so per-draw lookups allocate nothing.
+    int uniformLocation(const char* name) const;
 
     // Uploads to this program, which must be the current one. A location of
     // -1 (no such active uniform) is skipped here, so no caller tests for it;
@@ -61,13 +64,11 @@ public:
     // a fragment stage, links, and fills the location cache.
     void link();
 
-    GLuint program = 0;
-    GLuint vertexShader = 0;
-    GLuint fragmentShader = 0;
-    GLuint geometryShader = 0;
-    std::map<std::string, GLint, std::less<>> uniformLocations;
-    bool hasFragmentShader = false;
-    bool hasGeometryShader = false;
+    GLuint program() const { return program_.name(); }
+    bool hasFragmentShader() const { return static_cast<bool>(fragmentShader_); }
+    bool hasGeometryShader() const { return static_cast<bool>(geometryShader_); }
+    // Every active uniform of the linked program by name, arrays without [0].
+    const std::map<std::string, GLint, std::less<>>& uniformLocations() const { return uniformLocations_; }
 
     glm::vec3 color = glm::vec3(1.0f, 1.0f, 1.0f);  // uploaded as materialColor
     float shininess = 200.0f;                       // Blinn-Phong exponent
@@ -76,7 +77,17 @@ public:
 protected:
     // Compiles one stage from a file; fatal when the file is missing or the
     // source does not compile.
-    static GLuint compileShader(const std::string& path, GLenum stage);
+    static GlShader compileShader(const std::string& path, GLenum stage);
+
+    GlProgram program_;
+    GlShader vertexShader_{NoCreate};
+    GlShader fragmentShader_{NoCreate};  // none in a transform-feedback program
+    GlShader geometryShader_{NoCreate};
+
+private:
+    void cacheUniformLocations();
+
+    std::map<std::string, GLint, std::less<>> uniformLocations_;
 };
 
 }  // namespace tolvane

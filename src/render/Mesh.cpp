@@ -18,20 +18,18 @@ namespace tolvane {
 
 namespace {
 
+// Leaves the buffer bound to `target`.
 template <typename T>
-GLuint createBuffer(GLenum target, const std::vector<T>& data)
+void fillBuffer(const GlBuffer& buffer, GLenum target, const std::vector<T>& data)
 {
-    GLuint buffer = 0;
-    glGenBuffers(1, &buffer);
-    glBindBuffer(target, buffer);
+    glBindBuffer(target, buffer.name());
     glBufferData(target, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data(), GL_STATIC_DRAW);
-    return buffer;
 }
 
 // Points the program's attribute `name`, when it has one, at `buffer`.
-void enableAttribute(GLuint program, const char* name, GLuint buffer, GLint components)
+void enableAttribute(GLuint program, const char* name, const GlBuffer& buffer, GLint components)
 {
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer.name());
     GLint location = glGetAttribLocation(program, name);
     if (location == -1)
         return;
@@ -46,11 +44,10 @@ Mesh::Mesh(Geometry* geometry, Material* material) :
     material(material),
     boundingBox(new BoundingBox(*geometry, SceneContext::current()->boundingBoxMaterial))
 {
-    glGenVertexArrays(1, &vertexArray);
-    glBindVertexArray(vertexArray);
+    glBindVertexArray(vertexArray_.name());
     createBuffers();
     enableAttributes();
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers_.index.name());
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
@@ -59,34 +56,33 @@ Mesh::Mesh(Geometry* geometry, Material* material) :
 
 Mesh::~Mesh()
 {
-    const GLuint buffers[] = {positionBuffer, normalBuffer, indexBuffer, uvBuffer, tangentBuffer, biTangentBuffer};
-    glDeleteBuffers(6, buffers);
-    glDeleteVertexArrays(1, &vertexArray);
     delete boundingBox;
 }
 
 void Mesh::createBuffers()
 {
-    positionBuffer = createBuffer(GL_ARRAY_BUFFER, geometry->positions);
-    indexBuffer = createBuffer(GL_ELEMENT_ARRAY_BUFFER, geometry->indices);
+    fillBuffer(buffers_.position, GL_ARRAY_BUFFER, geometry->positions);
+    fillBuffer(buffers_.index, GL_ELEMENT_ARRAY_BUFFER, geometry->indices);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    normalBuffer = createBuffer(GL_ARRAY_BUFFER, geometry->normals);
-    uvBuffer = createBuffer(GL_ARRAY_BUFFER, geometry->uvs);
+    fillBuffer(buffers_.normal, GL_ARRAY_BUFFER, geometry->normals);
+    fillBuffer(buffers_.uv, GL_ARRAY_BUFFER, geometry->uvs);
     if (geometry->hasTangents) {
-        tangentBuffer = createBuffer(GL_ARRAY_BUFFER, geometry->tangents);
-        biTangentBuffer = createBuffer(GL_ARRAY_BUFFER, geometry->biTangents);
+        buffers_.tangent = GlBuffer();
+        buffers_.biTangent = GlBuffer();
+        fillBuffer(buffers_.tangent, GL_ARRAY_BUFFER, geometry->tangents);
+        fillBuffer(buffers_.biTangent, GL_ARRAY_BUFFER, geometry->biTangents);
     }
 }
 
 void Mesh::enableAttributes()
 {
-    GLuint program = material->program;
-    enableAttribute(program, "position", positionBuffer, 3);
-    enableAttribute(program, "normal", normalBuffer, 3);
-    enableAttribute(program, "uv", uvBuffer, 2);
+    GLuint program = material->program();
+    enableAttribute(program, "position", buffers_.position, 3);
+    enableAttribute(program, "normal", buffers_.normal, 3);
+    enableAttribute(program, "uv", buffers_.uv, 2);
     if (geometry->hasTangents) {
-        enableAttribute(program, "tangent", tangentBuffer, 3);
-        enableAttribute(program, "biTangent", biTangentBuffer, 3);
+        enableAttribute(program, "tangent", buffers_.tangent, 3);
+        enableAttribute(program, "biTangent", buffers_.biTangent, 3);
     }
 }
 
@@ -95,10 +91,10 @@ void Mesh::assignSamplerUnits()
     // Samplers of different types must never share a unit, even unused ones:
     // a cube sampler left at its default unit 0 beside the colour sampler
     // makes every draw fail until a shadow map has bound itself for reading.
-    const GLint depthMapLocation = glGetUniformLocation(material->program, "depthMap");
+    const GLint depthMapLocation = glGetUniformLocation(material->program(), "depthMap");
     if (depthMapLocation == -1)
         return;
-    glUseProgram(material->program);
+    glUseProgram(material->program());
     material->setUniform(depthMapLocation, 2);
     glUseProgram(0);
 }
@@ -119,7 +115,7 @@ void Mesh::drawShadow(Camera* camera, ODShadowMap* shadowMap)
     if (castsShadow) {
         updateWorldMatrix();
         shadowMap->material->setUniform("model", worldMatrix);
-        glBindVertexArray(vertexArray);
+        glBindVertexArray(vertexArray_.name());
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
         glBindVertexArray(0);
     }
@@ -133,7 +129,7 @@ void Mesh::drawDepth(Camera* camera, Material* depthProgram)
         return;
     if (!material->blending) {
         depthProgram->setUniform("model", worldMatrix);
-        glBindVertexArray(vertexArray);
+        glBindVertexArray(vertexArray_.name());
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
     }
     Object3D::drawDepth(camera, depthProgram);
@@ -196,7 +192,7 @@ void Mesh::bindTextures()
 
 void Mesh::drawTriangles()
 {
-    glBindVertexArray(vertexArray);
+    glBindVertexArray(vertexArray_.name());
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
     // The program and textures stay bound: the next draw binds its own, and
     // setting them back to 0 would set each twice per draw. The vertex array

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/GlObject.h"
 #include "scene/Object3D.h"
 
 #include <GL/glew.h>
@@ -10,6 +11,16 @@ class BoundingBox;
 class Geometry;
 class Material;
 class Texture;
+
+// The buffers of a mesh's vertex attributes and triangles.
+struct VertexBuffers {
+    GlBuffer position;
+    GlBuffer normal;
+    GlBuffer index;
+    GlBuffer uv;
+    GlBuffer tangent{NoCreate};    // none without tangents
+    GlBuffer biTangent{NoCreate};  // none without tangents
+};
 
 // The drawable scene node: GPU buffers made from a Geometry, drawn with a
 // Material, optionally with a colour texture or sprite sheet and a normal
@@ -49,13 +60,11 @@ public:
     Texture* texture = nullptr;    // colour texture or sprite sheet (unit 0); not owned
     Texture* normalMap = nullptr;  // normal map (unit 1); not owned
     BoundingBox* boundingBox;      // owned; model space
-    GLuint vertexArray = 0;
-    GLuint positionBuffer = 0;
-    GLuint normalBuffer = 0;
-    GLuint indexBuffer = 0;
-    GLuint uvBuffer = 0;
-    GLuint tangentBuffer = 0;    // 0 without tangents
-    GLuint biTangentBuffer = 0;  // 0 without tangents
+
+    // The vertex array that reads the buffers with the material's attribute
+    // locations, the position at location 0 in every program of ours.
+    GLuint vertexArray() const { return vertexArray_.name(); }
+    const VertexBuffers& buffers() const { return buffers_; }
 
 private:
     void createBuffers();
@@ -65,6 +74,9 @@ private:
     void uploadLights();
     void bindTextures();
     void drawTriangles();
+
+    GlVertexArray vertexArray_;
+    VertexBuffers buffers_;
 };
 
 }  // namespace tolvane

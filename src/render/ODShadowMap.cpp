@@ -47,15 +47,11 @@ ODShadowMap::ODShadowMap(Material* material) :
 ODShadowMap::~ODShadowMap()
 {
     delete shadowCamera;
-    glDeleteTextures(1, &cubeTexture);
-    glDeleteFramebuffers(1, &framebuffer);
-    glDeleteSamplers(1, &compareSampler);
 }
 
 void ODShadowMap::createCubeTexture()
 {
-    glGenTextures(1, &cubeTexture);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, cubeTexture);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, cubeTexture_.name());
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
@@ -69,9 +65,8 @@ void ODShadowMap::createCubeTexture()
 
 void ODShadowMap::createFramebuffer()
 {
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, cubeTexture, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.name());
+    glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, cubeTexture_.name(), 0);
     glDrawBuffer(GL_NONE);
     glReadBuffer(GL_NONE);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
@@ -81,7 +76,7 @@ void ODShadowMap::createFramebuffer()
 
 void ODShadowMap::createCompareSampler()
 {
-    glGenSamplers(1, &compareSampler);
+    const GLuint compareSampler = compareSampler_.name();
     glSamplerParameteri(compareSampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glSamplerParameteri(compareSampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glSamplerParameteri(compareSampler, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
@@ -103,7 +98,7 @@ void ODShadowMap::bindForWriting(Material* program)
 {
     Material& writer = program != nullptr ? *program : *material;
     writer.bind();
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.name());
     glViewport(0, 0, faceSize[0], faceSize[1]);
     writer.setUniform("l_pos", glm::vec4(lightPosition, 1.0f));
     writer.setUniform("near_far", glm::vec2(nearPlane, farPlane));
@@ -113,8 +108,8 @@ void ODShadowMap::bindForWriting(Material* program)
 void ODShadowMap::bindForReading(Material* lit)
 {
     glActiveTexture(GL_TEXTURE2);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, cubeTexture);
-    glBindSampler(2, compareSampler);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, cubeTexture_.name());
+    glBindSampler(2, compareSampler_.name());
     lit->setUniform("depthMap", 2);
     lit->setUniform("near_far", glm::vec2(nearPlane, farPlane));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/GlObject.h"
+
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
@@ -51,17 +53,22 @@ public:
     int faceSize[2] = {1000, 1000};   // texels per face, width and height
     glm::mat4 shadowMatrices[6];      // world space to each face's clip space
     glm::vec3 lightPosition{0.0f};    // world position of the last update
-    GLuint cubeTexture = 0;           // depth cube map, owned
-    GLuint framebuffer = 0;           // layered depth framebuffer, owned
-    // How the lit shaders read the map: depth comparison (<=) with bilinear
-    // filtering of the four results, so one fetch is a 2 x 2 PCF. A sampler
-    // object, so the cube map keeps its own nearest, non-comparing state.
-    GLuint compareSampler = 0;  // owned
+
+    GLuint cubeTexture() const { return cubeTexture_.name(); }
+    GLuint framebuffer() const { return framebuffer_.name(); }
+    GLuint compareSampler() const { return compareSampler_.name(); }
 
 private:
     void createCubeTexture();
     void createFramebuffer();
     void createCompareSampler();
+
+    GlTexture cubeTexture_;      // depth cube map
+    GlFramebuffer framebuffer_;  // layered depth framebuffer
+    // How the lit shaders read the map: depth comparison (<=) with bilinear
+    // filtering of the four results, so one fetch is a 2 x 2 PCF. A sampler
+    // object, so the cube map keeps its own nearest, non-comparing state.
+    GlSampler compareSampler_;
 };
 
 }  // namespace tolvane

@@ -33,30 +33,15 @@ constexpr double kFadePerSecond = 2.0;
 }  // namespace
 
 Renderer::Renderer() :
-    screenMaterial(new Material(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, "")),
-    blurMaterial(new Material(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, "")),
-    depthMaterial(new Material(ShaderFiles::kDepthPrepassVertex, ShaderFiles::kDepthPrepassFragment, ""))
+    screenMaterial_(std::make_unique<Material>(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, "")),
+    blurMaterial_(std::make_unique<Material>(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, "")),
+    depthMaterial_(std::make_unique<Material>(ShaderFiles::kDepthPrepassVertex, ShaderFiles::kDepthPrepassFragment, ""))
 {
 }
 
 Renderer::Renderer(NoCreateT) {}
 
-Renderer::~Renderer()
-{
-    if (postProcessing && quadVertexArray != 0) {
-        glDeleteBuffers(1, &quadBuffer);
-        glDeleteVertexArrays(1, &quadVertexArray);
-        glDeleteTextures(2, pingPongTextures);
-        glDeleteTextures(1, &sceneTexture);
-        glDeleteTextures(1, &brightTexture);
-        glDeleteRenderbuffers(1, &depthStencilBuffer);
-        glDeleteFramebuffers(1, &hdrFramebuffer);
-        glDeleteFramebuffers(2, pingPongFramebuffers);
-    }
-    delete screenMaterial;
-    delete blurMaterial;
-    delete depthMaterial;
-}
+Renderer::~Renderer() = default;
 
 void Renderer::init(int windowWidth, int windowHeight)
 {
@@ -72,11 +57,10 @@ void Renderer::init(int windowWidth, int windowHeight)
     createScreenQuad();
 }
 
-GLuint Renderer::createColorTarget() const
+GlTexture Renderer::createColorTarget() const
 {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    GlTexture texture;
+    glBindTexture(GL_TEXTURE_2D, texture.name());
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, width, height, 0, GL_RGB, GL_FLOAT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -88,36 +72,35 @@ GLuint Renderer::createColorTarget() const
 
 void Renderer::createHdrTarget()
 {
-    glGenFramebuffers(1, &hdrFramebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, hdrFramebuffer);
-    sceneTexture = createColorTarget();
-    brightTexture = createColorTarget();
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sceneTexture, 0);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT1, GL_TEXTURE_2D, brightTexture, 0);
+    hdrFramebuffer_ = GlFramebuffer();
+    glBindFramebuffer(GL_FRAMEBUFFER, hdrFramebuffer_.name());
+    sceneTexture_ = createColorTarget();
+    brightTexture_ = createColorTarget();
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sceneTexture_.name(), 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT1, GL_TEXTURE_2D, brightTexture_.name(), 0);
 
-    glGenRenderbuffers(1, &depthStencilBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, depthStencilBuffer);
+    depthStencilBuffer_ = GlRenderbuffer();
+    glBindRenderbuffer(GL_RENDERBUFFER, depthStencilBuffer_.name());
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthStencilBuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthStencilBuffer_.name());
 
     const GLenum drawBuffers[] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
     glDrawBuffers(2, drawBuffers);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         logMessage("Framebuffer not ready");
-        glDeleteFramebuffers(1, &hdrFramebuffer);
-        hdrFramebuffer = 0;
+        hdrFramebuffer_.reset();
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 void Renderer::createPingPongTargets()
 {
-    glGenFramebuffers(2, pingPongFramebuffers);
     for (int i = 0; i < 2; ++i) {
-        glBindFramebuffer(GL_FRAMEBUFFER, pingPongFramebuffers[i]);
-        pingPongTextures[i] = createColorTarget();
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pingPongTextures[i], 0);
+        pingPongFramebuffers_[i] = GlFramebuffer();
+        glBindFramebuffer(GL_FRAMEBUFFER, pingPongFramebuffers_[i].name());
+        pingPongTextures_[i] = createColorTarget();
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pingPongTextures_[i].name(), 0);
     }
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         logMessage("Framebuffer not ready");
@@ -126,10 +109,10 @@ void Renderer::createPingPongTargets()
 
 void Renderer::createScreenQuad()
 {
-    glGenVertexArrays(1, &quadVertexArray);
-    glGenBuffers(1, &quadBuffer);
-    glBindVertexArray(quadVertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
+    quadVertexArray_ = GlVertexArray();
+    quadBuffer_ = GlBuffer();
+    glBindVertexArray(quadVertexArray_.name());
+    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer_.name());
     glBufferData(GL_ARRAY_BUFFER, sizeof kScreenQuad, kScreenQuad, GL_STATIC_DRAW);
     const GLsizei stride = 4 * sizeof(float);
     glEnableVertexAttribArray(0);
@@ -180,7 +163,7 @@ void Renderer::scenePass(const View& view)
 void Renderer::bindSceneTarget()
 {
     if (postProcessing)
-        glBindFramebuffer(GL_FRAMEBUFFER, hdrFramebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, hdrFramebuffer_.name());
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
@@ -193,7 +176,7 @@ void Renderer::drawScene(const View& view, bool depthFirst)
     bindSceneTarget();
     if (view.scene == nullptr)
         return;
-    if (!depthFirst || depthMaterial == nullptr || view.camera == nullptr) {
+    if (!depthFirst || depthMaterial_ == nullptr || view.camera == nullptr) {
         view.scene->draw(view.camera);
         return;
     }
@@ -205,25 +188,25 @@ void Renderer::drawScene(const View& view, bool depthFirst)
 
 void Renderer::drawDepthPrepass(const View& view)
 {
-    depthMaterial->bind();
+    depthMaterial_->bind();
     view.camera->updateWorldMatrix();
-    depthMaterial->setUniform("view", view.camera->worldMatrix);
-    depthMaterial->setUniform("projection", view.camera->projection);
+    depthMaterial_->setUniform("view", view.camera->worldMatrix);
+    depthMaterial_->setUniform("projection", view.camera->projection);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    view.scene->drawDepth(view.camera, depthMaterial);
+    view.scene->drawDepth(view.camera, depthMaterial_.get());
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glBindVertexArray(0);
 }
 
 void Renderer::compose()
 {
-    present(blur(brightTexture));
+    present(blur(brightTexture_.name()));
 }
 
 GLuint Renderer::blur(GLuint source)
 {
     GpuProfiler::Scope timing(GpuPass::Blur);
-    return blurWith(*blurMaterial, source);
+    return blurWith(*blurMaterial_, source);
 }
 
 GLuint Renderer::blurWith(Material& program, GLuint source)
@@ -233,20 +216,20 @@ GLuint Renderer::blurWith(Material& program, GLuint source)
     program.bind();
     const int horizontalLocation = program.uniformLocation("horizontal");
     const int passLocation = program.uniformLocation("blurPass");
-    glBindVertexArray(quadVertexArray);
+    glBindVertexArray(quadVertexArray_.name());
     bool horizontal = true;
     for (int pass = 0; pass < kBlurPasses; ++pass) {
-        glBindFramebuffer(GL_FRAMEBUFFER, pingPongFramebuffers[horizontal ? 1 : 0]);
+        glBindFramebuffer(GL_FRAMEBUFFER, pingPongFramebuffers_[horizontal ? 1 : 0].name());
         program.setUniform(horizontalLocation, horizontal ? 1 : 0);
         if (passLocation != -1)
             program.setUniform(passLocation, pass);
-        glBindTexture(GL_TEXTURE_2D, pass == 0 ? source : pingPongTextures[horizontal ? 0 : 1]);
+        glBindTexture(GL_TEXTURE_2D, pass == 0 ? source : pingPongTextures_[horizontal ? 0 : 1].name());
         glDrawArrays(GL_TRIANGLES, 0, 6);
         horizontal = !horizontal;
     }
     glBindVertexArray(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    return pingPongTextures[horizontal ? 0 : 1];
+    return pingPongTextures_[horizontal ? 0 : 1].name();
 }
 
 void Renderer::present(GLuint bloom)
@@ -257,16 +240,16 @@ void Renderer::present(GLuint bloom)
     glClear(GL_COLOR_BUFFER_BIT);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
-    screenMaterial->bind();
+    screenMaterial_->bind();
     // Bloom first, so unit 0 is the active one for whatever draws next.
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, bloom);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, sceneTexture);
-    screenMaterial->setUniform("screenTexture", 0);
-    screenMaterial->setUniform("bloomTexture", 1);
-    screenMaterial->setUniform("fade", fade);
-    glBindVertexArray(quadVertexArray);
+    glBindTexture(GL_TEXTURE_2D, sceneTexture_.name());
+    screenMaterial_->setUniform("screenTexture", 0);
+    screenMaterial_->setUniform("bloomTexture", 1);
+    screenMaterial_->setUniform("fade", fade);
+    glBindVertexArray(quadVertexArray_.name());
     glDrawArrays(GL_TRIANGLES, 0, 6);
     glBindVertexArray(0);
 }

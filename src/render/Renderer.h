@@ -1,8 +1,11 @@
 #pragma once
 
+#include "base/GlObject.h"
 #include "base/NoCreate.h"
 
 #include <GL/glew.h>
+
+#include <memory>
 
 namespace tolvane {
 
@@ -16,11 +19,13 @@ struct View {
     Camera* camera = nullptr;
 };
 
-// Draws one frame of a View: fills the shadow cube maps of the registered shadow-casting lights,
-// draws the scene into a floating-point framebuffer with two colour outputs
-// (the scene and its bright part), blurs the bright part with ten alternating
-// one-dimensional Gaussian passes, and composes scene, bloom and the global
-// fade onto the window. Also holds the fade state the timeline drives.
+// Draws one frame of a View: fills the shadow cube maps of the registered
+// shadow-casting lights, draws the scene into a floating-point framebuffer
+// with two colour outputs (the scene and its bright part), blurs the bright
+// part with ten passes that alternate between the axes and widen their
+// stride from pair to pair (a binomial kernel per pass, a round halo
+// together), and composes scene, bloom and the global fade onto the window.
+// Also holds the fade state the timeline drives.
 // All targets are allocated once by init() at the start-up window size; the
 // scene and camera are handed to each frame, so a renderer knows nothing of
 // the application that owns them.
@@ -84,25 +89,36 @@ public:
     float fade = 0.0f;  // picture brightness, 0 black to 1 full
     bool fadingIn = false;
     bool fadingOut = false;
-    bool postProcessing = true;          // the HDR path is used
-    Material* screenMaterial = nullptr;  // owned; composition program
-    Material* blurMaterial = nullptr;    // owned; blur program
-    Material* depthMaterial = nullptr;   // owned; depth pre-pass program
-    GLuint hdrFramebuffer = 0;           // 0 when it could not be completed
-    GLuint sceneTexture = 0;             // HDR colour attachment 0
-    GLuint brightTexture = 0;            // HDR colour attachment 1, the bloom source
-    GLuint depthStencilBuffer = 0;       // renderbuffer of the HDR framebuffer
-    GLuint pingPongFramebuffers[2] = {0, 0};
-    GLuint pingPongTextures[2] = {0, 0};  // texture i is attachment 0 of framebuffer i
-    GLuint quadVertexArray = 0;           // full-screen quad: (x, y) at location 0, (u, v) at 1
-    GLuint quadBuffer = 0;
+    bool postProcessing = true;  // the HDR path is used
+
+    // The targets init() creates: the HDR framebuffer (0 when it could not be
+    // completed) with the scene as colour attachment 0 and its bright part as
+    // attachment 1, and the two ping-pong targets of the blur, texture i
+    // being attachment 0 of framebuffer i.
+    GLuint hdrFramebuffer() const { return hdrFramebuffer_.name(); }
+    GLuint sceneTexture() const { return sceneTexture_.name(); }
+    GLuint brightTexture() const { return brightTexture_.name(); }
+    GLuint pingPongTexture(int i) const { return pingPongTextures_[i].name(); }
 
 private:
     void createHdrTarget();
     void createPingPongTargets();
     void createScreenQuad();
-    GLuint createColorTarget() const;
+    GlTexture createColorTarget() const;
     void drawDepthPrepass(const View& view);
+
+    std::unique_ptr<Material> screenMaterial_;  // composition program
+    std::unique_ptr<Material> blurMaterial_;    // blur program
+    std::unique_ptr<Material> depthMaterial_;   // depth pre-pass program
+    GlFramebuffer hdrFramebuffer_{NoCreate};
+    GlTexture sceneTexture_{NoCreate};
+    GlTexture brightTexture_{NoCreate};
+    GlRenderbuffer depthStencilBuffer_{NoCreate};
+    GlFramebuffer pingPongFramebuffers_[2] = {GlFramebuffer(NoCreate), GlFramebuffer(NoCreate)};
+    GlTexture pingPongTextures_[2] = {GlTexture(NoCreate), GlTexture(NoCreate)};
+    // Full-screen quad: (x, y) at location 0, (u, v) at 1.
+    GlVertexArray quadVertexArray_{NoCreate};
+    GlBuffer quadBuffer_{NoCreate};
 };
 
 }  // namespace tolvane

@@ -38,9 +38,8 @@ Texture::Texture(const std::string& path, int unit, TexturePrefetch* prefetch) :
 // shader compile per format on software drivers, on the thread that waits.
 void Texture::upload(const TextureImage& image)
 {
-    glGenTextures(1, &textureName);
     glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
-    glBindTexture(GL_TEXTURE_2D, textureName);
+    glBindTexture(GL_TEXTURE_2D, texture_.name());
     const GLint internalFormat = hasAlpha ? GL_SRGB_ALPHA : (image.srgb ? GL_SRGB : GL_RGB);
     const GLenum pixelFormat = hasAlpha ? GL_BGRA : GL_BGR;
     // The levels' rows are tightly packed; another upload (glyphs) may have
@@ -52,22 +51,19 @@ void Texture::upload(const TextureImage& image)
                      static_cast<GLsizei>(mip.height), 0, pixelFormat, GL_UNSIGNED_BYTE, mip.bytes.data());
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_R, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-Texture::~Texture()
-{
-    glDeleteTextures(1, &textureName);
-}
+Texture::~Texture() = default;
 
 void Texture::bind() const
 {
     glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
-    glBindTexture(GL_TEXTURE_2D, textureName);
+    glBindTexture(GL_TEXTURE_2D, texture_.name());
 }
 
 bool Texture::isSpriteSheet() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/GlObject.h"
+
 #include <GL/glew.h>
 
 #include <string>
@@ -36,8 +38,9 @@ public:
 
     virtual bool isSpriteSheet() const;
 
+    GLuint textureName() const { return texture_.name(); }
+
     int unit = 0;              // 0 colour texture, 1 normal map
-    GLuint textureName = 0;    // GL texture object, owned
     bool hasAlpha = false;     // uploaded with an alpha channel
     bool isNormalMap = false;  // true exactly when unit is 1
     unsigned int width = 0;    // image width, pixels
@@ -45,6 +48,8 @@ public:
 
 private:
     void upload(const TextureImage& image);
+
+    GlTexture texture_;
 };
 
 }  // namespace tolvane

@@ -2,6 +2,8 @@
 
 #include "base/Diagnostics.h"
 
+#include <utility>
+
 namespace tolvane {
 
 Font::Font(unsigned pixelHeight, const std::string& path)
@@ -21,12 +23,7 @@ Font::Font(unsigned pixelHeight, const std::string& path)
     loadGlyphs();
 }
 
-Font::~Font()
-{
-    for (auto& entry : glyphs)
-        glDeleteTextures(1, &entry.second.textureName);
-    glyphs.clear();
-}
+Font::~Font() = default;
 
 void Font::loadGlyphs()
 {
@@ -47,22 +44,21 @@ void Font::loadGlyph(unsigned char code)
         return;
     }
     const FT_GlyphSlot slot = face->glyph;
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    GlTexture texture;
+    glBindTexture(GL_TEXTURE_2D, texture.name());
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, static_cast<GLsizei>(slot->bitmap.width),
                  static_cast<GLsizei>(slot->bitmap.rows), 0, GL_RED, GL_UNSIGNED_BYTE, slot->bitmap.buffer);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    Glyph glyph{texture,
+    Glyph glyph{std::move(texture),
                 static_cast<std::int32_t>(slot->bitmap.width),
                 static_cast<std::int32_t>(slot->bitmap.rows),
                 slot->bitmap_left,
                 slot->bitmap_top,
                 static_cast<std::uint32_t>(slot->advance.x)};
-    glyphs.emplace(static_cast<char>(code), glyph);
+    glyphs.emplace(static_cast<char>(code), std::move(glyph));
 }
 
 }  // namespace tolvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/GlObject.h"
+
 #include <GL/glew.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -11,14 +13,14 @@
 namespace tolvane {
 
 // One rasterised character of a Font. Metrics are in pixels at the font's
-// pixel height, except advance.
+// pixel height, except advance. Move-only: it owns its texture.
 struct Glyph {
-    GLuint textureName;     // GL_RED texture of the bitmap, first row on top; 0 when none
-    std::int32_t width;     // bitmap width
-    std::int32_t rows;      // bitmap height
-    std::int32_t left;      // from the pen to the bitmap's left edge
-    std::int32_t top;       // from the baseline up to the bitmap's top row
-    std::uint32_t advance;  // pen advance, 1/64 pixel
+    GlTexture texture{NoCreate};  // GL_RED texture of the bitmap, first row on top; none for an empty glyph
+    std::int32_t width = 0;       // bitmap width
+    std::int32_t rows = 0;        // bitmap height
+    std::int32_t left = 0;        // from the pen to the bitmap's left edge
+    std::int32_t top = 0;         // from the baseline up to the bitmap's top row
+    std::uint32_t advance = 0;    // pen advance, 1/64 pixel
 };
 
 // The characters 0 to 127 of a TrueType file, rasterised once with FreeType

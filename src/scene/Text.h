@@ -1,11 +1,13 @@
 #pragma once
 
+#include "base/GlObject.h"
 #include "scene/Object3D.h"
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
 #include <string>
+#include <vector>
 
 namespace tolvane {
 
@@ -22,13 +24,14 @@ public:
     // `font` and `material` (the text program) are not owned and must
     // outlive the node. Needs a current GL context.
     Text(Font* font, Material* material, std::string text);
-    // Deletes the quad's buffer and vertex array, then the children.
+    // Deletes the quads' buffer and vertex array, then the children.
     ~Text() override;
 
     // Draws the string with `camera`'s projection (nothing else of the
     // camera is used), then nothing more: children are not drawn. A byte
     // the font has no glyph for gets an empty glyph, which shows nothing
-    // and does not move the pen.
+    // and does not move the pen. The quads go to the GPU in one upload, and
+    // only when the text, its place or its scale changed since the last draw.
     void draw(Camera* camera) override;
 
     std::string text;                   // bytes drawn, reassigned freely
@@ -36,14 +39,26 @@ public:
     float scale = 1.0f;                 // glyph size factor
     Font* font;                         // not owned
     Material* material;                 // not owned
-    GLuint vertexBuffer = 0;            // one glyph quad: 6 vertices x (x, y, u, v)
-    GLuint vertexArray = 0;
+
+    // The quads: 6 vertices x (x, y, u, v) per byte, one draw per byte.
+    GLuint vertexArray() const { return vertexArray_.name(); }
 
 private:
     void initBuffers();
     void uploadUniforms(Camera* camera);
-    // Draws one byte at the pen and returns how far the pen moves, pixels.
-    float drawGlyph(char ch, float x, float y);
+    // Lays the string out from `pen` into quads_ and uploads them.
+    void uploadQuads(const glm::vec3& pen);
+    // Appends one byte's quad at the pen; returns how far the pen moves, pixels.
+    float layOutGlyph(char ch, float x, float y);
+
+    GlVertexArray vertexArray_;
+    GlBuffer vertexBuffer_;
+    GLsizeiptr bufferBytes_ = 0;  // size of vertexBuffer_'s storage
+    std::vector<float> quads_;    // reused: the frame allocates nothing once it has grown
+    // What the buffer holds now.
+    std::string uploadedText_;
+    glm::vec3 uploadedPen_{0.0f};
+    float uploadedScale_ = 0.0f;
 };
 
 }  // namespace tolvane

@@ -1,6 +1,7 @@
 // The soak run's object census must see objects come and go.
 #include "capture/GlObjectCensus.h"
 #include "GlTestContext.h"
+#include "base/GlObject.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +13,12 @@ TEST(GlObjectCensus, CountsObjectsAsTheyAreCreatedAndDeleted)
 {
     const GlObjectCensus census(512);
     const GlObjectCensus::Counts before = census.take();
-    GLuint texture = 0, buffer = 0, vertexArray = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);  // a name becomes an object when bound
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glGenVertexArrays(1, &vertexArray);
-    glBindVertexArray(vertexArray);
+    GlTexture texture;
+    GlBuffer buffer;
+    GlVertexArray vertexArray;
+    glBindTexture(GL_TEXTURE_2D, texture.name());  // a name becomes an object when bound
+    glBindBuffer(GL_ARRAY_BUFFER, buffer.name());
+    glBindVertexArray(vertexArray.name());
     const GlObjectCensus::Counts during = census.take();
     EXPECT_EQ(during.textures, before.textures + 1);
     EXPECT_EQ(during.buffers, before.buffers + 1);
@@ -26,9 +26,9 @@ TEST(GlObjectCensus, CountsObjectsAsTheyAreCreatedAndDeleted)
     EXPECT_EQ(during.total(), before.total() + 3);
 
     glBindVertexArray(0);
-    glDeleteVertexArrays(1, &vertexArray);
-    glDeleteBuffers(1, &buffer);
-    glDeleteTextures(1, &texture);
+    vertexArray.reset();
+    buffer.reset();
+    texture.reset();
     EXPECT_EQ(census.take().total(), before.total());
 }
 

@@ -79,13 +79,12 @@ protected:
     template <typename Body>
     GLuint primitivesDrawn(Body body)
     {
-        GLuint query = 0, count = 0;
-        glGenQueries(1, &query);
-        glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        GlQuery query;
+        GLuint count = 0;
+        glBeginQuery(GL_PRIMITIVES_GENERATED, query.name());
         body();
         glEndQuery(GL_PRIMITIVES_GENERATED);
-        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
-        glDeleteQueries(1, &query);
+        glGetQueryObjectuiv(query.name(), GL_QUERY_RESULT, &count);
         return count;
     }
 
@@ -93,7 +92,7 @@ protected:
     static std::vector<float> uniformFloats(Material* material, const char* name, int size)
     {
         std::vector<float> values(static_cast<size_t>(size));
-        glGetUniformfv(material->program, glGetUniformLocation(material->program, name), values.data());
+        glGetUniformfv(material->program(), glGetUniformLocation(material->program(), name), values.data());
         return values;
     }
 
@@ -101,16 +100,16 @@ protected:
     static std::vector<float> uniformArray(Material* material, const char* name, int count, int size = 1)
     {
         std::vector<float> values(static_cast<size_t>(count * size));
-        GLint location = glGetUniformLocation(material->program, name);
+        GLint location = glGetUniformLocation(material->program(), name);
         for (int i = 0; i < count; ++i)
-            glGetUniformfv(material->program, location + i, &values[static_cast<size_t>(i * size)]);
+            glGetUniformfv(material->program(), location + i, &values[static_cast<size_t>(i * size)]);
         return values;
     }
 
     static int uniformInt(Material* material, const char* name)
     {
         GLint value = 0;
-        glGetUniformiv(material->program, glGetUniformLocation(material->program, name), &value);
+        glGetUniformiv(material->program(), glGetUniformLocation(material->program(), name), &value);
         return value;
     }
 
@@ -133,7 +132,7 @@ TEST_F(MeshTest, VertexArrayHoldsOnlyTheAttributesTheProgramUses)
     ModelGeometry* geometry = cubeWithTangents();
     auto enabledBuffers = [](const Mesh& mesh) {
         std::set<GLuint> buffers;
-        glBindVertexArray(mesh.vertexArray);
+        glBindVertexArray(mesh.vertexArray());
         for (GLuint index = 0; index < 16; ++index) {
             GLint enabled = 0, buffer = 0;
             glGetVertexAttribiv(index, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
@@ -143,21 +142,24 @@ TEST_F(MeshTest, VertexArrayHoldsOnlyTheAttributesTheProgramUses)
         }
         GLint elements = 0;
         glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &elements);
-        EXPECT_EQ(static_cast<GLuint>(elements), mesh.indexBuffer);
+        EXPECT_EQ(static_cast<GLuint>(elements), mesh.buffers().index.name());
         glBindVertexArray(0);
         return buffers;
     };
 
     Mesh plain(geometry, specular);
-    EXPECT_NE(plain.tangentBuffer, 0u);
-    EXPECT_EQ(enabledBuffers(plain), (std::set<GLuint>{plain.positionBuffer, plain.normalBuffer, plain.uvBuffer}));
+    EXPECT_NE(plain.buffers().tangent.name(), 0u);
+    EXPECT_EQ(enabledBuffers(plain), (std::set<GLuint>{plain.buffers().position.name(), plain.buffers().normal.name(),
+                                                       plain.buffers().uv.name()}));
 
     Mesh mapped(geometry, normalMapped);
-    EXPECT_EQ(enabledBuffers(mapped), (std::set<GLuint>{mapped.positionBuffer, mapped.normalBuffer, mapped.uvBuffer,
-                                                        mapped.tangentBuffer, mapped.biTangentBuffer}));
+    EXPECT_EQ(
+        enabledBuffers(mapped),
+        (std::set<GLuint>{mapped.buffers().position.name(), mapped.buffers().normal.name(), mapped.buffers().uv.name(),
+                          mapped.buffers().tangent.name(), mapped.buffers().biTangent.name()}));
 
     Mesh withoutTangents(&cube, normalMapped);
-    EXPECT_EQ(withoutTangents.tangentBuffer, 0u);
+    EXPECT_EQ(withoutTangents.buffers().tangent.name(), 0u);
     EXPECT_EQ(enabledBuffers(withoutTangents).size(), 3u);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     delete geometry;
@@ -219,9 +221,9 @@ TEST_F(MeshTest, WithoutLightsThePointLightUniformsAreLeftAlone)
     auto* mesh = new Mesh(&cube, specular);
     mesh->translate(0.5f, 0.0f, 0.0f);
     scene.addChild(mesh);
-    glUseProgram(specular->program);
-    glUniform1i(glGetUniformLocation(specular->program, "pointLightCount"), 7);
-    glUniform1f(glGetUniformLocation(specular->program, "ambientIntensity"), 0.75f);
+    glUseProgram(specular->program());
+    glUniform1i(glGetUniformLocation(specular->program(), "pointLightCount"), 7);
+    glUniform1f(glGetUniformLocation(specular->program(), "ambientIntensity"), 0.75f);
     glUseProgram(0);
 
     scene.draw(&camera);
@@ -262,7 +264,7 @@ TEST_F(MeshTest, SeveralLightsArriveAsArraysWithTheShadowMap)
     glActiveTexture(GL_TEXTURE2);
     glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &cube);
     glActiveTexture(GL_TEXTURE0);
-    EXPECT_EQ(static_cast<GLuint>(cube), map.cubeTexture);
+    EXPECT_EQ(static_cast<GLuint>(cube), map.cubeTexture());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -309,9 +311,9 @@ TEST_F(MeshTest, TexturesOfTheWrongKindAreNotBound)
     auto drawWith = [&](Texture* inColourSlot, Texture* inNormalSlot) {
         mesh->texture = inColourSlot;
         mesh->normalMap = inNormalSlot;
-        glUseProgram(normalMapped->program);
-        glUniform1i(glGetUniformLocation(normalMapped->program, "textureSampler"), 5);
-        glUniform1i(glGetUniformLocation(normalMapped->program, "normalMapSampler"), 6);
+        glUseProgram(normalMapped->program());
+        glUniform1i(glGetUniformLocation(normalMapped->program(), "textureSampler"), 5);
+        glUniform1i(glGetUniformLocation(normalMapped->program(), "normalMapSampler"), 6);
         boundOn(GL_TEXTURE0);
         scene.draw(&camera);
     };
@@ -324,7 +326,7 @@ TEST_F(MeshTest, TexturesOfTheWrongKindAreNotBound)
     drawWith(&colour, &normalMap);
     EXPECT_EQ(uniformInt(normalMapped, "textureSampler"), 0);
     EXPECT_EQ(uniformInt(normalMapped, "normalMapSampler"), 1);
-    EXPECT_EQ(boundOn(GL_TEXTURE0), colour.textureName);
+    EXPECT_EQ(boundOn(GL_TEXTURE0), colour.textureName());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

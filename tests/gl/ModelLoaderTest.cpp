@@ -80,7 +80,7 @@ protected:
     {
         ASSERT_EQ(meshes.size(), 2u);
         auto texelGreen = [](const Texture* t) {
-            glBindTexture(GL_TEXTURE_2D, t->textureName);
+            glBindTexture(GL_TEXTURE_2D, t->textureName());
             unsigned char rgb[4 * 4 * 4] = {};
             glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgb);
             return rgb[1];

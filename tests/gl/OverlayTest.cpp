@@ -6,6 +6,7 @@
 #include "app/DemoState.h"
 #include "app/Overlays.h"
 #include "base/Diagnostics.h"
+#include "base/GlObject.h"
 #include "render/Scene.h"
 #include "scene/Font.h"
 #include "scene/OrthogonalCamera.h"
@@ -147,14 +148,12 @@ TEST_F(OverlayTest, ASmallWindowShrinksTheCreditsToFit)
 TEST_F(OverlayTest, LoadingMessageDrawsOneFrameWithTheText)
 {
     buildOverlays();
-    GLuint query = 0;
-    glGenQueries(1, &query);
-    glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+    GlQuery query;
+    glBeginQuery(GL_PRIMITIVES_GENERATED, query.name());
     postLoadingMessage("Loading %d%%", 50);
     glEndQuery(GL_PRIMITIVES_GENERATED);
     GLuint triangles = 0;
-    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &triangles);
-    glDeleteQueries(1, &query);
+    glGetQueryObjectuiv(query.name(), GL_QUERY_RESULT, &triangles);
 
     EXPECT_EQ(demo.fpsText->text, "Loading 50%");
     EXPECT_EQ(triangles, 2u * 11u) << "one quad per character";

@@ -35,7 +35,7 @@ public:
 std::vector<Particle> readRecords(const ParticleSystem& system)
 {
     std::vector<Particle> records(static_cast<size_t>(system.particleCount));
-    glBindBuffer(GL_ARRAY_BUFFER, system.particleBuffers[system.currentBuffer]);
+    glBindBuffer(GL_ARRAY_BUFFER, system.particleBuffer(system.currentBuffer));
     glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(records.size() * sizeof(Particle)), records.data());
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     return records;
@@ -92,8 +92,8 @@ protected:
     int uploadedBatchSize()
     {
         GLint value = -1;
-        glGetUniformiv(system->updateProgram->program,
-                       glGetUniformLocation(system->updateProgram->program, "iNumToGenerate"), &value);
+        glGetUniformiv(system->updateProgram->program(),
+                       glGetUniformLocation(system->updateProgram->program(), "iNumToGenerate"), &value);
         return value;
     }
 
@@ -114,7 +114,7 @@ TEST_F(ParticleSystemTest, DoesNothingBeforeInitAndKeepsChildrenOut)
     EXPECT_EQ(probe->updates, 0);
     EXPECT_EQ(probe->draws, 0);
     EXPECT_EQ(system->particleCount, 0);
-    EXPECT_EQ(system->particleBuffers[0], 0u);
+    EXPECT_EQ(system->particleBuffer(0), 0u);
     EXPECT_FLOAT_EQ(system->generationTimer, 0.0f);
 
     system->init();
@@ -126,7 +126,7 @@ TEST_F(ParticleSystemTest, DoesNothingBeforeInitAndKeepsChildrenOut)
 
 TEST_F(ParticleSystemTest, ProgramCapturesTheSevenFieldsOfTheRecordInOrder)
 {
-    const GLuint program = system->updateProgram->program;
+    const GLuint program = system->updateProgram->program();
     GLint count = 0;
     glGetProgramiv(program, GL_TRANSFORM_FEEDBACK_VARYINGS, &count);
     ASSERT_EQ(count, 7);
@@ -146,7 +146,7 @@ TEST_F(ParticleSystemTest, ProgramCapturesTheSevenFieldsOfTheRecordInOrder)
         EXPECT_STREQ(name, std::get<0>(expected[i]));
         EXPECT_EQ(type, std::get<1>(expected[i])) << name;
     }
-    EXPECT_FALSE(system->updateProgram->hasFragmentShader);
+    EXPECT_FALSE(system->updateProgram->hasFragmentShader());
     EXPECT_TRUE(system->billboardMaterial->blending);
 }
 
@@ -312,8 +312,8 @@ TEST_F(ParticleSystemTest, SeedTakesThreeRandDrawsInOrderOnlyForABatch)
     const int fourthDraw = std::rand();
     auto uploadedSeed = [&] {
         std::vector<GLfloat> seed(3);
-        glGetUniformfv(system->updateProgram->program,
-                       glGetUniformLocation(system->updateProgram->program, "vRandomSeed"), seed.data());
+        glGetUniformfv(system->updateProgram->program(),
+                       glGetUniformLocation(system->updateProgram->program(), "vRandomSeed"), seed.data());
         return seed;
     };
 
@@ -331,7 +331,7 @@ TEST_F(ParticleSystemTest, SeedTakesThreeRandDrawsInOrderOnlyForABatch)
 TEST_F(ParticleSystemTest, HundredParticleBatchArrivesWholeWithinTheOutputLimit)
 {
     GLint maxVertices = 0;
-    glGetProgramiv(system->updateProgram->program, GL_GEOMETRY_VERTICES_OUT, &maxVertices);
+    glGetProgramiv(system->updateProgram->program(), GL_GEOMETRY_VERTICES_OUT, &maxVertices);
     EXPECT_LE(maxVertices * 13, 1024) << "stays within the smallest limit any driver has";
 
     system->translate(-3.0f, 4.0f, -3.0f);

@@ -46,8 +46,8 @@ TEST_F(RendererTest, TargetsAreHalfFloatAtTheStartUpSize)
     Renderer& renderer = *scene.renderer;
     EXPECT_EQ(renderer.width, kWidth);
     EXPECT_EQ(renderer.height, kHeight);
-    for (GLuint texture :
-         {renderer.sceneTexture, renderer.brightTexture, renderer.pingPongTextures[0], renderer.pingPongTextures[1]}) {
+    for (GLuint texture : {renderer.sceneTexture(), renderer.brightTexture(), renderer.pingPongTexture(0),
+                           renderer.pingPongTexture(1)}) {
         GLint format = 0, width = 0, height = 0;
         glBindTexture(GL_TEXTURE_2D, texture);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
@@ -59,7 +59,7 @@ TEST_F(RendererTest, TargetsAreHalfFloatAtTheStartUpSize)
     }
     glBindTexture(GL_TEXTURE_2D, 0);
 
-    glBindFramebuffer(GL_FRAMEBUFFER, renderer.hdrFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, renderer.hdrFramebuffer());
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
     GLint drawBuffer1 = 0, depthType = 0;
     glGetIntegerv(GL_DRAW_BUFFER1, &drawBuffer1);
@@ -93,7 +93,7 @@ TEST_F(RendererTest, AWindowResizeChangesNothing)
     EXPECT_EQ(viewport[2], kWidth);
     EXPECT_EQ(viewport[3], kHeight);
     GLint targetWidth = 0;
-    glBindTexture(GL_TEXTURE_2D, scene.renderer->sceneTexture);
+    glBindTexture(GL_TEXTURE_2D, scene.renderer->sceneTexture());
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &targetWidth);
     glBindTexture(GL_TEXTURE_2D, 0);
     EXPECT_EQ(targetWidth, kWidth);
@@ -105,18 +105,18 @@ TEST_F(RendererTest, OnlyLightsAboveTheThresholdReachTheBrightTarget)
     scene.renderFrame(1.0f);
     glm::ivec2 lamp = scene.pixelOf(scene.keyLight->getWorldPosition());
     glm::ivec2 floor = scene.pixelOf(glm::vec3(-2.0f, 0.0f, 2.0f));
-    EXPECT_GT(texel(scene.renderer->brightTexture, lamp.x, lamp.y).r, 1.0f);
-    EXPECT_GT(texel(scene.renderer->sceneTexture, floor.x, floor.y).r, 0.05f);
-    EXPECT_EQ(texel(scene.renderer->brightTexture, floor.x, floor.y), glm::vec3(0.0f));
-    EXPECT_EQ(texel(scene.renderer->brightTexture, 1, kHeight - 2), glm::vec3(0.0f));
+    EXPECT_GT(texel(scene.renderer->brightTexture(), lamp.x, lamp.y).r, 1.0f);
+    EXPECT_GT(texel(scene.renderer->sceneTexture(), floor.x, floor.y).r, 0.05f);
+    EXPECT_EQ(texel(scene.renderer->brightTexture(), floor.x, floor.y), glm::vec3(0.0f));
+    EXPECT_EQ(texel(scene.renderer->brightTexture(), 1, kHeight - 2), glm::vec3(0.0f));
 }
 
 TEST_F(RendererTest, BlurSpreadsAndKeepsTheEnergyOfTheBrightPart)
 {
     scene.renderFrame(1.0f);
     Renderer& renderer = *scene.renderer;
-    GLuint bloom = renderer.blur(renderer.brightTexture);
-    EXPECT_EQ(bloom, renderer.pingPongTextures[0]);
+    GLuint bloom = renderer.blur(renderer.brightTexture());
+    EXPECT_EQ(bloom, renderer.pingPongTexture(0));
 
     auto total = [](GLuint texture) {
         std::vector<float> data(kWidth * kHeight * 3);
@@ -130,8 +130,8 @@ TEST_F(RendererTest, BlurSpreadsAndKeepsTheEnergyOfTheBrightPart)
     };
     glm::ivec2 lamp = scene.pixelOf(scene.keyLight->getWorldPosition());
     // Far from the edges, the normalised kernel moves energy without losing it.
-    EXPECT_NEAR(total(bloom), total(renderer.brightTexture), 0.1 * total(renderer.brightTexture));
-    EXPECT_LT(texel(bloom, lamp.x, lamp.y).r, texel(renderer.brightTexture, lamp.x, lamp.y).r);
+    EXPECT_NEAR(total(bloom), total(renderer.brightTexture()), 0.1 * total(renderer.brightTexture()));
+    EXPECT_LT(texel(bloom, lamp.x, lamp.y).r, texel(renderer.brightTexture(), lamp.x, lamp.y).r);
     EXPECT_GT(texel(bloom, lamp.x + 10, lamp.y).r, 0.0f);
     EXPECT_GT(texel(bloom, lamp.x, lamp.y - 10).r, 0.0f);
 }
@@ -148,20 +148,18 @@ TEST_F(RendererTest, BlurOfOneTexelIsAWideRoundHaloWithoutRings)
     std::vector<float> point(kWidth * kHeight * 3, 0.0f);
     for (int c = 0; c < 3; ++c)
         point[(cy * kWidth + cx) * 3 + c] = 1000.0f;
-    GLuint source = 0;
-    glGenTextures(1, &source);
-    glBindTexture(GL_TEXTURE_2D, source);
+    GlTexture source;
+    glBindTexture(GL_TEXTURE_2D, source.name());
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, kWidth, kHeight, 0, GL_RGB, GL_FLOAT, point.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    GLuint bloom = renderer.blur(source);
+    GLuint bloom = renderer.blur(source.name());
     std::vector<float> halo(kWidth * kHeight * 3);
     glBindTexture(GL_TEXTURE_2D, bloom);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, halo.data());
     glBindTexture(GL_TEXTURE_2D, 0);
-    glDeleteTextures(1, &source);
     auto at = [&](int x, int y) { return halo[(y * kWidth + x) * 3]; };
 
     double total = 0.0, xx = 0.0, yy = 0.0;

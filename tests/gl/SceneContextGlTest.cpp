@@ -1,6 +1,7 @@
 // The lighting context's bounding-box material and the colour shaders it is
 // built from, on a real GL context.
 #include "GlTestContext.h"
+#include "base/GlObject.h"
 #include "render/Material.h"
 #include "render/SceneContext.h"
 
@@ -19,7 +20,7 @@ TEST(SceneContextGl, BuildsAGreenColourMaterialAndBecomesCurrent)
         EXPECT_EQ(&context, SceneContext::current());
         ASSERT_NE(nullptr, context.boundingBoxMaterial);
         Material& material = *context.boundingBoxMaterial;
-        program = material.program;
+        program = material.program();
 
         GLint linked = GL_FALSE;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -43,14 +44,12 @@ class ColourShaderOutput : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        glGenFramebuffers(1, &framebuffer_);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-        glGenTextures(2, targets_);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.name());
         for (int i = 0; i < 2; ++i) {
-            glBindTexture(GL_TEXTURE_2D, targets_[i]);
+            glBindTexture(GL_TEXTURE_2D, targets_[i].name());
             glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, kSize, kSize, 0, GL_RGBA, GL_FLOAT, nullptr);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, GL_TEXTURE_2D, targets_[i], 0);
+            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, GL_TEXTURE_2D, targets_[i].name(), 0);
         }
         const GLenum buffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
         glDrawBuffers(2, buffers);
@@ -60,12 +59,7 @@ protected:
         glDisable(GL_CULL_FACE);
     }
 
-    void TearDown() override
-    {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteFramebuffers(1, &framebuffer_);
-        glDeleteTextures(2, targets_);
-    }
+    void TearDown() override { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
 
     void drawCovering(Material& material)
     {
@@ -75,20 +69,16 @@ protected:
             glUniformMatrix4fv(material.uniformLocation(name), 1, GL_FALSE, &identity[0][0]);
         }
         const float corners[9] = {-1.0f, -1.0f, 0.0f, 3.0f, -1.0f, 0.0f, -1.0f, 3.0f, 0.0f};
-        GLuint vertexArray = 0;
-        GLuint buffer = 0;
-        glGenVertexArrays(1, &vertexArray);
-        glBindVertexArray(vertexArray);
-        glGenBuffers(1, &buffer);
-        glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        GlVertexArray vertexArray;
+        GlBuffer buffer;
+        glBindVertexArray(vertexArray.name());
+        glBindBuffer(GL_ARRAY_BUFFER, buffer.name());
         glBufferData(GL_ARRAY_BUFFER, sizeof corners, corners, GL_STATIC_DRAW);
-        const GLint position = glGetAttribLocation(material.program, "position");
+        const GLint position = glGetAttribLocation(material.program(), "position");
         glEnableVertexAttribArray(position);
         glVertexAttribPointer(position, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
         glDrawArrays(GL_TRIANGLES, 0, 3);
         glBindVertexArray(0);
-        glDeleteBuffers(1, &buffer);
-        glDeleteVertexArrays(1, &vertexArray);
         glUseProgram(0);
     }
 
@@ -101,8 +91,8 @@ protected:
     }
 
     static constexpr int kSize = 4;
-    GLuint framebuffer_ = 0;
-    GLuint targets_[2] = {0, 0};
+    GlFramebuffer framebuffer_;
+    GlTexture targets_[2];
 };
 
 TEST_F(ColourShaderOutput, WritesTheColourAndOnlyBrightPartsToTheSecondTarget)

@@ -53,7 +53,7 @@ protected:
     std::vector<float> faceDepth(const ODShadowMap& map, int face)
     {
         std::vector<float> depth(1000 * 1000);
-        glBindTexture(GL_TEXTURE_CUBE_MAP, map.cubeTexture);
+        glBindTexture(GL_TEXTURE_CUBE_MAP, map.cubeTexture());
         glPixelStorei(GL_PACK_ALIGNMENT, 4);
         glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
         glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
@@ -105,7 +105,7 @@ TEST_F(ShadowMapTest, MatricesFollowTheLightPosition)
 TEST_F(ShadowMapTest, FramebufferIsACompleteLayeredDepthCube)
 {
     ODShadowMap map(program);
-    glBindFramebuffer(GL_FRAMEBUFFER, map.framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, map.framebuffer());
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
     GLint layered = GL_FALSE;
     glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_LAYERED,
@@ -113,7 +113,7 @@ TEST_F(ShadowMapTest, FramebufferIsACompleteLayeredDepthCube)
     EXPECT_EQ(layered, GL_TRUE);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     GLint format = 0, size = 0;
-    glBindTexture(GL_TEXTURE_CUBE_MAP, map.cubeTexture);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, map.cubeTexture());
     glGetTexLevelParameteriv(GL_TEXTURE_CUBE_MAP_NEGATIVE_Z, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
     glGetTexLevelParameteriv(GL_TEXTURE_CUBE_MAP_NEGATIVE_Z, 0, GL_TEXTURE_WIDTH, &size);
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);

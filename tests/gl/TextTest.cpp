@@ -45,15 +45,14 @@ protected:
     std::unique_ptr<Font> squareFont()
     {
         auto font = std::unique_ptr<Font>(new Font(16, "/nonexistent/font.ttf"));  // an empty font
-        GLuint texture = 0;
+        GlTexture texture;
         const unsigned char full = 255;
-        glGenTextures(1, &texture);
-        glBindTexture(GL_TEXTURE_2D, texture);
+        glBindTexture(GL_TEXTURE_2D, texture.name());
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, 1, 1, 0, GL_RED, GL_UNSIGNED_BYTE, &full);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glBindTexture(GL_TEXTURE_2D, 0);
-        font->glyphs['a'] = Glyph{texture, 10, 10, 0, 10, 1663};
+        font->glyphs['a'] = Glyph{std::move(texture), 10, 10, 0, 10, 1663};
         return font;
     }
 
@@ -71,14 +70,12 @@ protected:
     GLuint trianglesDrawn(Text& text)
     {
         OrthogonalCamera camera(0.0f, kWidth, 0.0f, kHeight, 0.01f, 10.0f);
-        GLuint query = 0;
-        glGenQueries(1, &query);
-        glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        GlQuery query;
+        glBeginQuery(GL_PRIMITIVES_GENERATED, query.name());
         text.draw(&camera);
         glEndQuery(GL_PRIMITIVES_GENERATED);
         GLuint count = 0;
-        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
-        glDeleteQueries(1, &query);
+        glGetQueryObjectuiv(query.name(), GL_QUERY_RESULT, &count);
         return count;
     }
 
@@ -107,7 +104,7 @@ TEST_F(TextTest, FontRasterisesTheFirst128CharactersWithTheirMetrics)
 
     GLint internalFormat = 0;
     GLint textureWidth = 0;
-    glBindTexture(GL_TEXTURE_2D, a.textureName);
+    glBindTexture(GL_TEXTURE_2D, a.texture.name());
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internalFormat);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &textureWidth);
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -179,7 +176,7 @@ TEST_F(TextTest, UnknownByteGetsAnEmptyEntryAndDoesNotMoveThePen)
     const Picture picture = render(text);
     ASSERT_EQ(font->glyphs.count(static_cast<char>(0xC3)), 1u);
     const Glyph& added = font->glyphs.at(static_cast<char>(0xC3));
-    EXPECT_EQ(added.textureName, 0u);
+    EXPECT_EQ(added.texture.name(), 0u);
     EXPECT_EQ(added.width, 0);
     EXPECT_EQ(added.advance, 0u);
     EXPECT_TRUE(lit(picture, 50, 30));
@@ -197,7 +194,7 @@ TEST_F(TextTest, EmptyTextIssuesNoDrawButLeavesTheStateClean)
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-    EXPECT_EQ(static_cast<GLuint>(program), material_->program);
+    EXPECT_EQ(static_cast<GLuint>(program), material_->program());
     EXPECT_EQ(vertexArray, 0);
     EXPECT_EQ(texture, 0);
 

@@ -48,7 +48,7 @@ protected:
     static GLint internalFormat(const Texture& texture)
     {
         GLint format = 0;
-        glBindTexture(GL_TEXTURE_2D, texture.textureName);
+        glBindTexture(GL_TEXTURE_2D, texture.textureName());
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
         glBindTexture(GL_TEXTURE_2D, 0);
         return format;
@@ -59,7 +59,7 @@ protected:
     static std::vector<unsigned char> pixels(const Texture& texture)
     {
         std::vector<unsigned char> data(texture.width * texture.height * 4);
-        glBindTexture(GL_TEXTURE_2D, texture.textureName);
+        glBindTexture(GL_TEXTURE_2D, texture.textureName());
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, data.data());
         glBindTexture(GL_TEXTURE_2D, 0);
@@ -181,7 +181,7 @@ TEST_F(TextureTest, MipLevelsAverageInTheTexturesOwnColourSpace)
     const std::string path = save(checker, "checker.png");
     for (const auto& [unit, expected] : {std::pair{0, 188}, std::pair{1, 128}}) {
         Texture texture(path, unit);
-        glBindTexture(GL_TEXTURE_2D, texture.textureName);
+        glBindTexture(GL_TEXTURE_2D, texture.textureName());
         GLint width = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &width);
         EXPECT_EQ(width, 1);
@@ -207,7 +207,7 @@ TEST_F(TextureTest, BindLeavesItsOwnUnitActive)
     EXPECT_EQ(active, GL_TEXTURE1);
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), normalMap.textureName);
+    EXPECT_EQ(static_cast<GLuint>(bound), normalMap.textureName());
     glBindTexture(GL_TEXTURE_2D, 0);
     glActiveTexture(GL_TEXTURE0);
 }

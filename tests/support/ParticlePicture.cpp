@@ -10,18 +10,15 @@ OffscreenTarget::OffscreenTarget(int width, int height) : width_(width), height_
 {
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &previousFramebuffer_);
     glGetIntegerv(GL_VIEWPORT, previousViewport_);
-    glGenTextures(1, &color_);
-    glBindTexture(GL_TEXTURE_2D, color_);
+    glBindTexture(GL_TEXTURE_2D, color_.name());
     glTexImage2D(GL_TEXTURE_2D, 0, GL_SRGB8_ALPHA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glBindTexture(GL_TEXTURE_2D, 0);
-    glGenRenderbuffers(1, &depth_);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth_);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth_.name());
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glGenFramebuffers(1, &framebuffer_);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color_, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.name());
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color_.name(), 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_.name());
     glViewport(0, 0, width, height);
     glEnable(GL_FRAMEBUFFER_SRGB);
 }
@@ -31,9 +28,6 @@ OffscreenTarget::~OffscreenTarget()
     glDisable(GL_FRAMEBUFFER_SRGB);
     glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previousFramebuffer_));
     glViewport(previousViewport_[0], previousViewport_[1], previousViewport_[2], previousViewport_[3]);
-    glDeleteFramebuffers(1, &framebuffer_);
-    glDeleteRenderbuffers(1, &depth_);
-    glDeleteTextures(1, &color_);
 }
 
 void OffscreenTarget::clear(float r, float g, float b)
@@ -45,7 +39,7 @@ void OffscreenTarget::clear(float r, float g, float b)
 
 Picture OffscreenTarget::read() const
 {
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_.name());
     return Picture::readFramebuffer(width_, height_);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Picture.h"
+#include "base/GlObject.h"
 
 #include <GL/glew.h>
 
@@ -28,9 +29,9 @@ public:
 private:
     int width_;
     int height_;
-    GLuint framebuffer_ = 0;
-    GLuint color_ = 0;
-    GLuint depth_ = 0;
+    GlFramebuffer framebuffer_;
+    GlTexture color_;
+    GlRenderbuffer depth_;
     GLint previousFramebuffer_ = 0;
     GLint previousViewport_[4] = {0, 0, 0, 0};
 };

@@ -8,6 +8,7 @@
 // Run from a directory holding Shader/ (the staged run directory).
 #include "HiddenGlWindow.h"
 #include "TestScene.h"
+#include "base/GlObject.h"
 
 #include "render/PointLight.h"
 #include "render/Renderer.h"
@@ -68,18 +69,19 @@ void saveFrame(const std::string& path)
 }
 
 // One frame with every pass bracketed by its own timer query.
-void renderTimedFrame(tolvane::Renderer& renderer, const tolvane::View& view, const GLuint (&queries)[kPassCount])
+void renderTimedFrame(tolvane::Renderer& renderer, const tolvane::View& view,
+                      const tolvane::GlQuery (&queries)[kPassCount])
 {
-    glBeginQuery(GL_TIME_ELAPSED, queries[kShadow]);
+    glBeginQuery(GL_TIME_ELAPSED, queries[kShadow].name());
     renderer.shadowPass(view.scene);
     glEndQuery(GL_TIME_ELAPSED);
-    glBeginQuery(GL_TIME_ELAPSED, queries[kScene]);
+    glBeginQuery(GL_TIME_ELAPSED, queries[kScene].name());
     renderer.scenePass(view);
     glEndQuery(GL_TIME_ELAPSED);
-    glBeginQuery(GL_TIME_ELAPSED, queries[kBlur]);
-    GLuint bloom = renderer.blur(renderer.brightTexture);
+    glBeginQuery(GL_TIME_ELAPSED, queries[kBlur].name());
+    GLuint bloom = renderer.blur(renderer.brightTexture());
     glEndQuery(GL_TIME_ELAPSED);
-    glBeginQuery(GL_TIME_ELAPSED, queries[kComposition]);
+    glBeginQuery(GL_TIME_ELAPSED, queries[kComposition].name());
     renderer.present(bloom);
     glEndQuery(GL_TIME_ELAPSED);
 }
@@ -98,8 +100,7 @@ int main(int argc, char** argv)
     {
         tolvane::test::TestScene scene(kWidth, kHeight);
         scene.renderer->fade = 1.0f;
-        GLuint queries[kPassCount];
-        glGenQueries(kPassCount, queries);
+        tolvane::GlQuery queries[kPassCount];
         std::vector<double> passTimes[kPassCount];
         std::vector<double> frameTimes;
         for (int frame = 0; frame < options.frames; ++frame) {
@@ -112,7 +113,7 @@ int main(int argc, char** argv)
             glfwSwapBuffers(window);
             for (int pass = 0; pass < kPassCount; ++pass) {
                 GLuint64 nanoseconds = 0;
-                glGetQueryObjectui64v(queries[pass], GL_QUERY_RESULT, &nanoseconds);
+                glGetQueryObjectui64v(queries[pass].name(), GL_QUERY_RESULT, &nanoseconds);
                 passTimes[pass].push_back(static_cast<double>(nanoseconds) * 1e-6);
             }
             glFinish();
@@ -127,7 +128,6 @@ int main(int argc, char** argv)
             scene.renderFrame(1.0f);
             saveFrame(options.savePath);
         }
-        glDeleteQueries(kPassCount, queries);
     }
     glfwDestroyWindow(window);
     glfwTerminate();

@@ -9,6 +9,7 @@
 //
 // Run from a directory holding Shader/ (the staged run directory).
 #include "HiddenGlWindow.h"
+#include "base/GlObject.h"
 
 #include "particles/ParticlePresets.h"
 #include "particles/ParticleSystem.h"
@@ -100,8 +101,7 @@ void measure(const std::string& name, tolvane::Texture* texture, tolvane::Camera
         system.update(0.002);
     system.setGenerating(false);
 
-    GLuint queries[2];
-    glGenQueries(2, queries);
+    tolvane::GlQuery queries[2];
     std::vector<double> updateGpu, drawGpu, updateWall;
     for (int frame = 0; frame < frames; ++frame) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -109,20 +109,19 @@ void measure(const std::string& name, tolvane::Texture* texture, tolvane::Camera
         // frame's work to whichever query comes next.
         glFinish();
         const auto start = std::chrono::steady_clock::now();
-        glBeginQuery(GL_TIME_ELAPSED, queries[0]);
+        glBeginQuery(GL_TIME_ELAPSED, queries[0].name());
         system.update(1.0 / 60.0);
         glEndQuery(GL_TIME_ELAPSED);
         const auto end = std::chrono::steady_clock::now();
         glFinish();
-        glBeginQuery(GL_TIME_ELAPSED, queries[1]);
+        glBeginQuery(GL_TIME_ELAPSED, queries[1].name());
         system.draw(camera);
         glEndQuery(GL_TIME_ELAPSED);
         glFinish();
-        updateGpu.push_back(elapsedMilliseconds(queries[0]));
-        drawGpu.push_back(elapsedMilliseconds(queries[1]));
+        updateGpu.push_back(elapsedMilliseconds(queries[0].name()));
+        drawGpu.push_back(elapsedMilliseconds(queries[1].name()));
         updateWall.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
-    glDeleteQueries(2, queries);
     std::printf("%-6s records %4d  update gpu %7.3f ms  draw gpu %7.3f ms  update wall %7.3f ms\n", name.c_str(),
                 system.particleCount, median(updateGpu), median(drawGpu), median(updateWall));
 }
