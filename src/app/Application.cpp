@@ -9,8 +9,8 @@
 #include "base/Diagnostics.h"
 #include "render/Renderer.h"
 #include "render/Scene.h"
+#include "render/Text.h"
 #include "scene/OrthogonalCamera.h"
-#include "scene/Text.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>

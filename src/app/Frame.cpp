@@ -26,9 +26,9 @@
 #include "base/GpuProfiler.h"
 #include "render/Renderer.h"
 #include "render/Scene.h"
+#include "render/Text.h"
 #include "scene/OrthogonalCamera.h"
 #include "scene/PerspectiveCamera.h"
-#include "scene/Text.h"
 
 namespace tolvane {
 

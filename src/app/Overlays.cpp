@@ -7,9 +7,9 @@
 #include "render/Material.h"
 #include "render/Scene.h"
 #include "render/ShaderFiles.h"
+#include "render/Text.h"
 #include "scene/Font.h"
 #include "scene/OrthogonalCamera.h"
-#include "scene/Text.h"
 
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>

@@ -9,10 +9,10 @@
 #include "render/PointLight.h"
 #include "render/Renderer.h"
 #include "render/Scene.h"
+#include "render/Text.h"
 #include "scene/CameraPath.h"
 #include "scene/PathEvent.h"
 #include "scene/PerspectiveCamera.h"
-#include "scene/Text.h"
 
 #include <GLFW/glfw3.h>
 

@@ -44,10 +44,10 @@ const char* gpuPassName(GpuPass pass)
     return index >= 0 && index < kGpuPassCountWithReferences ? kNames[index] : "unknown";
 }
 
-GpuProfiler::GpuProfiler(Sink sink, int latency) :
-    sink(std::move(sink)),
-    frames(std::make_unique<Frame[]>(static_cast<size_t>(latency > 1 ? latency : 2))),
-    latency(latency > 1 ? latency : 2)
+GpuProfiler::GpuProfiler(Sink frameSink, int framesLate) :
+    sink(std::move(frameSink)),
+    frames(std::make_unique<Frame[]>(static_cast<size_t>(framesLate > 1 ? framesLate : 2))),
+    latency(framesLate > 1 ? framesLate : 2)
 {
 }
 

@@ -51,13 +51,13 @@ void fail(const std::string& message)
 
 }  // namespace
 
-CaptureSession::CaptureSession(const CaptureOptions& options) : options(options), progress(stderr)
+CaptureSession::CaptureSession(const CaptureOptions& chosen) : options(chosen), progress(stderr)
 {
-    firstFrame = frameAtOrAfter(options.from, options.fps);
-    if (options.to != CaptureOptions::kEndOfFilm)
-        endFrame = frameAtOrAfter(options.to, options.fps);
-    for (const double time : options.at)
-        chosenFrames.push_back(std::lround(time * options.fps));
+    firstFrame = frameAtOrAfter(chosen.from, chosen.fps);
+    if (chosen.to != CaptureOptions::kEndOfFilm)
+        endFrame = frameAtOrAfter(chosen.to, chosen.fps);
+    for (const double time : chosen.at)
+        chosenFrames.push_back(std::lround(time * chosen.fps));
     if (!chosenFrames.empty()) {
         firstFrame = chosenFrames.front();
         endFrame = chosenFrames.back() + 1;
@@ -396,12 +396,12 @@ bool CaptureSession::abandonOutputs()
     return false;
 }
 
-void CaptureSession::measureFrame(Clock::time_point frameStart, Clock::time_point updateEnd)
+void CaptureSession::measureFrame(Clock::time_point started, Clock::time_point updated)
 {
     gpuProfiler->endFrame();
     gpuProfiler->poll();
-    report->addCpuFrame(milliseconds(frameStart, updateEnd), cpuProfiler.total(CpuSection::ParticleReadback),
-                        milliseconds(frameStart, Clock::now()));
+    report->addCpuFrame(milliseconds(started, updated), cpuProfiler.total(CpuSection::ParticleReadback),
+                        milliseconds(started, Clock::now()));
 }
 
 // After the frame has been measured, so that the references cost it nothing;

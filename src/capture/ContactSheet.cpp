@@ -18,9 +18,9 @@ constexpr int kSlotsPerCell = 8;
 
 }  // namespace
 
-ContactSheet::ContactSheet(int frameWidth, int frameHeight, int cells, int columns, int thumbnailWidth) :
-    cells(std::max(cells, 1)),
-    columns(std::max(columns, 1)),
+ContactSheet::ContactSheet(int frameWidth, int frameHeight, int cellCount, int columnCount, int thumbnailWidth) :
+    cells(std::max(cellCount, 1)),
+    columns(std::max(columnCount, 1)),
     cellWidth(std::max(thumbnailWidth, 1))
 {
     const double aspect = frameWidth > 0 ? static_cast<double>(frameHeight) / frameWidth : 1.0;

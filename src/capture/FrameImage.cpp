@@ -7,9 +7,9 @@
 
 namespace tolvane {
 
-FrameImage::FrameImage(int width, int height)
+FrameImage::FrameImage(int pixelsWide, int pixelsHigh)
 {
-    resize(width, height);
+    resize(pixelsWide, pixelsHigh);
 }
 
 void FrameImage::resize(int newWidth, int newHeight)

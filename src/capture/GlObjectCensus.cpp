@@ -13,7 +13,7 @@ int GlObjectCensus::Counts::total() const
            transformFeedbacks;
 }
 
-GlObjectCensus::GlObjectCensus(unsigned highestName) : highestName(highestName) {}
+GlObjectCensus::GlObjectCensus(unsigned highest) : highestName(highest) {}
 
 GlObjectCensus::Counts GlObjectCensus::take() const
 {

@@ -13,7 +13,7 @@ constexpr double kRedrawSeconds = 0.1;
 
 }  // namespace
 
-ProgressBar::ProgressBar(std::FILE* stream) : stream(stream), terminal(isatty(fileno(stream)) != 0) {}
+ProgressBar::ProgressBar(std::FILE* output) : stream(output), terminal(isatty(fileno(output)) != 0) {}
 
 int ProgressBar::format(char* buffer, std::size_t size, int done, int total, double elapsedSeconds)
 {

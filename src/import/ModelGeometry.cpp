@@ -4,15 +4,16 @@
 
 namespace tolvane {
 
-ModelGeometry::ModelGeometry(std::vector<float> positions, std::vector<uint32_t> indices, std::vector<float> normals,
-                             std::vector<float> tangents, std::vector<float> biTangents, std::vector<float> uvs)
+ModelGeometry::ModelGeometry(std::vector<float> vertexPositions, std::vector<uint32_t> triangleIndices,
+                             std::vector<float> vertexNormals, std::vector<float> vertexTangents,
+                             std::vector<float> vertexBiTangents, std::vector<float> vertexUvs)
 {
-    this->positions = std::move(positions);
-    this->indices = std::move(indices);
-    this->normals = std::move(normals);
-    this->tangents = std::move(tangents);
-    this->biTangents = std::move(biTangents);
-    this->uvs = std::move(uvs);
+    this->positions = std::move(vertexPositions);
+    this->indices = std::move(triangleIndices);
+    this->normals = std::move(vertexNormals);
+    this->tangents = std::move(vertexTangents);
+    this->biTangents = std::move(vertexBiTangents);
+    this->uvs = std::move(vertexUvs);
     hasTangents = true;
     vertexCount = static_cast<uint32_t>(this->positions.size() / 3);
     indexCount = static_cast<uint32_t>(this->indices.size());

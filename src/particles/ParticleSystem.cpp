@@ -31,11 +31,11 @@ const void* fieldOffset(std::size_t offset)
 
 }  // namespace
 
-ParticleSystem::ParticleSystem(Texture* texture) :
+ParticleSystem::ParticleSystem(Texture* sprite) :
     updateProgram(new ParticleSystemProgram(ShaderFiles::kParticleUpdateVertex, ShaderFiles::kParticleUpdateGeometry)),
     billboardMaterial(new Material(ShaderFiles::kParticleBillboardVertex, ShaderFiles::kParticleBillboardFragment,
                                    ShaderFiles::kParticleBillboardGeometry)),
-    texture(texture)
+    texture(sprite)
 {
     billboardMaterial->blending = true;
 }

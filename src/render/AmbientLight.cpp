@@ -2,6 +2,6 @@
 
 namespace tolvane {
 
-AmbientLight::AmbientLight(float intensity) : Light(intensity) {}
+AmbientLight::AmbientLight(float strength) : Light(strength) {}
 
 }  // namespace tolvane

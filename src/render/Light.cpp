@@ -2,7 +2,7 @@
 
 namespace tolvane {
 
-Light::Light(float intensity) : intensity(intensity) {}
+Light::Light(float strength) : intensity(strength) {}
 
 Light::~Light() = default;
 

@@ -39,10 +39,10 @@ void enableAttribute(GLuint program, const char* name, const GlBuffer& buffer, G
 
 }  // namespace
 
-Mesh::Mesh(Geometry* geometry, Material* material) :
-    geometry(geometry),
-    material(material),
-    boundingBox(new BoundingBox(*geometry, SceneContext::current()->boundingBoxMaterial))
+Mesh::Mesh(Geometry* shape, Material* program) :
+    geometry(shape),
+    material(program),
+    boundingBox(new BoundingBox(*shape, SceneContext::current()->boundingBoxMaterial))
 {
     glBindVertexArray(vertexArray_.name());
     createBuffers();

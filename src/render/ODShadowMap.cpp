@@ -33,9 +33,9 @@ const glm::mat4 ODShadowMap::faceRotations[6] = {
     rotationFromRows({1, 0, 0}, {0, -1, 0}, {0, 0, -1}),  rotationFromRows({-1, 0, 0}, {0, -1, 0}, {0, 0, 1}),
 };
 
-ODShadowMap::ODShadowMap(Material* material) :
+ODShadowMap::ODShadowMap(Material* depthProgram) :
     shadowCamera(new PerspectiveCamera(90.0f, 1.0f, 0.1f, 15.0f)),
-    material(material)
+    material(depthProgram)
 {
     for (glm::mat4& matrix : shadowMatrices)
         matrix = glm::mat4(1.0f);

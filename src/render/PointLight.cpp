@@ -4,7 +4,7 @@
 
 namespace tolvane {
 
-PointLight::PointLight(float intensity, float attenuation) : Light(intensity), attenuation(attenuation) {}
+PointLight::PointLight(float strength, float falloff) : Light(strength), attenuation(falloff) {}
 
 void PointLight::update(double elapsedSeconds)
 {

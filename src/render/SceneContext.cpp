@@ -12,31 +12,23 @@ namespace {
 constexpr std::size_t kMaxShadowBits = 32;
 }  // namespace
 
-SceneContext* SceneContext::current_ = nullptr;
-
 SceneContext::SceneContext() : SceneContext(new Material(ShaderFiles::kColorVertex, ShaderFiles::kColorFragment, ""))
 {
     boundingBoxMaterial->color = glm::vec3(0.0f, 1.0f, 0.0f);
 }
 
-SceneContext::SceneContext(Material* boundingBoxMaterial) : boundingBoxMaterial(boundingBoxMaterial)
-{
-    current_ = this;
-}
+SceneContext::SceneContext(Material* boxProgram) : boundingBoxMaterial(boxProgram) {}
 
 SceneContext::SceneContext(NoCreateT) : SceneContext(static_cast<Material*>(nullptr)) {}
 
 SceneContext::~SceneContext()
 {
-    if (current_ == this) {
-        current_ = nullptr;
-    }
     delete boundingBoxMaterial;
 }
 
 SceneContext* SceneContext::current()
 {
-    return current_;
+    return dynamic_cast<SceneContext*>(NodeRegistry::current());
 }
 
 void SceneContext::registerLight(Object3D* node)

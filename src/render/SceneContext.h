@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/NoCreate.h"
+#include "scene/NodeRegistry.h"
 
 #include <vector>
 
@@ -18,7 +19,7 @@ class PointLight;
 // The scene assembly creates it before the first mesh and the first light
 // and deletes it after the scene; nodes added while none exists (overlays
 // built at start-up) are simply not registered.
-class SceneContext {
+class SceneContext : public NodeRegistry {
 public:
     // Builds the green bounding-box material from the colour shaders.
     // Needs a current GL context.
@@ -29,13 +30,16 @@ public:
     // which need no GL (meshes cannot be made under such a context).
     explicit SceneContext(NoCreateT);
     // Stops being current and destroys the bounding-box material.
-    ~SceneContext();
+    ~SceneContext() override;
 
     SceneContext(const SceneContext&) = delete;
     SceneContext& operator=(const SceneContext&) = delete;
 
     // The most recently constructed context; null once that one is destroyed.
     static SceneContext* current();
+
+    // Registers the node's light, if it is one.
+    void nodeAdded(Object3D* node) override { registerLight(node); }
 
     // Called by Object3D::addChild for every node added to any parent.
     // Point lights are appended (with their shadow map, when they cast
@@ -64,7 +68,6 @@ private:
     bool readsBoundShadowMap(const PointLight* light) const;
 
     PointLight* shadowedLight = nullptr;  // the light whose map is shadowMaps.front()
-    static SceneContext* current_;
 };
 
 }  // namespace tolvane

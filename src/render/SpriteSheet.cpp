@@ -2,14 +2,14 @@
 
 namespace tolvane {
 
-SpriteSheet::SpriteSheet(const std::string& path, std::uint32_t frameWidth, std::uint32_t frameHeight,
-                         std::uint32_t frameCount, std::uint32_t framesPerSecond, TexturePrefetch* prefetch) :
+SpriteSheet::SpriteSheet(const std::string& path, std::uint32_t frameWide, std::uint32_t frameHigh,
+                         std::uint32_t frames, std::uint32_t rate, TexturePrefetch* prefetch) :
     Texture(path, 0, prefetch),
-    frameWidth(frameWidth),
-    frameHeight(frameHeight),
-    frameCount(frameCount),
+    frameWidth(frameWide),
+    frameHeight(frameHigh),
+    frameCount(frames),
     currentFrame(0),
-    framesPerSecond(framesPerSecond)
+    framesPerSecond(rate)
 {
 }
 

@@ -22,10 +22,13 @@ void refuse(const TextureImage& image, const std::string& path)
 
 }  // namespace
 
-Texture::Texture(const std::string& path, int unit, TexturePrefetch* prefetch) : unit(unit), isNormalMap(unit == 1)
+Texture::Texture(const std::string& path, int textureUnit, TexturePrefetch* prefetch) :
+    unit(textureUnit),
+    isNormalMap(textureUnit == 1)
 {
     CpuProfiler::Scope timing(CpuSection::Textures);
-    TextureImage image = prefetch != nullptr ? prefetch->take(path, unit) : TextureImage::decode(path, unit);
+    TextureImage image =
+        prefetch != nullptr ? prefetch->take(path, textureUnit) : TextureImage::decode(path, textureUnit);
     if (image.outcome != TextureImage::Outcome::Decoded)
         refuse(image, path);
     hasAlpha = image.hasAlpha;

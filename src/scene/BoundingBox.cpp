@@ -6,8 +6,8 @@
 
 namespace tolvane {
 
-BoundingBox::BoundingBox(const Geometry& geometry, Material* material) :
-    material(material),
+BoundingBox::BoundingBox(const Geometry& geometry, Material* program) :
+    material(program),
     max(glm::vec3(std::numeric_limits<float>::lowest())),
     min(glm::vec3(std::numeric_limits<float>::max()))
 {

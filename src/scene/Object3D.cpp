@@ -1,6 +1,6 @@
 #include "scene/Object3D.h"
 
-#include "render/SceneContext.h"
+#include "scene/NodeRegistry.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -54,8 +54,8 @@ void Object3D::addChild(Object3D* child)
     children.push_back(child);
     // Nodes added before the context exists (overlay texts at start-up) are
     // never lights, so there is nothing to register for them.
-    if (SceneContext* context = SceneContext::current()) {
-        context->registerLight(child);
+    if (NodeRegistry* registry = NodeRegistry::current()) {
+        registry->nodeAdded(child);
     }
 }
 

@@ -38,7 +38,7 @@ public:
     virtual void draw(Camera* camera);
 
     // Takes ownership of `child`, appends it and hands it to the current
-    // SceneContext for light registration. A light must therefore be fully
+    // NodeRegistry (the SceneContext, which registers lights). A light must therefore be fully
     // configured before it is added. No check for a child that already has
     // a parent: add every node exactly once.
     void addChild(Object3D* child);

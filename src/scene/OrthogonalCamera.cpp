@@ -4,15 +4,16 @@
 
 namespace tolvane {
 
-OrthogonalCamera::OrthogonalCamera(float left, float right, float bottom, float top, float near, float far) :
-    left(left),
-    right(right),
-    bottom(bottom),
-    top(top),
-    near(near),
-    far(far)
+OrthogonalCamera::OrthogonalCamera(float leftEdge, float rightEdge, float bottomEdge, float topEdge, float nearPlane,
+                                   float farPlane) :
+    left(leftEdge),
+    right(rightEdge),
+    bottom(bottomEdge),
+    top(topEdge),
+    near(nearPlane),
+    far(farPlane)
 {
-    projection = glm::ortho(left, right, bottom, top);
+    projection = glm::ortho(leftEdge, rightEdge, bottomEdge, topEdge);
 }
 
 }  // namespace tolvane

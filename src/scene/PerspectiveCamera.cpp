@@ -10,13 +10,13 @@ namespace {
 constexpr float kDegreesToRadians = 0.017453292f;
 }  // namespace
 
-PerspectiveCamera::PerspectiveCamera(float fov, float aspect, float near, float far) :
-    fov(fov),
-    aspect(aspect),
-    near(near),
-    far(far)
+PerspectiveCamera::PerspectiveCamera(float fieldOfView, float aspectRatio, float nearPlane, float farPlane) :
+    fov(fieldOfView),
+    aspect(aspectRatio),
+    near(nearPlane),
+    far(farPlane)
 {
-    projection = glm::perspective(fov * kDegreesToRadians, aspect, near, far);
+    projection = glm::perspective(fieldOfView * kDegreesToRadians, aspectRatio, nearPlane, farPlane);
     frustum = new Frustum();
     frustum->setViewProjection(projection, getWorldMatrix());
 }

@@ -2,10 +2,10 @@
 #include "GlTestContext.h"
 
 #include "import/QuadGeometry.h"
+#include "render/AxialBillboard.h"
 #include "render/Material.h"
 #include "render/SceneContext.h"
 #include "render/ShaderFiles.h"
-#include "scene/AxialBillboard.h"
 #include "scene/PerspectiveCamera.h"
 
 #include <glm/glm.hpp>

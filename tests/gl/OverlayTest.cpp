@@ -8,9 +8,9 @@
 #include "base/Diagnostics.h"
 #include "base/GlObject.h"
 #include "render/Scene.h"
+#include "render/Text.h"
 #include "scene/Font.h"
 #include "scene/OrthogonalCamera.h"
-#include "scene/Text.h"
 
 #include <filesystem>
 #include <unistd.h>

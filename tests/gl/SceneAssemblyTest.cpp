@@ -8,12 +8,12 @@
 #include "particles/ParticlePresets.h"
 #include "particles/ParticleSystem.h"
 #include "render/AmbientLight.h"
+#include "render/AxialBillboard.h"
 #include "render/Mesh.h"
 #include "render/PointLight.h"
 #include "render/Scene.h"
 #include "render/SceneContext.h"
 #include "render/SpriteSheet.h"
-#include "scene/AxialBillboard.h"
 #include "scene/CameraPath.h"
 #include "scene/PerspectiveCamera.h"
 
@@ -146,21 +146,21 @@ TEST_F(SceneAssemblyTest, CampfireLightStandsInTheFire)
 // its own preset, its place, and only the dust generates from the start.
 TEST_F(SceneAssemblyTest, ParticleSystemsCarryTheirPresets)
 {
-    auto expectPreset = [](const ParticleSystem& built, void (*configure)(ParticleSystem&)) {
-        ParticleSystem preset(built.texture);
+    auto expectPreset = [](const ParticleSystem& system, void (*configure)(ParticleSystem&)) {
+        ParticleSystem preset(system.texture);
         configure(preset);
-        EXPECT_EQ(built.generationInterval, preset.generationInterval);
-        EXPECT_EQ(built.numToGenerate, preset.numToGenerate);
-        EXPECT_EQ(built.genPositionMin, preset.genPositionMin);
-        EXPECT_EQ(built.genPositionRange, preset.genPositionRange);
-        EXPECT_EQ(built.genVelocityMin, preset.genVelocityMin);
-        EXPECT_EQ(built.genVelocityRange, preset.genVelocityRange);
-        EXPECT_EQ(built.genGravityVector, preset.genGravityVector);
-        EXPECT_EQ(built.genColor, preset.genColor);
-        EXPECT_EQ(built.genLifeMin, preset.genLifeMin);
-        EXPECT_EQ(built.genLifeRange, preset.genLifeRange);
-        EXPECT_EQ(built.genSize, preset.genSize);
-        EXPECT_EQ(built.rotationSpeed, preset.rotationSpeed);
+        EXPECT_EQ(system.generationInterval, preset.generationInterval);
+        EXPECT_EQ(system.numToGenerate, preset.numToGenerate);
+        EXPECT_EQ(system.genPositionMin, preset.genPositionMin);
+        EXPECT_EQ(system.genPositionRange, preset.genPositionRange);
+        EXPECT_EQ(system.genVelocityMin, preset.genVelocityMin);
+        EXPECT_EQ(system.genVelocityRange, preset.genVelocityRange);
+        EXPECT_EQ(system.genGravityVector, preset.genGravityVector);
+        EXPECT_EQ(system.genColor, preset.genColor);
+        EXPECT_EQ(system.genLifeMin, preset.genLifeMin);
+        EXPECT_EQ(system.genLifeRange, preset.genLifeRange);
+        EXPECT_EQ(system.genSize, preset.genSize);
+        EXPECT_EQ(system.rotationSpeed, preset.rotationSpeed);
     };
     {
         SCOPED_TRACE("smoke");

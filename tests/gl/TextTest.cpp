@@ -5,9 +5,9 @@
 
 #include "render/Material.h"
 #include "render/ShaderFiles.h"
+#include "render/Text.h"
 #include "scene/Font.h"
 #include "scene/OrthogonalCamera.h"
-#include "scene/Text.h"
 
 #include <memory>
 

@@ -12,9 +12,9 @@
 #include "render/PointLight.h"
 #include "render/Renderer.h"
 #include "render/Scene.h"
+#include "render/Text.h"
 #include "scene/CameraPath.h"
 #include "scene/PerspectiveCamera.h"
-#include "scene/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -21,10 +21,9 @@ put() {  # put FILE [INCLUDED...]: a source file including the given headers
 clean="$scratch/clean/src"
 put "$clean/base/Clock.h"
 put "$clean/scene/Node.h" base/Clock.h
-put "$clean/scene/Billboard.h" render/Mesh.h
 put "$clean/render/Mesh.h" scene/Node.h
-put "$clean/render/Mesh.cpp" Mesh.h app/ApplicationState.h app/Diagnostics.h
-put "$clean/particles/Particles.cpp" render/Mesh.h base/Clock.h app/ApplicationState.h
+put "$clean/render/Mesh.cpp" Mesh.h base/Clock.h
+put "$clean/particles/Particles.cpp" render/Mesh.h base/Clock.h
 put "$clean/import/Loader.cpp" render/Mesh.h "<vector>"
 put "$clean/app/ApplicationState.h"
 put "$clean/app/Diagnostics.h"
@@ -39,14 +38,18 @@ put "$planted/base/Clock.cpp" Clock.h scene/Node.h
 put "$planted/particles/Particles.cpp" render/Mesh.h import/Loader.cpp
 put "$planted/import/Loader.cpp" ../capture/Tool.cpp app/ApplicationState.h
 put "$planted/scene/Node.cpp" app/ApplicationState.h render/SceneContext.h
+put "$planted/scene/Billboard.h" render/Mesh.h
 put "$planted/render/SceneContext.h"
 put "$planted/tools/Helper.h" base/Clock.h
 (cd "$scratch/planted" && python3 "$check" src > "$scratch/planted.out" 2>/dev/null)
 [ $? -eq 1 ] || fail "the planted tree does not fail with status 1"
 expected="src/base/Clock.cpp:2: base may not include scene/Node.h
 src/import/Loader.cpp:1: import may not include capture/Tool.cpp
+src/import/Loader.cpp:2: import may not include app/ApplicationState.h
 src/particles/Particles.cpp:2: particles may not include import/Loader.cpp
+src/scene/Billboard.h:1: scene may not include render/Mesh.h
 src/scene/Node.cpp:1: scene may not include app/ApplicationState.h
+src/scene/Node.cpp:2: scene may not include render/SceneContext.h
 src/tools: tools is on no layer of"
 actual="$(sed 's/ of .*/ of/' "$scratch/planted.out")"
 [ "$actual" = "$expected" ] || fail "planted tree: expected

@@ -1,4 +1,4 @@
-#include "scene/AxialBillboard.h"
+#include "render/AxialBillboard.h"
 
 #include "scene/Camera.h"
 
@@ -13,9 +13,9 @@ constexpr float kDeadZoneCosine = 0.9999f;
 constexpr float kPi = 3.1415927f;
 }  // namespace
 
-AxialBillboard::AxialBillboard(Geometry* geometry, Material* material, Camera* camera) :
-    Mesh(geometry, material),
-    camera(camera)
+AxialBillboard::AxialBillboard(Geometry* shape, Material* program, Camera* facing) :
+    Mesh(shape, program),
+    camera(facing)
 {
 }
 

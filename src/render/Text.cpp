@@ -1,4 +1,4 @@
-#include "scene/Text.h"
+#include "render/Text.h"
 
 #include "base/Diagnostics.h"
 #include "render/Material.h"
@@ -14,7 +14,7 @@ constexpr int kVerticesPerGlyph = 6;
 constexpr int kFloatsPerGlyph = kVerticesPerGlyph * 4;
 }  // namespace
 
-Text::Text(Font* font, Material* material, std::string text) : text(std::move(text)), font(font), material(material)
+Text::Text(Font* face, Material* program, std::string line) : text(std::move(line)), font(face), material(program)
 {
     initBuffers();
 }
