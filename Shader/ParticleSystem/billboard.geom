@@ -58,10 +58,8 @@ void main()
     // Flames burn down as they rise; smoke billows out.
     float growth = mix(1.0 + 0.8 * age, 1.0 - 0.8 * age, flame);
     float halfSize = 0.5 * fSizePass[0] * growth;
-    vTint = vec4(vColorPass[0], fadeAt(age));
-    vFlame = flame;
-    vAge = age;
-    vDrawnOnBlack = spriteAverage().a > 0.999 ? 1 : 0;
+    vec4 tint = vec4(vColorPass[0], fadeAt(age));
+    int drawnOnBlack = spriteAverage().a > 0.999 ? 1 : 0;
 
     // Built in view space, so the quad always lies in the picture plane.
     vec4 center = view * gl_in[0].gl_Position;
@@ -72,8 +70,13 @@ void main()
                                     vec2(-1.0, 1.0), vec2(1.0, 1.0));
     for (int i = 0; i < 4; ++i) {
         vec2 offset = spin * corners[i] * halfSize;
+        // Every output is undefined after EmitVertex(), the flat one too.
         gl_Position = projection * (center + vec4(offset, 0.0, 0.0));
         vTexCoord = corners[i] * 0.5 + 0.5;
+        vTint = tint;
+        vFlame = flame;
+        vAge = age;
+        vDrawnOnBlack = drawnOnBlack;
         EmitVertex();
     }
     EndPrimitive();
