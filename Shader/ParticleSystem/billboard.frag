@@ -2,17 +2,14 @@
 
 in vec2 vTexCoord;
 in vec4 vTint;
-in float vFlame;
-in float vAge;
+in float vGlow;
+in float vErosion;
 flat in int vDrawnOnBlack;
 
 uniform sampler2D gSampler;
 
 out vec4 fragColor;                         // colour number 0, bound by name
 layout(location = 1) out vec4 brightColor;  // what feeds the bloom
-
-// An ageing flame loses its yellow first, then its orange.
-const vec3 EMBER = vec3(1.0, 0.35, 0.12);
 
 void main()
 {
@@ -28,15 +25,13 @@ void main()
         coverage = pow(brightness, 1.0 / 2.2);
         paint = texel.rgb / max(brightness, 1e-4);
     }
-    // A flame is hotter than white while young, enough to bloom, and cools
-    // to thin wisps of embers; smoke and sparks keep their colour and shape.
-    float burn = vFlame * smoothstep(0.0, 0.7, vAge);
-    float alpha = pow(coverage, 1.0 + 2.0 * burn) * vTint.a;
+    float alpha = pow(coverage, vErosion) * vTint.a;
     if (alpha < 1.0 / 255.0)
         discard;
-    float heat = 1.0 + 1.5 * vFlame * (1.0 - burn) * (1.0 - burn);
-    vec3 color = paint * vTint.rgb * mix(vec3(1.0), EMBER, burn) * heat;
+    // Green is what a flame's yellow and white have over its orange and red:
+    // only the hot core glows far above white, the tips stay their colour.
+    vec3 color = paint * vTint.rgb * (1.0 + vGlow * paint.g * paint.g);
     fragColor = vec4(color, alpha);
     float luminance = dot(color, vec3(0.2126, 0.7152, 0.0722));
-    brightColor = vec4(color * smoothstep(0.5, 0.9, luminance), alpha);
+    brightColor = vec4(color * smoothstep(1.0, 2.5, luminance), alpha);
 }

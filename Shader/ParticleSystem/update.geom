@@ -10,12 +10,14 @@
 //       the billboard needs to fade it in and out. lifeTime counts down the
 //       seconds it has left.
 //
-// Geometry shaders may write at most 1024 components per invocation on some
-// drivers (the GL minimum). A record has 13, so one invocation emits at most
-// 78 records; larger batches are split across spawners.
+// OpenGL 3.3 only promises 1024 output components per invocation, and a
+// driver may count every output as a whole vec4 and gl_Position along with
+// them, written or not: a record then costs 8 * 4 = 32 components, not 13,
+// so one invocation emits at most 32 records. Larger batches are split
+// across spawners.
 
 layout(points) in;
-layout(points, max_vertices = 78) out;
+layout(points, max_vertices = 32) out;
 
 in vec3 vPositionPass[];
 in vec3 vVelocityPass[];
@@ -50,7 +52,7 @@ uniform vec3 vRandomSeed;          // fresh for every batch
 
 const int GENERATOR = 0;
 const int SPAWNER = 1;
-const int MAX_RECORDS = 78;
+const int MAX_RECORDS = 32;  // max_vertices above
 const float TWO_PI = 6.2831853;
 
 // A well-mixing integer hash (PCG's output permutation): particle i of a
@@ -109,7 +111,8 @@ void emitNewParticle(uint key, int index, vec3 origin)
 
 // Spawners needed so that one generator invocation stays within MAX_RECORDS:
 // it writes itself, `direct` particles and the spawners, each of which later
-// emits up to MAX_RECORDS particles.
+// emits up to MAX_RECORDS particles. At most 31 spawners of 32 cap a batch
+// at 992 particles, a little short of the 1000 records a buffer holds.
 int spawnersFor(int count)
 {
     int firstBatch = MAX_RECORDS - 1;

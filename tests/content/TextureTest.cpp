@@ -3,6 +3,8 @@
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <set>
@@ -62,6 +64,42 @@ double frameDifference(FIBITMAP* strip, unsigned a, unsigned b)
     return sum / (h * 112.0 * 4.0);
 }
 
+// One texel of a 32-bit image as 0..1 values, colour still sRGB encoded;
+// row 0 is the top.
+struct Texel {
+    double r, g, b, a;
+};
+
+Texel texelAt(FIBITMAP* image, unsigned x, unsigned row)
+{
+    const unsigned h = FreeImage_GetHeight(image);
+    const BYTE* p = FreeImage_GetScanLine(image, static_cast<int>(h - 1 - row)) + x * 4;
+    return {p[FI_RGBA_RED] / 255.0, p[FI_RGBA_GREEN] / 255.0, p[FI_RGBA_BLUE] / 255.0, p[FI_RGBA_ALPHA] / 255.0};
+}
+
+// The average a sprite's last mip level holds: colour in linear light, as
+// the renderer builds its mip chain, alpha as it is.
+Texel meanOf(FIBITMAP* image)
+{
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    Texel sum{0.0, 0.0, 0.0, 0.0};
+    const unsigned w = FreeImage_GetWidth(image);
+    const unsigned h = FreeImage_GetHeight(image);
+    for (unsigned y = 0; y < h; ++y)
+        for (unsigned x = 0; x < w; ++x) {
+            const Texel t = texelAt(image, x, y);
+            sum = {sum.r + linear(t.r), sum.g + linear(t.g), sum.b + linear(t.b), sum.a + t.a};
+        }
+    const double n = static_cast<double>(w) * h;
+    return {sum.r / n, sum.g / n, sum.b / n, sum.a / n};
+}
+
+double saturation(const Texel& t)
+{
+    const double highest = std::max({t.r, t.g, t.b});
+    return highest > 0.0 ? (highest - std::min({t.r, t.g, t.b})) / highest : 0.0;
+}
+
 }  // namespace
 
 TEST(Textures, ModelTexturesAndNormalMapsAreOpaque24BitPowerOfTwoImages)
@@ -119,6 +157,69 @@ TEST(Textures, FlameStripHoldsFiftyFramesThatLoopWithoutAJump)
     }
     EXPECT_GT(smallestStep, 0.05) << "the flame should move in every frame";
     EXPECT_LE(frameDifference(strip.get(), 49, 0), largestStep * 1.25);
+}
+
+// The particle billboard tells its three kinds apart by the sprite's average
+// (see billboard.geom): a flame's is saturated, smoke's a translucent grey
+// well below white, a spark's near white. A sprite that averages to another
+// kind would burn down like a flame, billow like smoke or keep its size.
+TEST(Textures, ParticleSpritesAverageToTheKindTheBillboardTakesThemFor)
+{
+    const Bitmap fire = load(stageDir() + "/Textures/fire-p.png");
+    const Bitmap smoke = load(stageDir() + "/Textures/smoke.png");
+    const Bitmap dust = load(stageDir() + "/Textures/fairydust.tif");
+    ASSERT_TRUE(fire && smoke && dust);
+    const Texel flame = meanOf(fire.get());
+    const Texel puff = meanOf(smoke.get());
+    const Texel spark = meanOf(dust.get());
+    EXPECT_GT(saturation(flame), 0.7);
+    EXPECT_LT(saturation(puff), 0.3);
+    EXPECT_LT(std::max({puff.r, puff.g, puff.b}), 0.7);
+    EXPECT_LT(puff.a, 0.999) << "smoke must have alpha, else it is taken for a glow on black";
+    EXPECT_LT(saturation(spark), 0.3);
+    EXPECT_GT(std::max({spark.r, spark.g, spark.b}), 0.85);
+}
+
+// The fire sprite is one tongue of flame, twice as tall as wide: clear at the
+// sides, narrower high up than low down, hottest (yellow-white, the most
+// green) low in the middle and red at the tip.
+TEST(Textures, FireSpriteIsATongueHotLowInTheMiddleAndRedAtTheTip)
+{
+    const Bitmap fire = load(stageDir() + "/Textures/fire-p.png");
+    ASSERT_TRUE(fire);
+    const unsigned w = FreeImage_GetWidth(fire.get());
+    const unsigned h = FreeImage_GetHeight(fire.get());
+    ASSERT_EQ(h, 2 * w);
+    const auto widthAt = [&](unsigned row) {
+        unsigned covered = 0;
+        for (unsigned x = 0; x < w; ++x)
+            covered += texelAt(fire.get(), x, row).a > 0.25 ? 1 : 0;
+        return covered;
+    };
+    for (unsigned row = 0; row < h; ++row) {
+        EXPECT_LT(texelAt(fire.get(), 0, row).a, 0.05) << "row " << row;
+        EXPECT_LT(texelAt(fire.get(), w - 1, row).a, 0.05) << "row " << row;
+    }
+    EXPECT_GT(widthAt(h * 2 / 3), 0u);
+    EXPECT_LT(widthAt(h / 3), widthAt(h * 2 / 3));
+
+    unsigned hottestX = 0, hottestRow = 0, tipX = 0, tipRow = h;
+    for (unsigned row = 0; row < h; ++row)
+        for (unsigned x = 0; x < w; ++x) {
+            const Texel t = texelAt(fire.get(), x, row);
+            if (t.a > 0.5 && t.g > texelAt(fire.get(), hottestX, hottestRow).g)
+                hottestX = x, hottestRow = row;
+            if (t.a > 0.25 && tipRow == h)
+                tipX = x, tipRow = row;
+        }
+    EXPECT_GT(hottestRow, h / 2);
+    EXPECT_GT(hottestX, w / 3);
+    EXPECT_LT(hottestX, w * 2 / 3);
+    const Texel hottest = texelAt(fire.get(), hottestX, hottestRow);
+    EXPECT_GT(hottest.b, 0.6) << "the core is near white";
+    ASSERT_LT(tipRow, h / 4) << "the tongue reaches up to a point";
+    const Texel tip = texelAt(fire.get(), tipX, tipRow);
+    EXPECT_LT(tip.g, 0.5 * tip.r) << "red at the tip";
 }
 
 // The sky picture runs from the zenith (top row) to below the horizon (the

@@ -53,15 +53,28 @@ float rising(const Noise& noise, float x, float y, float phase)
 
 }  // namespace
 
-Image SpriteTextures::fireParticle(int size)
+Image SpriteTextures::fireParticle(int width)
 {
-    Image img(size, size);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            const float r = radius(x, y, size);
-            const float a = std::pow(glm::clamp(1.0f - r * r, 0.0f, 1.0f), 2.0f);
-            img.at(x, y) = glm::vec4(flameColour(0.45f + 0.5f * a), a);
+    // One tongue of flame, twice as tall as wide: a round foot, drawn out
+    // into a point, with its heat (and so its colour) falling from a
+    // yellow-white core low in the middle to red at the edges and the tip.
+    const int height = 2 * width;
+    Image img(width, height);
+    const Noise noise(23);
+    for (int y = 0; y < height; ++y) {
+        const float up = 1.0f - (y + 0.5f) / height;  // 0 at the bottom
+        for (int x = 0; x < width; ++x) {
+            const float across = 2.0f * (x + 0.5f) / width - 1.0f;
+            const float lick = noise.fbm(0.5f + 0.25f * across, up, 2, 3);
+            const float bend = across + 0.25f * up * lick;
+            const float halfWidth = 0.9f * std::sqrt(glm::clamp(up / 0.25f, 0.0f, 1.0f)) * std::pow(1.0f - up, 0.8f);
+            const float body = smooth(halfWidth, 0.0f, std::fabs(bend)) * smooth(0.0f, 0.3f, up);
+            const float heat = glm::clamp(std::sqrt(body) * (1.25f - 1.0f * up + 0.15f * lick), 0.0f, 1.0f);
+            // Transparent texels keep the red of the rim, so that filtering
+            // at the edge never mixes in black.
+            img.at(x, y) = glm::vec4(flameColour(heat), smooth(0.0f, 0.7f, body));
         }
+    }
     return img;
 }
 
@@ -97,7 +110,8 @@ Image SpriteTextures::fairyDust(int size)
                 std::exp(-dx * 30.0f) * smooth(1.0f, 0.0f, dy) + std::exp(-dy * 30.0f) * smooth(1.0f, 0.0f, dx);
             const float diagonal = 0.4f * std::exp(-std::fabs(dx - dy) * 25.0f) * smooth(0.6f, 0.0f, r);
             const float a = glm::clamp(core + halo + 0.7f * rays + diagonal, 0.0f, 1.0f) * smooth(1.0f, 0.85f, r);
-            img.at(x, y) = glm::vec4(glm::mix(glm::vec3(1.0f, 0.85f, 0.6f), glm::vec3(1.0f), core), a);
+            // Near white all over: the particles' tint gives the colour.
+            img.at(x, y) = glm::vec4(glm::mix(glm::vec3(1.0f, 0.96f, 0.9f), glm::vec3(1.0f), core), a);
         }
     return img;
 }

@@ -10,7 +10,7 @@ public:
     static constexpr int kFlameFrameWidth = 112;
     static constexpr int kFlameFrameHeight = 195;
 
-    static Image fireParticle(int size);
+    static Image fireParticle(int width);  // twice as tall as wide
     static Image smokePuff(int size);
     static Image fairyDust(int size);
     static Image white(int size);
