@@ -6,11 +6,18 @@
 # compares them with the references drawn by Mesa's llvmpipe. Everything
 # goes into one folder; summary.txt holds what the console showed.
 #
+# Every run asks for a debug context (TOLVANE_GL_DEBUG=1): the driver's own
+# messages, the lines starting "GL debug:", go into gl-debug.txt, and
+# summary.txt counts them by type and severity. A program without that switch
+# simply prints none.
+#
 # Usage: scripts/gpu-check.sh [OUTPUT_DIR]   (default build/gpu-check)
 # Exit code: 0 when every step ran and every moment is within tolerance.
 #
 # On a software device (no graphics card) the bench plays a shorter stretch
-# so that the whole check still fits in five minutes.
+# so that the whole check still fits in five minutes, and the moments are
+# also drawn by a second software stack, Mesa's zink over lavapipe (the one
+# the picture tests use), when lavapipe is installed.
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${TOLVANE_BUILD_DIR:-$root/build}"
@@ -33,11 +40,16 @@ started=$SECONDS
 problems=0
 problem() { echo "PROBLEM: $*"; problems=$((problems + 1)); }
 # Every capture runs through EGL with no display, from the run directory,
-# for at most LIMIT seconds: run_capture LIMIT OPTIONS...
+# with a debug context and whatever capture_environment adds, for at most
+# LIMIT seconds: run_capture LIMIT OPTIONS...
+export TOLVANE_GL_DEBUG=1
+capture_environment=()
 run_capture() {
   local limit="$1"; shift
-  (cd "$run_dir" && env -u DISPLAY timeout "$limit" "$capture" --gl egl --quiet "$@")
+  (cd "$run_dir" && env -u DISPLAY "${capture_environment[@]}" timeout "$limit" "$capture" --gl egl --quiet "$@")
 }
+# A step's console without the driver's messages, which have their own file.
+console() { grep -v '^GL debug:' "$1"; }
 
 echo "== Tolvane GPU check, $(date -u '+%Y-%m-%d %H:%M UTC'), into $out"
 echo "Machine: $(uname -srm), $(nproc) CPUs"
@@ -49,11 +61,11 @@ ls /dev/dri 2>/dev/null | tr '\n' ' ' | sed 's|^|/dev/dri: |; s/ $/\n/'
 echo
 echo "== EGL devices"
 if ! run_capture 60 --list-devices >"$out/devices.txt" 2>&1; then
-  cat "$out/devices.txt"
+  console "$out/devices.txt"
   echo "EGL cannot draw here, so nothing else can be checked."
   exit 1
 fi
-cat "$out/devices.txt"
+console "$out/devices.txt"
 software=0
 grep -q '^Chosen: EGL hardware' "$out/devices.txt" || software=1
 [ "$software" = 1 ] && echo "No graphics card was chosen: this run measures a software renderer."
@@ -71,22 +83,31 @@ for size in 1024x600 1920x1080; do
   echo "-- bench at $size, demo seconds ${stretch[1]} to ${stretch[3]}"
   if run_capture 240 --bench "${reference[@]}" "${stretch[@]}" --size "$size" --json "$out/bench-$size.json" \
       >"$out/bench-$size.txt" 2>&1; then
-    sed -n '/^Bench/,$p' "$out/bench-$size.txt" | grep -v '^$'
+    console "$out/bench-$size.txt" | sed -n '/^Bench/,$p' | grep -v '^$'
   else
-    tail -n 3 "$out/bench-$size.txt"
+    console "$out/bench-$size.txt" | tail -n 3
     problem "the bench at $size failed or ran out of time"
   fi
 done
 
-echo
-echo "== Reference moments at 1024x600 against llvmpipe's"
-frames="$out/moments"
-mkdir -p "$frames"
-if ! run_capture 240 "${film_capture_options[@]}" --out "$frames" --loading-screen "$frames/loading.png" \
-    >"$out/moments.txt" 2>&1; then
-  tail -n 3 "$out/moments.txt"
-  problem "the capture of the moments failed or ran out of time"
-fi
+# Captures the moments into FOLDER and compares each with its reference,
+# allowing PER_MILLE: check_moments FOLDER PER_MILLE. The console goes to
+# FOLDER.txt.
+check_moments() {
+  local folder="$1" frames="$out/$1" tolerance_permille="$2"
+  mkdir -p "$frames"
+  if ! run_capture 240 "${film_capture_options[@]}" --out "$frames" \
+      --loading-screen "$frames/loading.png" >"$out/$folder.txt" 2>&1; then
+    console "$out/$folder.txt" | tail -n 3
+    problem "the capture of the moments into $folder failed or ran out of time"
+  fi
+  # shellcheck disable=SC2086
+  compare_moment loading "$frames/loading.png" $film_loading_shape
+  for name in "${film_moment_names[@]}"; do
+    # shellcheck disable=SC2086
+    compare_moment "$name" "$frames/$(film_moment_file "$name")" ${film_moment_shape[$name]}
+  done
+}
 compare_moment() {
   local name="$1" captured="$2"; shift 2
   local shaped="$frames/$name-shaped.png" reference="$references/film-$name.png"
@@ -105,12 +126,50 @@ compare_moment() {
   awk -v p="$permille" -v t="$tolerance_permille" 'BEGIN { exit !(p <= t) }' \
     || problem "$name differs beyond $tolerance_permille per mille: see $frames/$name-side-by-side.png (reference | here | difference)"
 }
-# shellcheck disable=SC2086
-compare_moment loading "$frames/loading.png" $film_loading_shape
-for name in "${film_moment_names[@]}"; do
-  # shellcheck disable=SC2086
-  compare_moment "$name" "$frames/$(film_moment_file "$name")" ${film_moment_shape[$name]}
-done
+echo
+echo "== Reference moments at 1024x600 against llvmpipe's"
+check_moments moments "$tolerance_permille"
+
+if [ "$software" = 1 ]; then
+  echo
+  echo "== The same moments on zink over lavapipe (held to the picture tests' 3 per mille)"
+  if ! compgen -G '/usr/share/vulkan/icd.d/lvp_icd*.json' >/dev/null \
+      && ! compgen -G '/etc/vulkan/icd.d/lvp_icd*.json' >/dev/null; then
+    echo "lavapipe, Mesa's Vulkan software driver (Debian package mesa-vulkan-drivers), is not installed: skipped."
+  else
+    runtime="$(mktemp -d)"
+    capture_environment=(LIBGL_ALWAYS_SOFTWARE=1 MESA_LOADER_DRIVER_OVERRIDE=zink XDG_RUNTIME_DIR="$runtime")
+    check_moments moments-zink 3
+    capture_environment=()
+    rm -rf "$runtime"
+    zink_renderer="$(sed -n 's/^Rendering with \(.*\) by .*/\1/p' "$out/moments-zink.txt")"
+    echo "Drawn with: ${zink_renderer:-no renderer named}"
+    [[ "$zink_renderer" == zink* ]] || problem "the zink run did not draw with zink"
+  fi
+fi
+
+echo
+echo "== The driver's debug messages (TOLVANE_GL_DEBUG=1)"
+for step in "$out"/devices.txt "$out"/bench-*.txt "$out"/moments*.txt; do
+  [ -f "$step" ] || continue
+  grep '^GL debug:' "$step" | sed "s|^|$(basename "$step" .txt): |"
+done >"$out/gl-debug.txt"
+if [ ! -s "$out/gl-debug.txt" ]; then
+  echo "None (this build may not have the switch yet)."
+else
+  echo "$(wc -l <"$out/gl-debug.txt") messages in $out/gl-debug.txt; by step:"
+  cut -d: -f1 "$out/gl-debug.txt" | sort | uniq -c | sed 's/^ */  /'
+  echo "By type and severity:"
+  # The GL names (GL_DEBUG_TYPE_ERROR) or the words after "type" and "severity".
+  sed 's/^[^:]*: GL debug://' "$out/gl-debug.txt" | awk '{
+    line = $0; type = "?"; severity = "?"
+    if (match(line, /DEBUG_TYPE_[A-Z_]+/)) type = substr(line, RSTART + 11, RLENGTH - 11)
+    else if (match(line, /[Tt]ype[=: ]+[A-Za-z_]+/)) { type = substr(line, RSTART, RLENGTH); sub(/^[Tt]ype[=: ]+/, "", type) }
+    if (match(line, /DEBUG_SEVERITY_[A-Z_]+/)) severity = substr(line, RSTART + 15, RLENGTH - 15)
+    else if (match(line, /[Ss]everity[=: ]+[A-Za-z_]+/)) { severity = substr(line, RSTART, RLENGTH); sub(/^[Ss]everity[=: ]+/, "", severity) }
+    count[toupper(type) " / " toupper(severity)]++
+  } END { for (k in count) printf "  %6d  %s\n", count[k], k }' | sort -rn
+fi
 
 echo
 echo "== Done in $((SECONDS - started)) s with $problems problem(s); everything is in $out"

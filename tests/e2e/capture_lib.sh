@@ -9,10 +9,15 @@ mkdir -p "$out"
 # Runs the capture in the run directory with the given options; its console
 # goes to $log. Returns the capture's exit code. TOLVANE_CAPTURE_GL picks the
 # context: glfw (default), a hidden window, on Xvfb when there is no display;
-# egl, EGL with DISPLAY removed, so no X server can be involved.
+# egl, EGL with DISPLAY removed, so no X server can be involved; zink, the
+# same through Mesa's OpenGL-on-Vulkan driver over lavapipe, a second software
+# stack that compiles shaders and rasterises by another route than llvmpipe.
 capture() {
   local gl="${TOLVANE_CAPTURE_GL:-glfw}" launcher=()
-  if [ "$gl" = egl ]; then
+  if [ "$gl" = zink ]; then
+    gl=egl
+    launcher=(env -u DISPLAY "${zink_environment[@]}")
+  elif [ "$gl" = egl ]; then
     launcher=(env -u DISPLAY)
   elif [ -z "${DISPLAY:-}" ]; then
     launcher=("$(dirname "${BASH_SOURCE[0]}")/../../scripts/with-screen.sh")
@@ -38,4 +43,32 @@ picture_size() {
 differing_pixels() {
   local fuzz="${3:-0}"
   compare -metric AE -fuzz "${fuzz}%" "$1" "$2" null: 2>&1 || true
+}
+
+# What makes Mesa draw with zink on lavapipe: software only (a machine's own
+# Vulkan driver would draw with other rounding), and a private runtime
+# directory, which the Vulkan side of Mesa complains about lacking.
+zink_environment=(LIBGL_ALWAYS_SOFTWARE=1 MESA_LOADER_DRIVER_OVERRIDE=zink XDG_RUNTIME_DIR="$work/xdg")
+mkdir -m 700 "$work/xdg"
+
+# Exits with 77 (skipped) unless lavapipe, the Vulkan driver zink draws on
+# here, is installed: its manifest is what the Vulkan loader looks for.
+require_zink() {
+  local dirs=() dir
+  IFS=: read -r -a dirs <<<"${XDG_DATA_DIRS:-/usr/local/share:/usr/share}"
+  for dir in /etc "${dirs[@]}"; do
+    compgen -G "$dir/vulkan/icd.d/lvp_icd*.json" >/dev/null && return 0
+  done
+  echo "SKIPPED: zink needs lavapipe, Mesa's Vulkan software driver (Debian package mesa-vulkan-drivers), which is not installed"
+  exit 77
+}
+
+# Fails unless the last capture drew with zink. The environment only asks
+# for it; were the request ignored (a Mesa built without zink, a renamed
+# variable), llvmpipe would draw, and its pictures would pass for zink's.
+require_zink_drew() {
+  local renderer
+  renderer="$(sed -n 's/^Rendering with \(.*\) by .* through .*/\1/p' "$log")"
+  [[ "$renderer" == zink* ]] || fail "asked for zink, but the capture drew with '${renderer:-no renderer named}'"
+  echo "Drawn with $renderer"
 }
