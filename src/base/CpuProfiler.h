@@ -15,7 +15,8 @@ inline constexpr int kCpuSectionCount = static_cast<int>(CpuSection::Count);
 // Adds up the wall time spent in marked sections, in milliseconds. A section
 // nested in another (textures loaded by the model import) is taken out of
 // the outer one's total. While no profiler is active (the demo itself) a
-// Scope costs one pointer test. Single-threaded, like the program.
+// Scope costs one pointer test. Used on the GL thread only (the texture
+// decode worker opens no Scope), so nothing in it is locked.
 class CpuProfiler {
 public:
     using Scope = ProfilerScope<CpuProfiler, CpuSection>;

@@ -118,6 +118,21 @@ TEST_F(ModelLoaderTest, EachMeshTakesItsOwnMaterialsTextures)
     EXPECT_EQ(modelLoader->meshCounter, 0);
 }
 
+// Meshes of an earlier load go on drawing with the loader's material, so a
+// second load shares it instead of making a new one the first meshes would
+// never see again.
+TEST_F(ModelLoaderTest, ASecondLoadSharesTheMaterial)
+{
+    load({{"first", 0.0f, 0}}, {texture("red")});
+    ASSERT_EQ(meshes.size(), 1u);
+    Mesh* first = meshes[0];
+    load({{"second", 5.0f, 0}}, {texture("green")});
+    ASSERT_EQ(meshes.size(), 1u);
+    meshes.push_back(first);
+    EXPECT_EQ(first->material, meshes[0]->material);
+    EXPECT_EQ(modelLoader->normalMapMaterial, first->material);
+}
+
 TEST_F(ModelLoaderTest, MaterialsNamingTheSameImageShareOneTexture)
 {
     load({{"a", 0.0f, 0}, {"b", 5.0f, 1}, {"c", 10.0f, 2}}, {texture("red"), texture("green"), texture("red")});

@@ -3,6 +3,7 @@
 #include "import/DisplayProgressHandler.h"
 #include "import/ModelLoader.h"
 
+#include <assimp/scene.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -37,6 +38,23 @@ TEST(DisplayProgressHandler, DotsCycleAndFractionsRoundHalfAwayFromZero)
         "Loading Scene", "Loading Scene... (13%)", "Loading Scene... (0%)", "Loading Scene... (100%)",
     };
     EXPECT_EQ(loadingMessages, expected);
+}
+
+// The importer flags a scene it could only partly read; other flags (such as
+// the validation's) may come with it and must not hide it.
+TEST(ModelImport, AnIncompleteSceneIsRefusedWhateverElseItIsFlagged)
+{
+    aiScene scene;
+    EXPECT_FALSE(isComplete(&scene)) << "no root node";
+    scene.mRootNode = new aiNode();
+    EXPECT_TRUE(isComplete(&scene));
+    scene.mFlags = AI_SCENE_FLAGS_VALIDATED;
+    EXPECT_TRUE(isComplete(&scene));
+    scene.mFlags = AI_SCENE_FLAGS_INCOMPLETE;
+    EXPECT_FALSE(isComplete(&scene));
+    scene.mFlags = AI_SCENE_FLAGS_INCOMPLETE | AI_SCENE_FLAGS_VALIDATED;
+    EXPECT_FALSE(isComplete(&scene));
+    EXPECT_FALSE(isComplete(nullptr));
 }
 
 TEST(NormalMapPath, LastDotAnywhereInThePath)
