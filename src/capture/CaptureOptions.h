@@ -19,7 +19,7 @@ public:
     // value, or a combination that makes no sense.
     bool parse(const std::vector<std::string>& arguments, std::string& error);
 
-    // The --help text.
+    // The --help text, written from the same table that parses the options.
     static std::string usage();
 
     // True when the run keeps pictures (frames, video or sheet).
@@ -54,9 +54,7 @@ public:
     bool help = false;         // --help was given; nothing else matters
 
 private:
-    bool applyOption(const std::string& name, const std::string& value, std::string& error);
     bool checkCombination(std::string& error) const;
-    bool parseTimes(const std::string& name, const std::string& value, std::string& error);
 };
 
 }  // namespace tolvane

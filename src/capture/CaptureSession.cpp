@@ -1,155 +1,86 @@
 #include "capture/CaptureSession.h"
 
 #include "app/Application.h"
-#include "app/Frame.h"
-#include "app/GlfwContext.h"
 #include "app/Overlays.h"
 #include "app/SoundEngine.h"
 #include "app/StopSignals.h"
 #include "app/Timeline.h"
 #include "base/Clock.h"
 #include "base/ContentLayout.h"
-#include "base/Diagnostics.h"
 #include "base/GlObject.h"
-#include "capture/ExternalProgram.h"
+#include "base/GpuProfiler.h"
+#include "capture/BenchRecorder.h"
 #include "capture/FixedStepClock.h"
-#include "capture/FrameTimePlot.h"
-#include "capture/GlObjectCensus.h"
-#include "capture/OutputFile.h"
-#include "capture/StartupFloor.h"
+#include "capture/FrameImage.h"
 #include "render/Renderer.h"
-#include "render/Scene.h"
 #include "scene/CameraPath.h"
 #include "scene/PerspectiveCamera.h"
 
 #include <GL/glew.h>
 
-#include <algorithm>
-#include <cmath>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 
 namespace tolvane {
 
 namespace {
 
-// A run that never reaches the end of the film stops after an hour.
-constexpr double kLongestFilm = 3600.0;
-
-long frameAtOrAfter(double seconds, double fps)
-{
-    return static_cast<long>(std::ceil(seconds * fps - 1.0e-6));
-}
-
-void fail(const std::string& message)
-{
-    std::cerr << "tolvane-capture: " << message << std::endl;
-}
-
-}  // namespace
-
-CaptureSession::CaptureSession(const CaptureOptions& chosen) : options(chosen), progress(stderr)
-{
-    firstFrame = frameAtOrAfter(chosen.from, chosen.fps);
-    if (chosen.to != CaptureOptions::kEndOfFilm)
-        endFrame = frameAtOrAfter(chosen.to, chosen.fps);
-    for (const double time : chosen.at)
-        chosenFrames.push_back(std::lround(time * chosen.fps));
-    if (!chosenFrames.empty()) {
-        firstFrame = chosenFrames.front();
-        endFrame = chosenFrames.back() + 1;
-    }
-}
-
-bool CaptureSession::keeps(long frame) const
-{
-    if (!chosenFrames.empty())
-        return std::binary_search(chosenFrames.begin(), chosenFrames.end(), frame);
-    return frame >= firstFrame && (frame - firstFrame) % options.every == 0 && options.keepsPictures();
-}
-
-// Drawing changes nothing that later frames depend on, so frames well before
-// a kept one are only updated; the last few are drawn so that the kept frame
-// meets the GL state a whole run would leave.
-bool CaptureSession::draws(long frame) const
-{
-    if (chosenFrames.empty())
-        return frame >= firstFrame - kWarmUpFrames;
-    const auto next = std::lower_bound(chosenFrames.begin(), chosenFrames.end(), frame);
-    return next != chosenFrames.end() && *next - frame <= kWarmUpFrames;
-}
-
-CaptureSession::~CaptureSession()
-{
-    if (census != nullptr)
-        std::fclose(census);
-    GpuProfiler::active = nullptr;
-    CpuProfiler::active = nullptr;
-}
-
-double CaptureSession::milliseconds(Clock::time_point from, Clock::time_point to)
+double milliseconds(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to)
 {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-bool CaptureSession::checkTools()
+}  // namespace
+
+CaptureSession::CaptureSession(const CaptureOptions& options) : options_(options), outputs_(options_), progress_(stderr)
 {
-    if (!options.videoFile.empty() && !ExternalProgram::isInstalled("ffmpeg")) {
-        fail("ffmpeg is not installed, so no video can be made (Debian package: ffmpeg); "
-             "--out DIR and --sheet FILE work without it");
-        return false;
-    }
-    if (!options.outDirectory.empty()) {
-        std::error_code error;
-        std::filesystem::create_directories(options.outDirectory, error);
-        if (error) {
-            fail("cannot create " + options.outDirectory + ": " + error.message());
-            return false;
-        }
-    }
-    return true;
+}
+
+CaptureSession::~CaptureSession()
+{
+    bench_.reset();
+    CpuProfiler::active = nullptr;
 }
 
 int CaptureSession::run()
 {
-    if (!checkTools() || !openContext())
+    std::string error;
+    if (!outputs_.prepare(error)) {
+        reportCaptureProblem(error);
+        return 2;
+    }
+    if (!openContext())
         return 2;
     startDemo();
-    prepareOutputs();
     playFrames();
-    const bool written = finishOutputs();
-    GpuProfiler::active = nullptr;
-    gpuProfiler.reset();
-    referenceProfiler.reset();
-    referencePasses.reset();
+    const bool written = finish();
+    bench_.reset();
     CpuProfiler::active = nullptr;
     shutDown();
     demo.glContext = nullptr;
-    eglContext.reset();
+    eglContext_.reset();
     if (stopSignal() != 0)
         return 128 + stopSignal();
-    return written && !writeFailed ? 0 : 1;
+    return written ? 0 : 1;
 }
 
 // Without a window system the film is drawn through EGL; otherwise the demo's
 // start-up opens a hidden GLFW window.
 bool CaptureSession::openContext()
 {
-    if (!options.drawsWithEgl(std::getenv("DISPLAY"))) {
+    if (!options_.drawsWithEgl(std::getenv("DISPLAY"))) {
         demo.windowRequest.visible = false;
         return true;
     }
-    eglContext = std::make_unique<EglContext>();
+    eglContext_ = std::make_unique<EglContext>();
     std::string error;
-    if (!eglContext->open(error)) {
-        fail(error);
-        eglContext.reset();
+    if (!eglContext_->open(error)) {
+        reportCaptureProblem(error);
+        eglContext_.reset();
         return false;
     }
-    demo.glContext = eglContext.get();
+    demo.glContext = eglContext_.get();
     return true;
 }
 
@@ -159,30 +90,47 @@ void CaptureSession::startDemo()
 {
     // Sound is decoded and mixed as in the demo, but nothing is heard.
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    demo.windowRequest.width = options.width;
-    demo.windowRequest.height = options.height;
-    FixedStepClock::configure(options.fps);
+    demo.windowRequest.width = options_.width;
+    demo.windowRequest.height = options_.height;
+    FixedStepClock::configure(options_.fps);
     timeSource = &FixedStepClock::now;
-    CpuProfiler::active = &cpuProfiler;
+    CpuProfiler::active = &cpuProfiler_;
 
     const Clock::time_point begin = Clock::now();
-    if (options.loadingFile.empty())
+    if (options_.loadingFile.empty())
         startUp();
     else
         startUp([this] { captureLoadingScreen(); });
-    std::cout << "Rendering with " << reinterpret_cast<const char*>(glGetString(GL_RENDERER)) << " by "
-              << reinterpret_cast<const char*>(glGetString(GL_VENDOR)) << " through " << activeGlContext().describe()
-              << std::endl;
-    musicSeconds = SoundEngine::lengthOf(content::kMusicFile);
-    if (options.fire)
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    std::cout << "Rendering with " << renderer << " by " << reinterpret_cast<const char*>(glGetString(GL_VENDOR))
+              << " through " << activeGlContext().describe() << std::endl;
+    musicSeconds_ = SoundEngine::lengthOf(content::kMusicFile);
+    if (options_.fire)
         setFires(true);
 
-    BenchReport::Startup& startup = startupTimes;
-    startup.overlays = cpuProfiler.total(CpuSection::Overlays);
-    startup.modelImport = cpuProfiler.total(CpuSection::ModelImport);
-    startup.textures = cpuProfiler.total(CpuSection::Textures);
-    startup.rest = milliseconds(begin, Clock::now()) - startup.overlays - startup.modelImport - startup.textures;
-    cpuProfiler.reset();
+    startupTimes_.overlays = cpuProfiler_.total(CpuSection::Overlays);
+    startupTimes_.modelImport = cpuProfiler_.total(CpuSection::ModelImport);
+    startupTimes_.textures = cpuProfiler_.total(CpuSection::Textures);
+    startupTimes_.rest =
+        milliseconds(begin, Clock::now()) - startupTimes_.overlays - startupTimes_.modelImport - startupTimes_.textures;
+    cpuProfiler_.reset();
+
+    schedule_ = std::make_unique<FrameSchedule>(options_, options_.fps);
+    const int width = demo.settings.width;
+    const int height = demo.settings.height;
+    outputs_.open(width, height, options_.fps / options_.every);
+    if (options_.bench) {
+        const long first = schedule_->firstFrame();
+        const long end = schedule_->endFrame();
+        BenchReport::Setting setting;
+        setting.renderer = renderer;
+        setting.width = width;
+        setting.height = height;
+        setting.fps = options_.fps;
+        setting.from = options_.from;
+        bench_ = std::make_unique<BenchRecorder>(options_, cpuProfiler_, startupTimes_, setting,
+                                                 end > first ? end - first : 1000);
+    }
 }
 
 // The loading screen is drawn by the demo's own code into a framebuffer of
@@ -190,289 +138,123 @@ void CaptureSession::startDemo()
 // can be read back afterwards.
 void CaptureSession::captureLoadingScreen()
 {
+    const int width = demo.settings.width;
+    const int height = demo.settings.height;
     GlFramebuffer framebuffer;
     GlRenderbuffer colour;
     glBindRenderbuffer(GL_RENDERBUFFER, colour.name());
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, demo.settings.width, demo.settings.height);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.name());
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour.name());
     showLoadingMessage("Please wait...");
-    FrameImage loading(demo.settings.width, demo.settings.height);
+    FrameImage loading(width, height);
     loading.readFramebuffer();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    std::string error;
-    if (!pngWriter.write(loading, options.loadingFile, error))
-        failWrite(error);
+    outputs_.writeLoadingScreen(loading);
 }
 
-void CaptureSession::prepareOutputs()
-{
-    frameImage.resize(demo.settings.width, demo.settings.height);
-    if (!options.sheetFile.empty())
-        sheet = std::make_unique<ContactSheet>(demo.settings.width, demo.settings.height);
-    if (!options.videoFile.empty()) {
-        video = std::make_unique<VideoEncoder>();
-        std::string error;
-        if (!video->open(options.videoFile, demo.settings.width, demo.settings.height, options.fps / options.every,
-                         error)) {
-            fail(error);
-            video.reset();
-            writeFailed = true;
-        }
-    }
-    if (options.bench) {
-        const long expected = endFrame > firstFrame ? endFrame - firstFrame : 1000;
-        report = std::make_unique<BenchReport>(static_cast<std::size_t>(expected));
-        report->startup = startupTimes;
-        report->setting.renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-        report->setting.width = demo.settings.width;
-        report->setting.height = demo.settings.height;
-        report->setting.fps = options.fps;
-        report->setting.from = options.from;
-        BenchReport* sink = report.get();
-        gpuProfiler = std::make_unique<GpuProfiler>([sink](const GpuFrameTimes& times) { sink->addGpuFrame(times); });
-        if (options.reference) {
-            // Right after the start-up, so that both meet the same load.
-            const std::vector<std::string> sceneTextures(std::begin(content::kSceneTextureFiles),
-                                                         std::end(content::kSceneTextureFiles));
-            report->startupFloor = StartupFloor::measure(content::kModelFile, sceneTextures);
-            referencePasses = std::make_unique<ReferencePasses>();
-            referenceProfiler =
-                std::make_unique<GpuProfiler>([sink](const GpuFrameTimes& times) { sink->addReferenceFrame(times); });
-        }
-    }
-}
-
-long CaptureSession::estimateFilmFrames() const
+// Besides one step per event: the start, four path switches and the final step.
+long CaptureSession::stepsOfTheFilm() const
 {
     long events = 0;
     for (const CameraPath* path : demo.objects.cameraPaths)
         events += path != nullptr ? static_cast<long>(path->events.size()) : 0;
-    // A step needs more than kTimelineStepSeconds gathered: a whole number of frames.
-    const long framesPerStep = static_cast<long>(std::floor(kTimelineStepSeconds / FixedStepClock::step())) + 1;
-    // Besides the events: the start, four path switches and the final step.
-    const long steps = events + 6;
-    const long musicStart = frameAtOrAfter(kTimelineStartDelay, options.fps) + framesPerStep;
-    return std::max(musicStart + steps * framesPerStep + static_cast<long>(std::lround(kCreditsHold * options.fps)),
-                    musicStart + framesAfterMusicStart());
-}
-
-long CaptureSession::framesAfterMusicStart() const
-{
-    if (musicSeconds <= 0.0)
-        return 0;
-    return static_cast<long>(std::ceil((musicSeconds + kAfterMusic) * options.fps));
+    return events + 6;
 }
 
 void CaptureSession::playFrames()
 {
-    const long longest = static_cast<long>(kLongestFilm * options.fps);
-    progress.setTotal(static_cast<int>(endFrame >= 0 ? endFrame : estimateFilmFrames()));
-    playStart = Clock::now();
+    const Clock::time_point start = Clock::now();
+    progress_.setTotal(static_cast<int>(schedule_->estimatedEnd(stepsOfTheFilm(), musicSeconds_)));
     long frame = 0;
     // A signal clears `running`; after a failed write nothing more can be kept.
-    for (; demo.running && !writeFailed && (endFrame < 0 || frame < endFrame); ++frame) {
-        if (frame >= longest) {
-            fail("the film did not end within an hour of demo time; stopping");
-            break;
-        }
+    for (; demo.running && !outputs_.failed() && schedule_->plays(frame); ++frame) {
         playFrame(frame);
-        if (!options.quiet)
-            progress.update(static_cast<int>(frame + 1), milliseconds(playStart, Clock::now()) / 1000.0);
+        if (!options_.quiet)
+            progress_.update(static_cast<int>(frame + 1), milliseconds(start, Clock::now()) / 1000.0);
     }
-    if (!options.quiet)
-        progress.finish(static_cast<int>(frame), milliseconds(playStart, Clock::now()) / 1000.0);
-    playedFrames = frame;
+    if (schedule_->pastLongest(frame))
+        reportCaptureProblem("the film did not end within an hour of demo time; stopping");
+    if (!options_.quiet)
+        progress_.finish(static_cast<int>(frame), milliseconds(start, Clock::now()) / 1000.0);
+    playedFrames_ = frame;
 }
 
 void CaptureSession::playFrame(long frame)
 {
     FixedStepClock::setFrame(frame);
-    playing = frame;
-    const bool drawn = draws(frame);
-    const bool timed = drawn && report != nullptr && frame >= firstFrame;
-    if (timed) {
-        GpuProfiler::active = gpuProfiler.get();
-        gpuProfiler->beginFrame();
-    }
-    cpuProfiler.reset();
-    frameStart = Clock::now();
+    playing_ = frame;
+    const bool drawn = schedule_->draws(frame);
+    timed_ = drawn && bench_ != nullptr && frame >= schedule_->firstFrame();
+    if (timed_)
+        bench_->beginFrame();
+    else
+        cpuProfiler_.reset();
     runFrame(this);
-    if (timed)
-        measureFrame(frameStart, updateEnd);
-    if (timed && referencePasses != nullptr)
-        drawReferencePasses();
+    if (timed_) {
+        bench_->endFrame();
+        bench_->drawReferences(*demo.renderer, View{demo.scene, demo.camera});
+    }
     watchTimeline(frame);
     if (drawn)
-        takeCensus(frame);
+        outputs_.takeCensus(frame, schedule_->fps());
 }
 
 bool CaptureSession::drawsFrame()
 {
-    return draws(playing);
+    return schedule_->draws(playing_);
 }
 
 void CaptureSession::frameUpdated()
 {
-    updateEnd = Clock::now();
+    if (timed_)
+        bench_->frameUpdated();
 }
 
 void CaptureSession::frameDrawn()
 {
-    if (keeps(playing))
-        keepFrame(playing);
+    if (schedule_->keeps(playing_))
+        outputs_.keep(playing_);
 }
 
-// One row every ten seconds of demo time: a soak run reads growth off it.
-void CaptureSession::takeCensus(long frame)
+void CaptureSession::watchTimeline(long frame)
 {
-    const long interval = std::lround(10.0 * options.fps);
-    if (options.censusFile.empty() || frame % std::max(interval, 1L) != 0)
-        return;
-    if (census == nullptr) {
-        census = std::fopen(options.censusFile.c_str(), "w");
-        if (census == nullptr) {
-            failWrite(systemError(options.censusFile));
-            return;
-        }
-        std::fputs("seconds rss_kb textures buffers vertex_arrays framebuffers renderbuffers programs shaders "
-                   "queries transform_feedbacks total\n",
-                   census);
+    if (timelineBegun())
+        schedule_->musicStarted(frame);
+    if (timelineFinished() && schedule_->endFrame() < 0) {
+        schedule_->filmEnded(frame, musicSeconds_);
+        progress_.setTotal(static_cast<int>(schedule_->endFrame()));
     }
-    const GlObjectCensus::Counts counts = GlObjectCensus().take();
-    std::fprintf(census, "%.1f %ld %d %d %d %d %d %d %d %d %d %d\n", frame / options.fps, residentKilobytes(),
-                 counts.textures, counts.buffers, counts.vertexArrays, counts.framebuffers, counts.renderbuffers,
-                 counts.programs, counts.shaders, counts.queries, counts.transformFeedbacks, counts.total());
-    if (std::fflush(census) != 0 || std::ferror(census)) {
-        failWrite(systemError(options.censusFile));
-        std::fclose(census);
-        census = nullptr;
-        removeRegularFile(options.censusFile);
-    }
-}
-
-void CaptureSession::keepFrame(long frame)
-{
-    frameImage.readFramebuffer();
-    ++keptFrames;
-    if (!options.outDirectory.empty()) {
-        std::snprintf(framePath, sizeof framePath, "%s/frame-%06ld.png", options.outDirectory.c_str(), frame);
-        std::string error;
-        if (!pngWriter.write(frameImage, framePath, error))
-            failWrite(error);
-    }
-    if (sheet != nullptr)
-        sheet->offer(frameImage);
-    if (video != nullptr && !video->addFrame(frameImage))
-        failWrite(options.videoFile + ": ffmpeg stopped taking frames, see " + options.videoFile + ".ffmpeg.log");
-}
-
-// One line for the first failure: the capture stops there, and what
-// follows from it (a missing video, sheet or report) needs no more lines.
-void CaptureSession::failWrite(const std::string& message)
-{
-    if (!writeFailed)
-        fail("cannot write " + message);
-    writeFailed = true;
 }
 
 // After a signal or a failed write the video and the contact sheet would
 // show only part of the film under the name of the whole, so neither is
 // made; frames already written are each complete.
-bool CaptureSession::abandonOutputs()
+bool CaptureSession::stopped()
 {
-    if (video != nullptr)
-        video->abandon();
-    video.reset();
+    outputs_.abandon();
     const int signal = stopSignal();
     if (signal == 0)
         return false;
     std::string kept;
-    if (!options.outDirectory.empty())
-        kept = "; the " + std::to_string(keptFrames) + " frames in " + options.outDirectory + " are complete";
-    fail(std::string("stopped by ") + (signal == SIGINT ? "SIGINT" : "SIGTERM") + " after " +
-         std::to_string(playedFrames) + " frames" + kept + "; no video, contact sheet or report was made");
+    if (!options_.outDirectory.empty())
+        kept =
+            "; the " + std::to_string(outputs_.keptFrames()) + " frames in " + options_.outDirectory + " are complete";
+    reportCaptureProblem(std::string("stopped by ") + (signal == SIGINT ? "SIGINT" : "SIGTERM") + " after " +
+                         std::to_string(playedFrames_) + " frames" + kept +
+                         "; no video, contact sheet or report was made");
     return false;
 }
 
-void CaptureSession::measureFrame(Clock::time_point started, Clock::time_point updated)
+bool CaptureSession::finish()
 {
-    gpuProfiler->endFrame();
-    gpuProfiler->poll();
-    report->addCpuFrame(milliseconds(started, updated), cpuProfiler.total(CpuSection::ParticleReadback),
-                        milliseconds(started, Clock::now()));
-}
-
-// After the frame has been measured, so that the references cost it nothing;
-// finished before the next frame starts, for the same reason.
-void CaptureSession::drawReferencePasses()
-{
-    if (demo.renderer == nullptr || demo.scene == nullptr)
-        return;
-    GpuProfiler::active = referenceProfiler.get();
-    referenceProfiler->beginFrame();
-    referencePasses->draw(*demo.renderer, View{demo.scene, demo.camera});
-    referenceProfiler->endFrame();
-    glFinish();
-    referenceProfiler->poll();
-    GpuProfiler::active = gpuProfiler.get();
-}
-
-void CaptureSession::watchTimeline(long frame)
-{
-    if (musicFrame < 0 && timelineBegun())
-        musicFrame = frame;
-    if (endFrame < 0 && timelineFinished()) {
-        endFrame = std::max(frame + 1 + static_cast<long>(std::lround(kCreditsHold * options.fps)),
-                            musicFrame + framesAfterMusicStart());
-        progress.setTotal(static_cast<int>(endFrame));
-    }
-}
-
-bool CaptureSession::finishOutputs()
-{
-    if (census != nullptr && std::fclose(census) != 0) {
-        failWrite(systemError(options.censusFile));
-        removeRegularFile(options.censusFile);
-    }
-    census = nullptr;
-    if (writeFailed || stopSignal() != 0)
-        return abandonOutputs();
-    bool ok = true;
-    const auto reportFailure = [&ok](const std::string& message) {
-        fail(message);
-        ok = false;
-    };
-    std::string error;
-    if (video != nullptr) {
-        const double musicStart =
-            musicFrame >= 0 ? static_cast<double>(musicFrame - firstFrame) / options.fps : VideoEncoder::kNoMusic;
-        if (video->close(content::kMusicFile, musicStart, error))
-            std::cout << "Video: " << options.videoFile << std::endl;
-        else
-            reportFailure("cannot write " + error);
-    }
-    if (sheet != nullptr) {
-        if (sheet->write(options.sheetFile, error))
-            std::cout << "Contact sheet: " << options.sheetFile << std::endl;
-        else
-            reportFailure("cannot write " + error);
-    }
-    if (!options.outDirectory.empty())
-        std::cout << "Frames: " << keptFrames << " in " << options.outDirectory << std::endl;
-    if (report != nullptr) {
-        gpuProfiler->flush();
-        report->gpuStalls = gpuProfiler->stalls();
-        if (referenceProfiler != nullptr)
-            referenceProfiler->flush();
-        report->setting.to = static_cast<double>(endFrame) / options.fps;
-        report->print(std::cout);
-        if (!options.jsonFile.empty() && !report->writeJson(options.jsonFile, error))
-            reportFailure("cannot write " + error);
-        if (!options.plotFile.empty() && !FrameTimePlot::write(*report, options.plotFile, error))
-            reportFailure(error);
-    }
+    if (outputs_.failed() || stopSignal() != 0)
+        return stopped();
+    const double musicStart = schedule_->musicFrame() >= 0 ? schedule_->musicStartInVideo() : VideoEncoder::kNoMusic;
+    bool ok = outputs_.finish(content::kMusicFile, musicStart);
+    if (bench_ != nullptr)
+        ok = bench_->finish(static_cast<double>(schedule_->endFrame()) / schedule_->fps()) && ok;
     return ok;
 }
 

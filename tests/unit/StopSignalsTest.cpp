@@ -1,8 +1,8 @@
 // Stopping from outside: the first SIGINT or SIGTERM asks the loop to end,
 // and leaves both signals fatal, so a second one of either kind ends a
 // release that hangs.
-#include "app/DemoState.h"
 #include "app/StopSignals.h"
+#include "app/DemoState.h"
 
 #include <gtest/gtest.h>
 
