@@ -22,7 +22,9 @@ if [ "${#missing[@]}" -gt 0 ]; then
 fi
 
 build_dir="${TOLVANE_BUILD_DIR:-$root/build}"
-cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE="${TOLVANE_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+# TOLVANE_WERROR=ON (as CI sets it) makes every compiler warning an error.
+cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE="${TOLVANE_BUILD_TYPE:-RelWithDebInfo}" \
+  -DTOLVANE_WERROR="${TOLVANE_WERROR:-OFF}" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
 
 if [ -x "$build_dir/bin/tolvane-contentgen" ]; then

@@ -72,10 +72,11 @@ void buildCredits()
     const int width = demo.settings.width;
     const int height = demo.settings.height;
     const float fit = creditsFit(width, height);
-    Scene* creditsRoot = new Scene();
+    auto* creditsRoot = new Scene();
     demo.creditsRoot = creditsRoot;
     // Integer halving: an odd width puts the credits on a whole pixel.
-    creditsRoot->translate(static_cast<float>(width / 2) - 80.0f * fit, static_cast<float>(height) - 190.0f * fit);
+    const int halfWidth = width / 2;
+    creditsRoot->translate(static_cast<float>(halfWidth) - 80.0f * fit, static_cast<float>(height) - 190.0f * fit);
     if (fit < 1.0f)
         creditsRoot->localMatrix = glm::scale(creditsRoot->localMatrix, glm::vec3(fit));
     for (const CreditsLine& line : kCredits) {

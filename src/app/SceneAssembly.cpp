@@ -39,7 +39,7 @@ using namespace content;
 void createCamera()
 {
     const Settings& settings = demo.settings;
-    PerspectiveCamera* camera = new PerspectiveCamera(
+    auto* camera = new PerspectiveCamera(
         60.0f, static_cast<float>(settings.width) / static_cast<float>(settings.height), 0.1f, 100.0f);
     camera->position = glm::vec3(-1.0f, 1.0f, 6.0f);
     camera->target = glm::vec3(-0.5f, 1.0f, 0.1f);
@@ -75,7 +75,7 @@ void createMaterials()
 void importModel(TexturePrefetch& prefetch)
 {
     CpuProfiler::Scope timing(CpuSection::ModelImport);
-    ModelLoader* loader = new ModelLoader();
+    auto* loader = new ModelLoader();
     demo.objects.modelLoader = loader;
     loader->prefetch = &prefetch;
     for (Mesh* mesh : loader->load(kModelFile))
@@ -86,7 +86,7 @@ void importModel(TexturePrefetch& prefetch)
 void loadCameraPaths()
 {
     for (int i = 0; i < 4; ++i) {
-        CameraPath* path = new CameraPath();
+        auto* path = new CameraPath();
         path->fileName = kCameraPathFiles[i];
         // Playback takes a path's records from the back; loading reversed
         // makes the first three play in file order, and the fourth plays
@@ -125,7 +125,7 @@ void addLights()
 
 ParticleSystem* addParticleSystem(Texture* texture, const glm::vec3& position, void (*configure)(ParticleSystem&))
 {
-    ParticleSystem* system = new ParticleSystem(texture);
+    auto* system = new ParticleSystem(texture);
     system->translate(position.x, position.y, position.z);
     configure(*system);
     system->init();
@@ -150,7 +150,7 @@ void addParticleSystems()
 void addFlame(const glm::vec3& position, PointLight* torchLight)
 {
     SceneObjects& objects = demo.objects;
-    AxialBillboard* flame = new AxialBillboard(objects.quadGeometry, objects.spriteMaterial, demo.camera);
+    auto* flame = new AxialBillboard(objects.quadGeometry, objects.spriteMaterial, demo.camera);
     flame->currentAngle = 0.0f;
     flame->texture = objects.flameSpriteSheet;
     flame->castsShadow = false;

@@ -9,7 +9,7 @@ namespace tolvane {
 
 SoundEngine* SoundEngine::create()
 {
-    SoundEngine* engine = new SoundEngine();
+    auto* engine = new SoundEngine();
     // SDL would otherwise turn SIGINT and SIGTERM into quit events that
     // nothing reads, and the program could not be stopped from outside.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

@@ -2,7 +2,9 @@
 
 #include <string>
 
-typedef struct _Mix_Music Mix_Music;
+// SDL_mixer's own name for its music stream, declared here so that this
+// header needs none of SDL's.
+using Mix_Music = struct _Mix_Music;  // NOLINT(bugprone-reserved-identifier)
 
 namespace tolvane {
 

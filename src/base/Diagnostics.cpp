@@ -31,9 +31,9 @@ std::string formatString(const char* format, va_list args)
         int n = std::vsnprintf(buffer, size, format, attempt);
         va_end(attempt);
         if (n < 0)
-            return std::string();  // an encoding error, not a size problem
+            return {};  // an encoding error, not a size problem
         if (static_cast<size_t>(n) < size)
-            return std::string(buffer, static_cast<size_t>(n));
+            return {buffer, static_cast<size_t>(n)};
         size = static_cast<size_t>(n) + 1;
         heapBuffer.resize(size);
         buffer = heapBuffer.data();

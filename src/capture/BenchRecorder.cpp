@@ -33,7 +33,8 @@ BenchRecorder::BenchRecorder(const CaptureOptions& options, CpuProfiler& cpu, co
                                                  std::end(content::kSceneTextureFiles));
     report_.startupFloor = StartupFloor::measure(content::kModelFile, sceneTextures);
     referencePasses_ = std::make_unique<ReferencePasses>();
-    referenceGpu_ = std::make_unique<GpuProfiler>([sink](const GpuFrameTimes& times) { sink->addReferenceFrame(times); });
+    referenceGpu_ =
+        std::make_unique<GpuProfiler>([sink](const GpuFrameTimes& times) { sink->addReferenceFrame(times); });
 }
 
 BenchRecorder::~BenchRecorder()

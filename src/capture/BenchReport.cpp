@@ -186,7 +186,7 @@ std::string BenchReport::referencesJson() const
         out << "    " << quoted(gpuPassName(static_cast<GpuPass>(i))) << ": " << summary(gpuPasses[i])
             << (i + 1 < kGpuPassCountWithReferences ? ",\n" : "\n");
     out << "  },\n"
-        << "  \"ratios\": {\"shadow_to_floor\": " << number(r.shadowToFloor)
+        << R"(  "ratios": {"shadow_to_floor": )" << number(r.shadowToFloor)
         << ", \"scene_to_floor\": " << number(r.sceneToFloor) << ", \"blur_to_floor\": " << number(r.blurToFloor)
         << ", \"blur_to_gaussian\": " << number(r.blurToGaussian) << ", \"floor_sum_ms\": " << number(r.floorSum)
         << ", \"frame_to_floors\": " << number(r.frameToFloors)
@@ -218,7 +218,7 @@ std::string BenchReport::json() const
         << "  \"frame_ms\": " << summary(frame) << ",\n"
         << (hasReferences() ? referencesJson() : std::string()) << "  \"startup_floor_ms\": " << number(startupFloor)
         << ",\n"
-        << "  \"startup_ms\": {\"overlays\": " << number(startup.overlays)
+        << R"(  "startup_ms": {"overlays": )" << number(startup.overlays)
         << ", \"model_import\": " << number(startup.modelImport) << ", \"textures\": " << number(startup.textures)
         << ", \"rest\": " << number(startup.rest) << ", \"total\": " << number(startup.total()) << "}\n"
         << "}\n";

@@ -21,6 +21,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <utility>
 
 namespace tolvane {
 
@@ -33,7 +34,10 @@ double milliseconds(std::chrono::steady_clock::time_point from, std::chrono::ste
 
 }  // namespace
 
-CaptureSession::CaptureSession(const CaptureOptions& options) : options_(options), outputs_(options_), progress_(stderr)
+CaptureSession::CaptureSession(CaptureOptions options) :
+    options_(std::move(options)),
+    outputs_(options_),
+    progress_(stderr)
 {
 }
 

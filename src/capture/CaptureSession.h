@@ -25,7 +25,7 @@ class BenchRecorder;
 // Runs from the demo's run directory, like the demo.
 class CaptureSession : private FrameObserver {
 public:
-    explicit CaptureSession(const CaptureOptions& options);
+    explicit CaptureSession(CaptureOptions options);
     ~CaptureSession() override;
 
     CaptureSession(const CaptureSession&) = delete;

@@ -69,7 +69,7 @@ void ContactSheet::cellOrigin(const Layout& layout, int index, int& x, int& y)
 void ContactSheet::dropEveryOther()
 {
     for (int i = 0; 2 * i < held; ++i)
-        std::swap(slots[static_cast<std::size_t>(i)], slots[static_cast<std::size_t>(2 * i)]);
+        std::swap(slots[static_cast<std::size_t>(i)], slots[2 * static_cast<std::size_t>(i)]);
     held = (held + 1) / 2;
     stride *= 2;
 }
@@ -91,6 +91,7 @@ void ContactSheet::offer(const FrameImage& frame)
 std::vector<int> ContactSheet::heldFrames() const
 {
     std::vector<int> frames;
+    frames.reserve(held);
     for (int i = 0; i < held; ++i)
         frames.push_back(i * stride);
     return frames;

@@ -159,7 +159,7 @@ std::vector<EglCandidate> EglContext::listDevices()
     EGLint count = 0;
     if (!hasExtension(clientExtensions, "EGL_EXT_device_enumeration") || egl->queryDevices == nullptr ||
         egl->queryDeviceString == nullptr || !egl->queryDevices(0, nullptr, &count) || count <= 0) {
-        lines.push_back("EGL devices: none");
+        lines.emplace_back("EGL devices: none");
         return found;
     }
     egl->devices.resize(static_cast<std::size_t>(count));

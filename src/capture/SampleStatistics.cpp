@@ -23,7 +23,7 @@ double SampleStatistics::percentile(double p) const
     std::vector<double> sorted(values);
     std::sort(sorted.begin(), sorted.end());
     const double rank = std::clamp(p, 0.0, 100.0) / 100.0 * static_cast<double>(sorted.size() - 1);
-    const std::size_t below = static_cast<std::size_t>(std::floor(rank));
+    const auto below = static_cast<std::size_t>(std::floor(rank));
     const std::size_t above = std::min(below + 1, sorted.size() - 1);
     const double weight = rank - static_cast<double>(below);
     return sorted[below] + (sorted[above] - sorted[below]) * weight;

@@ -93,7 +93,7 @@ void ParticleSystem::update(double elapsedSeconds)
 {
     if (!initialized)
         return;
-    const float elapsed = static_cast<float>(elapsedSeconds);
+    const auto elapsed = static_cast<float>(elapsedSeconds);
     updateProgram->bind();
     uploadGenerationUniforms(elapsed);
     generationTimer += elapsed;

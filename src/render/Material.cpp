@@ -20,7 +20,7 @@ std::string shaderInfoLog(GLuint shader)
     glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
     std::vector<char> log(static_cast<size_t>(length > 0 ? length : 1), '\0');
     glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
-    return std::string(log.data());
+    return {log.data()};
 }
 
 std::string programInfoLog(GLuint program)
@@ -29,7 +29,7 @@ std::string programInfoLog(GLuint program)
     glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
     std::vector<char> log(static_cast<size_t>(length > 0 ? length : 1), '\0');
     glGetProgramInfoLog(program, static_cast<GLsizei>(log.size()), nullptr, log.data());
-    return std::string(log.data());
+    return {log.data()};
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ void ODShadowMap::createCompareSampler()
     glSamplerParameteri(compareSampler, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
 }
 
-void ODShadowMap::updateMatrices(glm::vec3 position)
+void ODShadowMap::updateMatrices(const glm::vec3& position)
 {
     const glm::mat4 toLight = glm::translate(glm::mat4(1.0f), -position);
     for (int face = 0; face < 6; ++face)

@@ -30,7 +30,7 @@ public:
 
     // shadowMatrices[i] = projection x faceRotations[i] x translate(-position);
     // `position` is the light's world position.
-    void updateMatrices(glm::vec3 position);
+    void updateMatrices(const glm::vec3& position);
 
     // Binds `program` (the map's own material when null) and this map's
     // framebuffer, sets the 1000 x 1000 viewport and uploads l_pos, near_far

@@ -8,7 +8,7 @@ SpriteSheet::SpriteSheet(const std::string& path, std::uint32_t frameWide, std::
     frameWidth(frameWide),
     frameHeight(frameHigh),
     frameCount(frames),
-    currentFrame(0),
+
     framesPerSecond(rate)
 {
 }
@@ -20,10 +20,10 @@ bool SpriteSheet::isSpriteSheet() const
 
 glm::vec4 SpriteSheet::frameRect() const
 {
-    float sheetWidth = static_cast<float>(width);
-    float sheetHeight = static_cast<float>(height);
-    return glm::vec4(static_cast<float>(frameWidth) * static_cast<float>(currentFrame) / sheetWidth, 0.0f,
-                     static_cast<float>(frameWidth) / sheetWidth, static_cast<float>(frameHeight) / sheetHeight);
+    auto sheetWidth = static_cast<float>(width);
+    auto sheetHeight = static_cast<float>(height);
+    return {static_cast<float>(frameWidth) * static_cast<float>(currentFrame) / sheetWidth, 0.0f,
+            static_cast<float>(frameWidth) / sheetWidth, static_cast<float>(frameHeight) / sheetHeight};
 }
 
 }  // namespace tolvane

@@ -157,8 +157,8 @@ MipLevel halveLevel(const MipLevel& level, unsigned int channels, bool srgb)
         const std::uint8_t* bottom = source + row.first * sourceRow;
         const std::uint8_t* top = source + row.second * sourceRow;
         for (const Tap& column : columns) {
-            const size_t left = column.first * channels;
-            const size_t right = column.second * channels;
+            const size_t left = size_t{column.first} * channels;
+            const size_t right = size_t{column.second} * channels;
             for (unsigned int c = 0; c < channels; ++c) {
                 if (srgb && c < 3) {
                     const std::uint32_t linear =

@@ -4,12 +4,12 @@
 
 namespace tolvane {
 
-void Frustum::setViewProjection(glm::mat4 projection, glm::mat4 view)
+void Frustum::setViewProjection(const glm::mat4& projection, const glm::mat4& view)
 {
     matrix = projection * view;
 }
 
-int Frustum::testBox(const BoundingBox& box, glm::mat4 model) const
+int Frustum::testBox(const BoundingBox& box, const glm::mat4& model) const
 {
     const glm::mat4 toClip = matrix * model;
     // Corners beyond each clip plane: +x, -x, +y, -y, +z, -z.

@@ -15,13 +15,13 @@ public:
     static constexpr int kVisible = 2;
 
     // matrix = projection * view.
-    void setViewProjection(glm::mat4 projection, glm::mat4 view);
+    void setViewProjection(const glm::mat4& projection, const glm::mat4& view);
 
     // kOutside when all eight corners of `box`, placed in the world by
     // `model`, lie beyond one and the same clip plane; kVisible otherwise.
     // Conservative: a box whose corners are spread over different planes
     // counts as visible even when it misses the volume.
-    int testBox(const BoundingBox& box, glm::mat4 model) const;
+    int testBox(const BoundingBox& box, const glm::mat4& model) const;
 
     glm::mat4 matrix{1.0f};  // world space to clip space, as of the last view
 };

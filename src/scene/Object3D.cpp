@@ -69,7 +69,7 @@ void Object3D::translate(float x, float y)
     translate(x, y, 0.0f);
 }
 
-void Object3D::rotate(float angleDegrees, glm::vec3 axis)
+void Object3D::rotate(float angleDegrees, const glm::vec3& axis)
 {
     localMatrix = glm::rotate(localMatrix, angleDegrees * kDegreesToRadians, axis);
 }
@@ -93,7 +93,7 @@ glm::mat4 Object3D::getWorldMatrix()
 glm::vec3 Object3D::getWorldPosition()
 {
     updateWorldMatrix();
-    return glm::vec3(worldMatrix[3][0], worldMatrix[3][1], worldMatrix[3][2]);
+    return {worldMatrix[3][0], worldMatrix[3][1], worldMatrix[3][2]};
 }
 
 }  // namespace tolvane

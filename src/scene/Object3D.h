@@ -48,7 +48,7 @@ public:
     void translate(float x, float y, float z);
     void translate(float x, float y);  // z = 0: placement in the screen plane
     // Angle in degrees; the axis need not be of unit length.
-    void rotate(float angleDegrees, glm::vec3 axis);
+    void rotate(float angleDegrees, const glm::vec3& axis);
 
     // Recomputes worldMatrix from the root down to this node, rewriting the
     // worldMatrix of every ancestor on the way. Nothing is cached.

@@ -260,11 +260,11 @@ TEST_F(MeshTest, SeveralLightsArriveAsArraysWithTheShadowMap)
     EXPECT_EQ(uniformArray(specular, "pointLightAttenuation", 3), (std::vector<float>{0.1f, 0.2f, 0.3f}));
     EXPECT_EQ(uniformInt(specular, "pointLightShadowMapBitmask"), 2);
     EXPECT_EQ(uniformFloats(specular, "near_far", 2), (std::vector<float>{0.1f, 15.0f}));
-    GLint cube = 0;
+    GLint boundCube = 0;
     glActiveTexture(GL_TEXTURE2);
-    glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &cube);
+    glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &boundCube);
     glActiveTexture(GL_TEXTURE0);
-    EXPECT_EQ(static_cast<GLuint>(cube), map.cubeTexture());
+    EXPECT_EQ(static_cast<GLuint>(boundCube), map.cubeTexture());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

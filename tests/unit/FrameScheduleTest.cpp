@@ -1,6 +1,6 @@
 // Which frames a capture plays, draws and keeps, and where the film ends.
-#include "capture/CaptureOptions.h"
 #include "capture/FrameSchedule.h"
+#include "capture/CaptureOptions.h"
 
 #include <gtest/gtest.h>
 
