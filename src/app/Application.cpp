@@ -7,6 +7,8 @@
 #include "base/Clock.h"
 #include "base/CpuProfiler.h"
 #include "base/Diagnostics.h"
+#include "base/GlDebugOutput.h"
+#include "render/DriverLimits.h"
 #include "render/Renderer.h"
 #include "render/Scene.h"
 #include "render/Text.h"
@@ -62,6 +64,18 @@ void checkDriverLimits()
         refuseWindowSize("is larger than this OpenGL driver can render");
 }
 
+// A driver that offers less than the program needs would fail later in
+// ways that say little (a program that does not link, a crash in the
+// particles); it is refused here in one line instead.
+void requireDriverLimits()
+{
+    std::vector<DriverLimit> limits = requiredLimits(demo.settings.width, demo.settings.height);
+    readLimits(limits);
+    const std::string shortfall = driverShortfall(limits, hasFeedbackObjects());
+    if (!shortfall.empty())
+        fatalError(("This OpenGL driver cannot run the demo: " + shortfall + ".").c_str());
+}
+
 void createWindow()
 {
     const Settings& settings = demo.settings;
@@ -75,6 +89,10 @@ void createWindow()
         fatalError("Failed to open window");
     }
     demo.windowContext.makeCurrent(settings.width, settings.height);
+    // One frame per refresh, rather than whatever the driver's setting says:
+    // the timeline's pace follows the frame rate, and a fast card would
+    // otherwise draw thousands of frames a second at full power.
+    glfwSwapInterval(1);
 }
 
 // A context the caller opened before start-up: no GLFW, no window; its
@@ -134,6 +152,9 @@ void initialise()
         glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
         glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
         glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+        // Some drivers give a core profile only as forward-compatible.
+        glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+        glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, glDebugRequested() ? GLFW_TRUE : GLFW_FALSE);
         readConfig("Config.ini", demo.settings);
         applyWindowRequest();
         glfwWindowHint(GLFW_REFRESH_RATE, demo.settings.refreshRate);
@@ -146,6 +167,13 @@ void initialise()
     logMessage("OpenGL %s, GLSL %s.\n", reinterpret_cast<const char*>(glGetString(GL_VERSION)),
                reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION)));
     overrideEntryPoints();
+    requireDriverLimits();
+    if (glDebugRequested()) {
+        if (installGlDebugOutput(&demo.glDebugLog))
+            logMessage("GL debug: on, the driver's messages follow as they come");
+        else
+            logMessage("GL debug: this context offers no KHR_debug; only glGetError is checked");
+    }
     demo.renderer = new Renderer();
     demo.renderer->init(demo.settings.width, demo.settings.height);
 }

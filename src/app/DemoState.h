@@ -3,6 +3,7 @@
 #include "app/GlfwContext.h"
 #include "app/Overlays.h"
 #include "app/Settings.h"
+#include "base/GlDebugOutput.h"
 
 #include <csignal>
 
@@ -118,6 +119,8 @@ struct DemoState {
     TimelineState timeline;
     SceneObjects objects;
     OverlayResources overlays;
+
+    GlDebugLog glDebugLog;  // the driver's messages under TOLVANE_GL_DEBUG
 
     // The signal that asked the program to stop, 0 while none has; written
     // by the signal handler, hence its type.

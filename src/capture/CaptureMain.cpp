@@ -5,6 +5,7 @@
 #include "capture/CaptureOptions.h"
 #include "capture/CaptureSession.h"
 #include "capture/EglContext.h"
+#include "render/DriverLimits.h"
 
 #include <csignal>
 #include <cstdio>
@@ -15,6 +16,23 @@
 using namespace tolvane;
 
 namespace {
+
+// What the program needs of the driver, for a 1920x1080 film, against what
+// it offers.
+void printLimits(EglContext& egl)
+{
+    if (!egl.loadEntryPoints()) {
+        std::cout << "Limits: GLEW cannot load the entry points\n";
+        return;
+    }
+    std::vector<DriverLimit> limits = requiredLimits(1920, 1080);
+    readLimits(limits);
+    std::cout << "Limits (needed, offered):\n";
+    for (const DriverLimit& limit : limits)
+        std::cout << "  " << limit.name << ": " << limit.needed << ", " << limit.offered
+                  << (limit.offered < limit.needed ? "  TOO FEW" : "") << '\n';
+    std::cout << "  transform feedback objects: " << (hasFeedbackObjects() ? "yes" : "MISSING") << '\n';
+}
 
 // What EGL offers and what it would draw with, as a capture run without a
 // display would choose; the last line names the choice ("Chosen: EGL
@@ -32,8 +50,9 @@ int listDevices()
     }
     std::cout << "GL_RENDERER: " << reinterpret_cast<const char*>(glGetString(GL_RENDERER)) << '\n'
               << "GL_VENDOR: " << reinterpret_cast<const char*>(glGetString(GL_VENDOR)) << '\n'
-              << "GL_VERSION: " << reinterpret_cast<const char*>(glGetString(GL_VERSION)) << '\n'
-              << "Chosen: " << egl.describe() << std::endl;
+              << "GL_VERSION: " << reinterpret_cast<const char*>(glGetString(GL_VERSION)) << '\n';
+    printLimits(egl);
+    std::cout << "Chosen: " << egl.describe() << std::endl;
     return 0;
 }
 

@@ -12,7 +12,9 @@
 #include "capture/BenchRecorder.h"
 #include "capture/FixedStepClock.h"
 #include "capture/FrameImage.h"
+#include "render/ODShadowMap.h"
 #include "render/Renderer.h"
+#include "render/SceneContext.h"
 #include "scene/CameraPath.h"
 #include "scene/PerspectiveCamera.h"
 
@@ -57,8 +59,15 @@ int CaptureSession::run()
     if (!openContext())
         return 2;
     startDemo();
-    playFrames();
-    const bool written = finish();
+    const char* incomplete = incompleteTarget();
+    if (incomplete != nullptr) {
+        reportCaptureProblem(std::string("cannot draw the film here: ") + incomplete +
+                             " is incomplete on this driver, every frame would be black");
+        outputs_.abandon();
+    } else {
+        playFrames();
+    }
+    const bool written = incomplete == nullptr && finish();
     bench_.reset();
     CpuProfiler::active = nullptr;
     shutDown();
@@ -66,7 +75,23 @@ int CaptureSession::run()
     eglContext_.reset();
     if (stopSignal() != 0)
         return 128 + stopSignal();
+    if (incomplete != nullptr)
+        return 2;
     return written ? 0 : 1;
+}
+
+// The renderer's targets and the shadow maps, as the driver judged them.
+const char* CaptureSession::incompleteTarget() const
+{
+    if (const char* target = demo.renderer->incompleteTarget())
+        return target;
+    const SceneContext* context = SceneContext::current();
+    if (context == nullptr)
+        return nullptr;
+    for (const ODShadowMap* shadowMap : context->shadowMaps)
+        if (!shadowMap->complete())
+            return "a shadow map's framebuffer";
+    return nullptr;
 }
 
 // Without a window system the film is drawn through EGL; otherwise the demo's

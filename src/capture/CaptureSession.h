@@ -33,8 +33,8 @@ public:
 
     // Plays and writes everything asked for; returns the process exit code:
     // 0, 1 when an output could not be written whole, 2 when no context can
-    // be made or a tool is missing, 128 + the signal when SIGINT or SIGTERM
-    // stopped it.
+    // be made, a tool is missing or the driver cannot complete a render
+    // target, 128 + the signal when SIGINT or SIGTERM stopped it.
     int run();
 
 private:
@@ -52,6 +52,7 @@ private:
     bool finish();
     bool stopped();
     long stepsOfTheFilm() const;
+    const char* incompleteTarget() const;
 
     CaptureOptions options_;
     std::unique_ptr<EglContext> eglContext_;   // null when a GLFW window draws

@@ -1,5 +1,7 @@
 #include "capture/EglContext.h"
 
+#include "base/GlDebugOutput.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <dlfcn.h>
@@ -55,6 +57,27 @@ std::string candidateName(const EglCandidate& option)
     case EglCandidate::Kind::Surfaceless: break;
     }
     return "surfaceless platform";
+}
+
+// A 3.3 core profile, forward-compatible as a window's is, and a debug
+// context when asked for: EGL 1.5 names these with attributes of their own,
+// EGL_KHR_create_context with bits of one flags attribute.
+std::vector<EGLint> contextAttributes(bool egl15, bool debug)
+{
+    std::vector<EGLint> attributes = {EGL_CONTEXT_MAJOR_VERSION,       3,
+                                      EGL_CONTEXT_MINOR_VERSION,       3,
+                                      EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT};
+    if (egl15) {
+        attributes.insert(attributes.end(), {EGL_CONTEXT_OPENGL_FORWARD_COMPATIBLE, EGL_TRUE});
+        if (debug)
+            attributes.insert(attributes.end(), {EGL_CONTEXT_OPENGL_DEBUG, EGL_TRUE});
+    } else {
+        const EGLint flags =
+            EGL_CONTEXT_OPENGL_FORWARD_COMPATIBLE_BIT_KHR | (debug ? EGL_CONTEXT_OPENGL_DEBUG_BIT_KHR : 0);
+        attributes.insert(attributes.end(), {EGL_CONTEXT_FLAGS_KHR, flags});
+    }
+    attributes.push_back(EGL_NONE);
+    return attributes;
 }
 
 }  // namespace
@@ -226,18 +249,16 @@ bool EglContext::tryCandidate(const EglCandidate& option, std::string& reason)
         display = nullptr;
         return false;
     }
+    const bool egl15 = major > 1 || minor >= 5;
     const bool createContextAttributes =
-        major > 1 || minor >= 5 || hasExtension(egl->queryString(display, EGL_EXTENSIONS), "EGL_KHR_create_context");
-    // Core-profile attributes: EGL 1.5 names, the same values as EGL_KHR_create_context's.
-    const EGLint attributes[] = {
-        EGL_CONTEXT_MAJOR_VERSION,           3,       EGL_CONTEXT_MINOR_VERSION, 3, EGL_CONTEXT_OPENGL_PROFILE_MASK,
-        EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
+        egl15 || hasExtension(egl->queryString(display, EGL_EXTENSIONS), "EGL_KHR_create_context");
+    const std::vector<EGLint> attributes = contextAttributes(egl15, glDebugRequested());
     if (!createContextAttributes)
         reason = "no EGL_KHR_create_context, so no core profile can be asked for";
     else if (!egl->bindApi(EGL_OPENGL_API))
         reason = "no desktop OpenGL (" + errorName(egl->getError()) + ")";
     else if (chooseConfig(reason)) {
-        context = egl->createContext(display, config, EGL_NO_CONTEXT, attributes);
+        context = egl->createContext(display, config, EGL_NO_CONTEXT, attributes.data());
         if (context != EGL_NO_CONTEXT)
             return true;
         context = nullptr;

@@ -166,7 +166,6 @@ void ParticleSystem::draw(Camera* camera)
     glDepthMask(GL_FALSE);
     uploadCamera(camera);
     texture->bind();
-    billboardMaterial->setUniform("gSampler", texture->unit);
     glBindVertexArray(vertexArrays_[currentBuffer].name());
     glDisableVertexAttribArray(1);
     glDrawArrays(GL_POINTS, 0, particleCount);

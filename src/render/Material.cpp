@@ -14,6 +14,16 @@ namespace tolvane {
 
 namespace {
 
+// The texture unit every sampler of our shaders reads, by its name: colour
+// textures and the composed scene on 0, normal maps and the bloom on 1, the
+// shadow cube map on 2. Set once when a program links, so that no draw sets
+// a sampler again; and samplers of different types never share a unit, even
+// unused ones, which would make every draw with the program fail.
+const std::pair<const char*, GLint> kSamplerUnits[] = {
+    {"textureSampler", 0}, {"gSampler", 0},         {"image", 0},        {"glyphTexture", 0},
+    {"screenTexture", 0},  {"normalMapSampler", 1}, {"bloomTexture", 1}, {"depthMap", 2},
+};
+
 std::string shaderInfoLog(GLuint shader)
 {
     GLint length = 0;
@@ -98,6 +108,15 @@ void Material::link()
     if (linked != GL_TRUE)
         fatalError("Failed to link shader program", programInfoLog(program).c_str());
     cacheUniformLocations();
+    assignSamplerUnits();
+}
+
+void Material::assignSamplerUnits()
+{
+    glUseProgram(program_.name());
+    for (const auto& [name, unit] : kSamplerUnits)
+        setUniform(uniformLocation(name), unit);
+    glUseProgram(0);
 }
 
 // An array is reported as "name[0]" and drawn through its first element's

@@ -61,7 +61,9 @@ public:
     }
 
     // Attaches the shaders, binds fragColor to colour number 0 when there is
-    // a fragment stage, links, and fills the location cache.
+    // a fragment stage, links, fills the location cache and points every
+    // sampler at its fixed unit: colour textures and the composed scene 0,
+    // normal maps and the bloom 1, the shadow cube map 2.
     void link();
 
     GLuint program() const { return program_.name(); }
@@ -86,6 +88,7 @@ protected:
 
 private:
     void cacheUniformLocations();
+    void assignSamplerUnits();
 
     std::map<std::string, GLint, std::less<>> uniformLocations_;
 };

@@ -51,7 +51,6 @@ Mesh::Mesh(Geometry* shape, Material* program) :
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    assignSamplerUnits();
 }
 
 Mesh::~Mesh()
@@ -84,19 +83,6 @@ void Mesh::enableAttributes()
         enableAttribute(program, "tangent", buffers_.tangent, 3);
         enableAttribute(program, "biTangent", buffers_.biTangent, 3);
     }
-}
-
-void Mesh::assignSamplerUnits()
-{
-    // Samplers of different types must never share a unit, even unused ones:
-    // a cube sampler left at its default unit 0 beside the colour sampler
-    // makes every draw fail until a shadow map has bound itself for reading.
-    const GLint depthMapLocation = glGetUniformLocation(material->program(), "depthMap");
-    if (depthMapLocation == -1)
-        return;
-    glUseProgram(material->program());
-    material->setUniform(depthMapLocation, 2);
-    glUseProgram(0);
 }
 
 void Mesh::update(double elapsedSeconds)
@@ -177,13 +163,11 @@ void Mesh::bindTextures()
 {
     if (texture != nullptr && !texture->isNormalMap) {
         texture->bind();
-        material->setUniform("textureSampler", texture->unit);
         if (texture->isSpriteSheet())
             material->setUniform("spriteFrame", static_cast<SpriteSheet*>(texture)->frameRect());
     }
     if (normalMap != nullptr && normalMap->isNormalMap) {
         normalMap->bind();
-        material->setUniform("normalMapSampler", normalMap->unit);
     }
     SceneContext* context = SceneContext::current();
     if (!context->shadowMaps.empty())

@@ -69,7 +69,6 @@ public:
 private:
     void createBuffers();
     void enableAttributes();
-    void assignSamplerUnits();
     void uploadCamera(Camera* camera);
     void uploadLights();
     void bindTextures();

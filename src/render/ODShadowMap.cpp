@@ -1,6 +1,7 @@
 #include "render/ODShadowMap.h"
 
 #include "base/Diagnostics.h"
+#include "render/FramebufferStatus.h"
 #include "render/Material.h"
 #include "scene/PerspectiveCamera.h"
 
@@ -69,8 +70,7 @@ void ODShadowMap::createFramebuffer()
     glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, cubeTexture_.name(), 0);
     glDrawBuffer(GL_NONE);
     glReadBuffer(GL_NONE);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
-        logMessage("Framebuffer not ready");
+    complete_ = framebufferReady();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
@@ -110,7 +110,6 @@ void ODShadowMap::bindForReading(Material* lit)
     glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_CUBE_MAP, cubeTexture_.name());
     glBindSampler(2, compareSampler_.name());
-    lit->setUniform("depthMap", 2);
     lit->setUniform("near_far", glm::vec2(nearPlane, farPlane));
 }
 

@@ -37,9 +37,9 @@ public:
     // and shadow_mat. The caller clears depth and draws.
     void bindForWriting(Material* program = nullptr);
 
-    // Binds the cube map with compareSampler to texture unit 2 and sets
-    // depthMap and near_far on `material`, which must be the current program.
-    // Leaves unit 2 active.
+    // Binds the cube map with compareSampler to texture unit 2 (where every
+    // program's depthMap reads) and sets near_far on `material`, which must
+    // be the current program. Leaves unit 2 active.
     void bindForReading(Material* material);
 
     // Rotation part of the look-at view of each cube face, in OpenGL's face
@@ -57,6 +57,8 @@ public:
     GLuint cubeTexture() const { return cubeTexture_.name(); }
     GLuint framebuffer() const { return framebuffer_.name(); }
     GLuint compareSampler() const { return compareSampler_.name(); }
+    // False when the driver called the layered depth framebuffer incomplete.
+    bool complete() const { return complete_; }
 
 private:
     void createCubeTexture();
@@ -69,6 +71,7 @@ private:
     // filtering of the four results, so one fetch is a 2 x 2 PCF. A sampler
     // object, so the cube map keeps its own nearest, non-comparing state.
     GlSampler compareSampler_;
+    bool complete_ = false;
 };
 
 }  // namespace tolvane

@@ -2,6 +2,7 @@
 
 #include "base/Diagnostics.h"
 #include "base/GpuProfiler.h"
+#include "render/FramebufferStatus.h"
 #include "render/Material.h"
 #include "render/ODShadowMap.h"
 #include "render/Scene.h"
@@ -61,7 +62,9 @@ GlTexture Renderer::createColorTarget() const
 {
     GlTexture texture;
     glBindTexture(GL_TEXTURE_2D, texture.name());
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, width, height, 0, GL_RGB, GL_FLOAT, nullptr);
+    // RGBA: of the half-float formats, OpenGL 3.3 promises only the
+    // four-channel one as a render target.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, width, height, 0, GL_RGBA, GL_FLOAT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -87,8 +90,8 @@ void Renderer::createHdrTarget()
 
     const GLenum drawBuffers[] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
     glDrawBuffers(2, drawBuffers);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        logMessage("Framebuffer not ready");
+    if (!framebufferReady()) {
+        incompleteTarget_ = "the HDR framebuffer";
         hdrFramebuffer_.reset();
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -101,9 +104,9 @@ void Renderer::createPingPongTargets()
         glBindFramebuffer(GL_FRAMEBUFFER, pingPongFramebuffers_[i].name());
         pingPongTextures_[i] = createColorTarget();
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pingPongTextures_[i].name(), 0);
+        if (!framebufferReady() && incompleteTarget_ == nullptr)
+            incompleteTarget_ = i == 0 ? "the first blur framebuffer" : "the second blur framebuffer";
     }
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
-        logMessage("Framebuffer not ready");
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
@@ -246,8 +249,6 @@ void Renderer::present(GLuint bloom)
     glBindTexture(GL_TEXTURE_2D, bloom);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, sceneTexture_.name());
-    screenMaterial_->setUniform("screenTexture", 0);
-    screenMaterial_->setUniform("bloomTexture", 1);
     screenMaterial_->setUniform("fade", fade);
     glBindVertexArray(quadVertexArray_.name());
     glDrawArrays(GL_TRIANGLES, 0, 6);

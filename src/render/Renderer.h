@@ -99,6 +99,9 @@ public:
     GLuint sceneTexture() const { return sceneTexture_.name(); }
     GLuint brightTexture() const { return brightTexture_.name(); }
     GLuint pingPongTexture(int i) const { return pingPongTextures_[i].name(); }
+    // The first target the driver called incomplete ("the HDR framebuffer"),
+    // null when every one is complete. Such a renderer draws black.
+    const char* incompleteTarget() const { return incompleteTarget_; }
 
 private:
     void createHdrTarget();
@@ -107,6 +110,7 @@ private:
     GlTexture createColorTarget() const;
     void drawDepthPrepass(const View& view);
 
+    const char* incompleteTarget_ = nullptr;
     std::unique_ptr<Material> screenMaterial_;  // composition program
     std::unique_ptr<Material> blurMaterial_;    // blur program
     std::unique_ptr<Material> depthMaterial_;   // depth pre-pass program

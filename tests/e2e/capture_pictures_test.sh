@@ -21,6 +21,8 @@ diff_dir="${TOLVANE_PICTURE_DIFF_DIR:-$TOLVANE_BIN_DIR/../picture-diffs}"
 film_fuzz_percent="${TOLVANE_PICTURE_FUZZ:-4}"
 film_max_differing_permille="${TOLVANE_PICTURE_PERMILLE:-3}"
 if [ "${TOLVANE_CAPTURE_GL:-}" = zink ]; then require_zink; fi
+# With a debug context: the driver's own checks run on every call.
+export TOLVANE_GL_DEBUG=1
 stage
 
 capture "${film_capture_options[@]}" --out "$out/frames" --loading-screen "$out/loading.png" \
@@ -54,4 +56,6 @@ for name in "${film_moment_names[@]}"; do
 done
 [ "${#failures[@]}" = 0 ] || fail "$(printf '%s\n' "${failures[@]}")"
 no_gl_errors || fail "OpenGL errors were printed"
+grep -q '^GL debug: on' "$log" || fail "no debug context: the driver's messages went unseen"
+no_serious_driver_messages || fail "the driver reported errors or high-severity messages"
 echo "passed"

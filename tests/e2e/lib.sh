@@ -103,6 +103,12 @@ no_gl_errors() {
   ! grep -q '^OpenGL Error:' "$log"
 }
 
+# True when the run, made with TOLVANE_GL_DEBUG=1, printed no driver message
+# of type ERROR or of high severity.
+no_serious_driver_messages() {
+  ! grep -E '^GL debug: .*(type=ERROR|severity=HIGH)' "$log"
+}
+
 # Saves a screenshot of the window.
 screenshot() {
   import -window "$1" "$2" 2>/dev/null

@@ -289,8 +289,8 @@ TEST_F(MeshTest, SpriteFramesFollowTheClock)
 }
 
 // Each slot takes only its own kind of texture: a normal map in the colour
-// slot, or a colour texture in the normal-map slot, is neither bound nor
-// named to its sampler. The samplers start from units no draw names.
+// slot, or a colour texture in the normal-map slot, is not bound. The
+// samplers read the units the program was given when it linked.
 TEST_F(MeshTest, TexturesOfTheWrongKindAreNotBound)
 {
     const std::string path = writeBlackPng("plain.png", 4, 4);
@@ -308,24 +308,24 @@ TEST_F(MeshTest, TexturesOfTheWrongKindAreNotBound)
         glActiveTexture(GL_TEXTURE0);
         return static_cast<GLuint>(texture);
     };
+    // The program reads fixed units, set once when it linked.
+    EXPECT_EQ(uniformInt(normalMapped, "textureSampler"), 0);
+    EXPECT_EQ(uniformInt(normalMapped, "normalMapSampler"), 1);
+    EXPECT_EQ(uniformInt(normalMapped, "depthMap"), 2);
     auto drawWith = [&](Texture* inColourSlot, Texture* inNormalSlot) {
         mesh->texture = inColourSlot;
         mesh->normalMap = inNormalSlot;
-        glUseProgram(normalMapped->program());
-        glUniform1i(glGetUniformLocation(normalMapped->program(), "textureSampler"), 5);
-        glUniform1i(glGetUniformLocation(normalMapped->program(), "normalMapSampler"), 6);
         boundOn(GL_TEXTURE0);
+        boundOn(GL_TEXTURE1);
         scene.draw(&camera);
     };
 
     drawWith(&normalMap, &colour);
-    EXPECT_EQ(uniformInt(normalMapped, "textureSampler"), 5);
-    EXPECT_EQ(uniformInt(normalMapped, "normalMapSampler"), 6);
     EXPECT_EQ(boundOn(GL_TEXTURE0), 0u);
+    EXPECT_EQ(boundOn(GL_TEXTURE1), 0u);
 
     drawWith(&colour, &normalMap);
-    EXPECT_EQ(uniformInt(normalMapped, "textureSampler"), 0);
-    EXPECT_EQ(uniformInt(normalMapped, "normalMapSampler"), 1);
+    EXPECT_EQ(boundOn(GL_TEXTURE1), normalMap.textureName());
     EXPECT_EQ(boundOn(GL_TEXTURE0), colour.textureName());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -2,6 +2,7 @@
 // read-backs of its textures.
 #include "TestScene.h"
 
+#include "render/DriverLimits.h"
 #include "render/Material.h"
 #include "render/Mesh.h"
 #include "render/PointLight.h"
@@ -53,7 +54,7 @@ TEST_F(RendererTest, TargetsAreHalfFloatAtTheStartUpSize)
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-        EXPECT_EQ(format, GL_RGB16F);
+        EXPECT_EQ(format, GL_RGBA16F) << "the half-float format OpenGL 3.3 promises to render to";
         EXPECT_EQ(width, kWidth);
         EXPECT_EQ(height, kHeight);
     }
@@ -72,6 +73,47 @@ TEST_F(RendererTest, TargetsAreHalfFloatAtTheStartUpSize)
 
 // The targets and the viewport keep the start-up size: a frame drawn after
 // the window has grown is the frame drawn before.
+// A target the driver will not complete is named, so that a tool can refuse
+// to make a film of black frames; the program itself goes on.
+TEST_F(RendererTest, AnIncompleteTargetIsNamed)
+{
+    EXPECT_EQ(scene.renderer->incompleteTarget(), nullptr);
+    Renderer empty;
+    const std::string out = test::captureStdout([&] { empty.init(0, 0); });
+    ASSERT_NE(empty.incompleteTarget(), nullptr);
+    EXPECT_STREQ(empty.incompleteTarget(), "the HDR framebuffer");
+    EXPECT_NE(out.find("Framebuffer not ready\n"), std::string::npos) << out;
+    EXPECT_EQ(empty.hdrFramebuffer(), 0u);
+}
+
+// What the program needs of a driver: met by any OpenGL 3.3 context counted
+// strictly, which is all it may rely on, and named in one line when not.
+TEST(DriverLimits, TheThreeThreeMinimumsSufficeAndAShortfallIsNamed)
+{
+    std::vector<DriverLimit> limits = requiredLimits(1024, 600);
+    readLimits(limits);
+    EXPECT_EQ(driverShortfall(limits, hasFeedbackObjects()), "");
+    // The minimums OpenGL 3.3 guarantees, where the program comes close.
+    const std::pair<const char*, int> guaranteed[] = {{"GL_MAX_GEOMETRY_OUTPUT_VERTICES", 256},
+                                                      {"GL_MAX_GEOMETRY_TOTAL_OUTPUT_COMPONENTS", 1024},
+                                                      {"GL_MAX_TRANSFORM_FEEDBACK_INTERLEAVED_COMPONENTS", 64},
+                                                      {"GL_MAX_DRAW_BUFFERS", 8}};
+    for (DriverLimit& limit : limits)
+        for (const auto& [name, minimum] : guaranteed)
+            if (std::string(limit.name) == name) {
+                EXPECT_LE(limit.needed, minimum) << name;
+                limit.offered = minimum;
+            }
+    EXPECT_EQ(driverShortfall(limits, true), "");
+
+    limits[1].offered = limits[1].needed - 1;
+    EXPECT_EQ(driverShortfall(limits, true),
+              std::string(limits[1].name) + " is " + std::to_string(limits[1].needed - 1) +
+                  " here, the program needs at least " + std::to_string(limits[1].needed));
+    limits[1].offered = limits[1].needed;
+    EXPECT_NE(driverShortfall(limits, false).find("transform feedback objects"), std::string::npos);
+}
+
 TEST_F(RendererTest, AWindowResizeChangesNothing)
 {
     scene.renderFrame(1.0f);

@@ -10,6 +10,7 @@
 namespace tolvane::test {
 
 GLFWwindow* GlTestContext::window_ = nullptr;
+GlDebugLog GlTestContext::driverMessages_;
 
 namespace {
 
@@ -29,13 +30,32 @@ void GlTestContext::SetUp()
     for (int attempt = 0; attempt < 3 && window_ == nullptr; ++attempt) {
         if (attempt > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        window_ = openHiddenGlWindow(1024, 600, "Tolvane tests");
+        window_ = openHiddenGlWindow(1024, 600, "Tolvane tests", true);
     }
     if (window_ == nullptr) {
         std::fprintf(stderr, "could not open a window with a GL 3.3 core context and GLEW (GL tests need a display: "
                              "run them under scripts/with-screen.sh)\n");
         std::exit(1);
     }
+    if (!installGlDebugOutput(&driverMessages_))
+        std::fprintf(stderr, "this GL context offers no KHR_debug: the driver's messages go unchecked\n");
+}
+
+const GlDebugLog& GlTestContext::driverMessages()
+{
+    return driverMessages_;
+}
+
+void DriverMessageCheck::OnTestStart(const ::testing::TestInfo&)
+{
+    before_ = GlTestContext::driverMessages();
+}
+
+void DriverMessageCheck::OnTestEnd(const ::testing::TestInfo&)
+{
+    const GlDebugLog& now = GlTestContext::driverMessages();
+    EXPECT_EQ(now.errors, before_.errors) << "the driver reported errors (the GL debug lines above)";
+    EXPECT_EQ(now.highSeverity, before_.highSeverity) << "the driver reported high-severity messages";
 }
 
 void GlTestContext::TearDown()

@@ -12,5 +12,6 @@ int main(int argc, char** argv)
     // child's GL context valid.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ::testing::AddGlobalTestEnvironment(new tolvane::test::GlTestContext());
+    ::testing::UnitTest::GetInstance()->listeners().Append(new tolvane::test::DriverMessageCheck());
     return RUN_ALL_TESTS();
 }

@@ -2,13 +2,15 @@
 
 namespace tolvane::test {
 
-GLFWwindow* openHiddenGlWindow(int width, int height, const char* title)
+GLFWwindow* openHiddenGlWindow(int width, int height, const char* title, bool debug)
 {
     if (!glfwInit())
         return nullptr;
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, debug ? GLFW_TRUE : GLFW_FALSE);
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     GLFWwindow* window = glfwCreateWindow(width, height, title, nullptr, nullptr);
     if (window != nullptr) {
