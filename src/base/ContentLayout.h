@@ -24,6 +24,17 @@ inline constexpr const char* kTitleFont = "Fonts/Celtasmigoria.ttf";
 inline constexpr const char* kSceneTextureFiles[5] = {kFireTexture, kFairyDustTexture, kSmokeTexture, kWhiteTexture,
                                                       kFlameSpriteSheet};
 
+// The music's form, in bars of kMusicBarSeconds from where the timeline
+// starts it: a quiet opening, the theme, a build, the climax, and a coda that
+// runs to the end. Written for the pace of a 60 Hz screen (30 timeline steps
+// a second): the climax comes in with the cut to the last flight, whose fire
+// catches a second later, and the coda carries its end and the credits.
+inline constexpr float kMusicBarSeconds = 1.5f;
+inline constexpr int kMusicThemeBar = 10;
+inline constexpr int kMusicBuildBar = 26;
+inline constexpr int kMusicClimaxBar = 42;
+inline constexpr int kMusicCodaBar = 50;
+
 // Scene units, world space.
 // The two torch flames (the demo's billboards, with a torch light each).
 inline constexpr glm::vec3 kTorchFlameA(-1.384822f, 1.367798f, 0.000135755f);

@@ -22,6 +22,9 @@ public:
     // The --help text, written from the same table that parses the options.
     static std::string usage();
 
+    // The frame rate of this run on `renderer`.
+    double fpsOn(const std::string& renderer) const { return fps > 0.0 ? fps : filmFps(renderer); }
+
     // True when the run keeps pictures (frames, video or sheet).
     bool keepsPictures() const;
 
@@ -31,7 +34,17 @@ public:
     // True when this run draws through EGL; `display` is $DISPLAY (may be null).
     bool drawsWithEgl(const char* display) const;
 
-    double fps = 50.0;       // frames per demo second
+    // The pace of a 60 Hz screen with vsync, where the timeline takes a step
+    // every second frame: 30 steps a second, the pace the film is made for.
+    // A capture reproduces it at 60 frames a second on a graphics card and
+    // at 30, a step every frame and half the frames to draw, on a software
+    // renderer.
+    static constexpr double kDesktopFps = 60.0;
+    static constexpr double kSoftwareFps = 30.0;
+    // The default frame rate for a renderer (GL_RENDERER's text).
+    static double filmFps(const std::string& renderer);
+
+    double fps = 0.0;        // frames per demo second; 0 = filmFps of the renderer
     double from = 0.0;       // first kept frame at or after this time
     double to = kEndOfFilm;  // frames before this time
     int every = 1;           // keep every Nth frame of the range

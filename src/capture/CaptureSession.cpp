@@ -121,7 +121,9 @@ void CaptureSession::startDemo()
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     demo.windowRequest.width = options_.width;
     demo.windowRequest.height = options_.height;
-    FixedStepClock::configure(options_.fps);
+    // Loading takes no demo time: every reading is 0 until the first frame,
+    // whatever the step, which is known only once the renderer is.
+    FixedStepClock::configure(CaptureOptions::kDesktopFps);
     timeSource = &FixedStepClock::now;
     CpuProfiler::active = &cpuProfiler_;
 
@@ -131,8 +133,10 @@ void CaptureSession::startDemo()
     else
         startUp([this] { captureLoadingScreen(); });
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    fps_ = options_.fpsOn(renderer);
+    FixedStepClock::configure(fps_);
     std::cout << "Rendering with " << renderer << " by " << reinterpret_cast<const char*>(glGetString(GL_VENDOR))
-              << " through " << activeGlContext().describe() << std::endl;
+              << " through " << activeGlContext().describe() << ", " << fps_ << " frames a second" << std::endl;
     musicSeconds_ = SoundEngine::lengthOf(content::kMusicFile);
     if (options_.fire)
         setFires(true);
@@ -144,10 +148,10 @@ void CaptureSession::startDemo()
         milliseconds(begin, Clock::now()) - startupTimes_.overlays - startupTimes_.modelImport - startupTimes_.textures;
     cpuProfiler_.reset();
 
-    schedule_ = std::make_unique<FrameSchedule>(options_, options_.fps);
+    schedule_ = std::make_unique<FrameSchedule>(options_, fps_);
     const int width = demo.settings.width;
     const int height = demo.settings.height;
-    outputs_.open(width, height, options_.fps / options_.every);
+    outputs_.open(width, height, fps_ / options_.every);
     if (options_.bench) {
         const long first = schedule_->firstFrame();
         const long end = schedule_->endFrame();
@@ -155,7 +159,7 @@ void CaptureSession::startDemo()
         setting.renderer = renderer;
         setting.width = width;
         setting.height = height;
-        setting.fps = options_.fps;
+        setting.fps = fps_;
         setting.from = options_.from;
         bench_ = std::make_unique<BenchRecorder>(options_, cpuProfiler_, startupTimes_, setting,
                                                  end > first ? end - first : 1000);

@@ -62,6 +62,7 @@ private:
     CpuProfiler cpuProfiler_;
     BenchReport::Startup startupTimes_;
     ProgressBar progress_;
+    double fps_ = 0.0;            // frames per demo second, once the renderer is known
     double musicSeconds_ = -1.0;  // length of the music file; negative when unknown
     long playing_ = 0;            // the frame runFrame is playing
     long playedFrames_ = 0;

@@ -64,7 +64,8 @@ std::string driverShortfall(const std::vector<DriverLimit>& limits, bool feedbac
 // asked: its version, else its extensions.
 bool hasFeedbackObjects()
 {
-    if (glGenTransformFeedbacks == nullptr || glBindTransformFeedback == nullptr || glDeleteTransformFeedbacks == nullptr)
+    if (glGenTransformFeedbacks == nullptr || glBindTransformFeedback == nullptr ||
+        glDeleteTransformFeedbacks == nullptr)
         return false;
     GLint major = 0;
     glGetIntegerv(GL_MAJOR_VERSION, &major);

@@ -8,10 +8,10 @@ namespace tolvane {
 // One OpenGL implementation limit the program relies on: what it needs at
 // least and what the current context offers.
 struct DriverLimit {
-    const char* name;   // e.g. "GL_MAX_GEOMETRY_OUTPUT_VERTICES"
-    unsigned int key;   // the glGetIntegerv name
-    int needed;         // the least the program works with
-    int offered = 0;    // the current context's value
+    const char* name;  // e.g. "GL_MAX_GEOMETRY_OUTPUT_VERTICES"
+    unsigned int key;  // the glGetIntegerv name
+    int needed;        // the least the program works with
+    int offered = 0;   // the current context's value
 };
 
 // The limits the program relies on, for a window of width x height: the

@@ -6,7 +6,7 @@
 source "$(dirname "$0")/capture_lib.sh"
 stage
 
-moments=(--size 256x150 --at 3.2,14.8,42,61)
+moments=(--size 256x150 --fps 50 --at 3.2,14.8,42,61)
 TOLVANE_CAPTURE_GL=glfw capture "${moments[@]}" --out "$out/glfw" --loading-screen "$out/glfw/loading.png" \
   || fail "capture through GLFW exited with $?"
 grep -q "through a GLFW window" "$log" || fail "--gl glfw did not say it drew in a GLFW window"

@@ -1,12 +1,14 @@
 # The moments of the film that the picture tests compare with the references
 # in tests/references, shared by the test and scripts/update-film-references.sh.
-# Times are demo seconds (0 = loading finished; the film fades in from 2 s).
+# Times are demo seconds (0 = loading finished; the film fades in from 2 s),
+# at the film's own pace, 30 timeline steps a second, drawn at 30 frames a
+# second on every device so that they compare.
 # Frames are captured at the demo's own 1024x600, the size the credits are
 # laid out for, and kept small: scaled down to 256x150, or for the flame
 # and the loading text a full-resolution crop.
 
 film_moment_names=(hut flame fire credits)
-declare -A film_moment_seconds=([hut]=3.2 [flame]=14.8 [fire]=42 [credits]=61)
+declare -A film_moment_seconds=([hut]=4 [flame]=23.4 [fire]=68.7 [credits]=100)
 # ImageMagick geometry applied to each captured frame.
 declare -A film_moment_shape=(
   [hut]="-filter box -resize 256x150!"
@@ -15,7 +17,7 @@ declare -A film_moment_shape=(
   [credits]="-filter box -resize 256x150!"
 )
 film_loading_shape="-crop 256x64+0+0 +repage"
-film_fps=50
+film_fps=30
 film_capture_options=(--size 1024x600 --fps "$film_fps"
   --at "$(IFS=,; for n in "${film_moment_names[@]}"; do printf '%s,' "${film_moment_seconds[$n]}"; done | sed 's/,$//')")
 

@@ -50,6 +50,8 @@ struct Playing {
     int cutsOutOfBlack = 0;     // path switches while any picture showed
     int pathsNeverFullyUp = 0;  // paths 1 to 4 whose picture never reached full strength
     double musicStart = -1.0;   // demo seconds
+    double lastFlight = -1.0;   // the cut to the fourth path
+    double fireOn = -1.0;       // the fire catches during the last flight
     double credits = -1.0;
     bool fireAtCredits = false;
     bool blackUnderCredits = false;
@@ -115,6 +117,10 @@ protected:
             seen.fadeOutsStarted += demo.renderer->fadingOut && !wasFadingOut;
             if (state == 0 && demo.timeline.timelineState == 1)
                 seen.musicStart = demoNow;
+            if (state == 3 && demo.timeline.timelineState == 4)
+                seen.lastFlight = demoNow;
+            if (seen.lastFlight >= 0.0 && seen.fireOn < 0.0 && demo.objects.fireSystem->generating)
+                seen.fireOn = demoNow;
             if (demo.timeline.timelineState != state && state >= 1) {
                 seen.cutsOutOfBlack += demo.renderer->fade != 0.0f;
                 seen.pathsNeverFullyUp += strongest < 1.0f;
@@ -159,6 +165,46 @@ TEST_F(PaceTest, EveryFadeCutAndTheMusicHoldAtFiftySixtyAndOneHundredFortyFourFp
         std::cout << fps << " fps: the music starts at " << seen.musicStart << " s, the credits come at "
                   << seen.credits << " s with " << musicLeft << " s of music left; the music ends at "
                   << seen.musicStart + music << " s\n";
+    }
+}
+
+// The film a capture makes by default has the pace of the usual desktop, a
+// 60 Hz screen with vsync (30 steps a second, drawn at 60 or at 30 frames a
+// second alike), the pace the music is written for: its climax comes in with
+// the cut to the last flight and carries the fire, its coda carries the end
+// of the flight and the credits, and the film, which ends a second after the
+// music, leaves the credits alone for at most 25 s and the flight at least
+// three quarters of it.
+TEST_F(PaceTest, AtTheDesktopsPaceTheMusicFollowsTheFilm)
+{
+    const double music = SoundEngine::lengthOf(content::kMusicFile);
+    ASSERT_GT(music, 0.0) << "the music file cannot be decoded";
+    Playing atSixty;
+    for (const double fps : {60.0, 30.0}) {
+        SCOPED_TRACE(testing::Message() << fps << " fps");
+        int fadeIns = 0;
+        int fadeOuts = 0;
+        loadPaths(fadeIns, fadeOuts);
+        const Playing seen = play(fps);
+        ASSERT_GE(seen.credits, 0.0) << "the credits never came";
+        ASSERT_GE(seen.fireOn, 0.0) << "the fire never caught in the last flight";
+        const double bar = content::kMusicBarSeconds;
+        const double climax = seen.musicStart + content::kMusicClimaxBar * bar;
+        const double coda = seen.musicStart + content::kMusicCodaBar * bar;
+        const double end = seen.musicStart + music + 1.0;
+        EXPECT_NEAR(climax, seen.lastFlight, 2.0) << "the climax should come in with the last flight";
+        EXPECT_GE(seen.fireOn, climax) << "the fire should catch in the climax";
+        EXPECT_GE(coda - seen.fireOn, 8.0) << "the climax should carry the fire a while";
+        EXPECT_GT(seen.credits, coda) << "the credits should come in the coda";
+        EXPECT_LE(end - seen.credits, 25.0) << "the credits stand alone too long";
+        EXPECT_GE(seen.credits - content::kMusicBarSeconds, 0.75 * end) << "the flight is too short a part";
+        std::cout << fps << " fps: music from " << seen.musicStart << " s, climax " << climax << " s, last flight "
+                  << seen.lastFlight << " s, fire " << seen.fireOn << " s, coda " << coda << " s, credits "
+                  << seen.credits << " s, end " << end << " s\n";
+        if (fps == 60.0)
+            atSixty = seen;
+        else
+            EXPECT_NEAR(seen.credits, atSixty.credits, 1.0 / 30.0) << "30 and 60 fps should play the same film";
     }
 }
 

@@ -67,11 +67,14 @@ TEST(CaptureOptionsTest, ReadsEveryOptionInBothForms)
     EXPECT_TRUE(p.options.quiet);
 }
 
-TEST(CaptureOptionsTest, DefaultsPlayTheWholeFilmAtFiftyFramesPerSecond)
+TEST(CaptureOptionsTest, DefaultsPlayTheWholeFilmAtTheDesktopsPace)
 {
     const Parsed p = parse({"--out", "frames"});
     ASSERT_TRUE(p.ok) << p.error;
-    EXPECT_DOUBLE_EQ(p.options.fps, 50.0);
+    EXPECT_DOUBLE_EQ(p.options.fps, 0.0) << "chosen by the renderer";
+    EXPECT_DOUBLE_EQ(p.options.fpsOn("llvmpipe (LLVM 15.0.6, 256 bits)"), 30.0);
+    EXPECT_DOUBLE_EQ(p.options.fpsOn("zink (llvmpipe (LLVM 15.0.6, 256 bits))"), 30.0);
+    EXPECT_DOUBLE_EQ(p.options.fpsOn("NVIDIA H100 80GB HBM3/PCIe/SSE2"), 60.0);
     EXPECT_DOUBLE_EQ(p.options.from, 0.0);
     EXPECT_EQ(p.options.to, CaptureOptions::kEndOfFilm);
     EXPECT_EQ(p.options.every, 1);

@@ -23,7 +23,8 @@ std::size_t at(int bar, float eighths)
     return static_cast<std::size_t>((bar * MusicSynth::kBarSeconds + eighths * kEighth) * Instruments::kSampleRate);
 }
 
-// Eight-bar cycle: i - i - VII - VII - IV - IV - i - v (Dm, C, G major, Am).
+// Eight-bar cycle: i - i - VII - VII - IV - IV - i - v (Dm, C, G major, Am),
+// counted from the theme's first bar, so that every phrase starts on i.
 struct Chord {
     int root;   // MIDI note of the root in the low octave
     int third;  // semitones
@@ -40,7 +41,7 @@ Chord chordAt(int step)
 Chord chordOfBar(int bar, int bars)
 {
     if (bar < MusicSynth::kCodaBar)
-        return chordAt(bar);
+        return chordAt(bar - MusicSynth::kThemeBar + 8 * MusicSynth::kThemeBar);
     if (bar >= bars - 6)
         return chordAt(0);
     return chordAt((bar - MusicSynth::kCodaBar) / 2);

@@ -1,5 +1,6 @@
 #pragma once
 #include "StereoBuffer.h"
+#include "base/ContentLayout.h"
 
 namespace tolvane::content {
 
@@ -9,17 +10,22 @@ namespace tolvane::content {
 // second, higher theme; a climax with the theme doubled an octave up; and a
 // long coda (the theme slowed to half speed on a bowed voice, over chords at
 // half speed, no drum) that carries the credits and fades out at its end.
-// The demo's pace decides where the credits fall: at 50 timeline steps a
-// second they come near the climax, at 30 a second well into the coda.
+// The demo's pace decides where the credits fall: at 30 timeline steps a
+// second (a 60 Hz screen), the pace it is written for, the climax comes in
+// with the last flight and its fire and the credits well into the coda.
 class MusicSynth {
 public:
-    static constexpr float kBarSeconds = 1.5f;
+    static constexpr float kBarSeconds = kMusicBarSeconds;
     static constexpr float kFadeOutSeconds = 10.0f;
-    // Bars where the sections begin; the coda runs to the end.
-    static constexpr int kThemeBar = 8;
-    static constexpr int kBuildBar = 24;
-    static constexpr int kClimaxBar = 40;
-    static constexpr int kCodaBar = 48;
+    // Bars where the sections begin, as the demo knows them; the coda runs
+    // to the end. The theme and the build are two eight-bar phrases each,
+    // the climax one.
+    static constexpr int kThemeBar = kMusicThemeBar;
+    static constexpr int kBuildBar = kMusicBuildBar;
+    static constexpr int kClimaxBar = kMusicClimaxBar;
+    static constexpr int kCodaBar = kMusicCodaBar;
+    static_assert(kBuildBar - kThemeBar == 16 && kClimaxBar - kBuildBar == 16 && kCodaBar - kClimaxBar == 8,
+                  "the phrases are eight bars long");
     // The coda holds the augmented theme and a last phrase at the least.
     static constexpr int kShortestPiece = kCodaBar + 28;
 
