@@ -7,9 +7,9 @@
 
 namespace tolvane {
 
-FrameImage::FrameImage(int width, int height)
+FrameImage::FrameImage(int newWidth, int newHeight)
 {
-    resize(width, height);
+    resize(newWidth, newHeight);
 }
 
 void FrameImage::resize(int newWidth, int newHeight)
