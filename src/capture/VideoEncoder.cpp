@@ -61,23 +61,35 @@ std::vector<std::string> VideoEncoder::encodeArguments(const std::string& silent
 std::vector<std::string> VideoEncoder::muxArguments(const std::string& silentFile, const std::string& musicFile,
                                                     double musicStart, const std::string& path)
 {
-    std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-nostdin", "-y", "-i", silentFile};
-    // Music that began before the first frame is entered part way through.
-    if (musicStart < 0.0) {
-        arguments.push_back("-ss");
-        arguments.push_back(decimal(-musicStart));
+    std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-y", "-i", silentFile};
+    if (musicStart == kNoMusic) {
+        for (const char* part : {"-map", "0:v:0", "-c", "copy"})
+            arguments.push_back(part);
+    } else {
+        // Music that began before the first frame is entered part way through.
+        if (musicStart < 0.0) {
+            arguments.push_back("-ss");
+            arguments.push_back(decimal(-musicStart));
+        }
+        arguments.push_back("-i");
+        arguments.push_back(musicFile);
+        for (const char* part : {"-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy", "-c:a", "aac", "-b:a", "160k"})
+            arguments.push_back(part);
+        // Delay the music to its start, then pad it with silence so that a
+        // short track does not cut the film when -shortest ends the output.
+        std::string filter = "apad";
+        if (musicStart > 0.0)
+            filter = "adelay=delays=" + std::to_string(std::lround(musicStart * 1000.0)) + ":all=1," + filter;
+        for (const std::string& part : {std::string("-af"), filter, std::string("-shortest")})
+            arguments.push_back(part);
     }
-    arguments.push_back("-i");
-    arguments.push_back(musicFile);
-    for (const char* part : {"-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy", "-c:a", "aac", "-b:a", "160k"})
-        arguments.push_back(part);
-    // Delay the music to its start, then pad it with silence so that a short
-    // track does not cut the film when -shortest ends the output.
-    std::string filter = "apad";
-    if (musicStart > 0.0)
-        filter = "adelay=delays=" + std::to_string(std::lround(musicStart * 1000.0)) + ":all=1," + filter;
-    for (const std::string& part : {std::string("-af"), filter, std::string("-shortest"), path})
-        arguments.push_back(part);
+    // The index in front: ffmpeg writes it last, then moves it before the
+    // data, so a browser can start playing while the rest downloads.
+    if (isIsoMediaName(path)) {
+        arguments.push_back("-movflags");
+        arguments.push_back("+faststart");
+    }
+    arguments.push_back(path);
     return arguments;
 }
 
@@ -127,15 +139,12 @@ bool VideoEncoder::close(const std::string& musicFile, double musicStart, std::s
     // The second pass also puts the stream in the container the file name
     // asks for; without music it only copies the video.
     const bool withMusic = musicStart != kNoMusic && fileExists(musicFile);
-    const std::vector<std::string> arguments =
-        withMusic ? muxArguments(silentFile, musicFile, musicStart, path)
-                  : std::vector<std::string>{"ffmpeg",   "-hide_banner", "-nostdin", "-y", "-i",
-                                             silentFile, "-c",           "copy",     path};
-    const int code = ExternalProgram::run(arguments, logFile);
+    const int code =
+        ExternalProgram::run(muxArguments(silentFile, musicFile, withMusic ? musicStart : kNoMusic, path), logFile);
     if (code != 0) {
         error = path + ": ffmpeg failed (exit code " + std::to_string(code) + "), see " + logFile;
-    } else if (isIsoMediaName(path) && !isCompleteIsoMedia(path)) {
-        error = path + ": ffmpeg left it without its index (is the disk full?), see " + logFile;
+    } else if (isIsoMediaName(path) && !isStreamableIsoMedia(path)) {
+        error = path + ": ffmpeg left it without its index in front (is the disk full?), see " + logFile;
     } else {
         removeRegularFile(silentFile);
         removeRegularFile(logFile);

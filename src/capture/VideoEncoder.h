@@ -15,7 +15,8 @@ class FrameImage;
 // silent video beside the target; close() then muxes the music in, shifted
 // to the moment the timeline started it, which is only known once the
 // capture has played that far. ffmpeg's own output goes to a log file beside
-// the target, kept only when something fails.
+// the target, kept only when something fails. An MP4 gets its index in
+// front, so that a player starts before the whole file has arrived.
 class VideoEncoder {
 public:
     // No music start seen: the video stays silent.
@@ -40,7 +41,8 @@ public:
     // (ffmpeg's log stays when ffmpeg itself failed).
     void abandon();
 
-    // The ffmpeg command lines, exposed for their tests.
+    // The ffmpeg command lines, exposed for their tests. With kNoMusic the
+    // second pass only copies the video into the target.
     static std::vector<std::string> encodeArguments(const std::string& silentFile, int width, int height, double fps);
     static std::vector<std::string> muxArguments(const std::string& silentFile, const std::string& musicFile,
                                                  double musicStart, const std::string& path);

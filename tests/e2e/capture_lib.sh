@@ -39,3 +39,29 @@ differing_pixels() {
   local fuzz="${3:-0}"
   compare -metric AE -fuzz "${fuzz}%" "$1" "$2" null: 2>&1 || true
 }
+
+# The types of an ISO media file's (MP4's) top-level boxes in file order, one
+# per line. A box is a 32-bit big-endian size, counting its 8-byte header, and
+# four characters; size 1 puts a 64-bit size after the type, size 0 runs to
+# the end of the file. Fails on a box that leaves the file or cannot hold its
+# own header, so a file cut short never passes for a complete one.
+iso_top_boxes() {
+  local file="$1" offset=0 end hex size type
+  end="$(stat -c %s "$file")" || return 1
+  while [ "$offset" -lt "$end" ]; do
+    hex="$(od -An -v -tx1 -j "$offset" -N 16 "$file" | tr -d ' \n')"
+    [ "${#hex}" -ge 16 ] || return 1
+    size=$((16#${hex:0:8}))
+    type="$(printf '%b' "\\x${hex:8:2}\\x${hex:10:2}\\x${hex:12:2}\\x${hex:14:2}")"
+    if [ "$size" = 1 ]; then
+      [ "${#hex}" = 32 ] || return 1
+      size=$((16#${hex:16:16}))
+      [ "$size" -ge 16 ] || return 1
+    elif [ "$size" = 0 ]; then
+      size=$((end - offset))
+    fi
+    [ "$size" -ge 8 ] && [ "$size" -le $((end - offset)) ] || return 1
+    echo "$type"
+    offset=$((offset + size))
+  done
+}

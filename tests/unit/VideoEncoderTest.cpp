@@ -1,0 +1,116 @@
+// The video: the ffmpeg command lines, and the real ffmpeg making a film a
+// browser streams.
+#include "capture/VideoEncoder.h"
+#include "capture/FrameImage.h"
+#include "capture/OutputFile.h"
+
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tolvane {
+namespace {
+
+std::string join(const std::vector<std::string>& arguments)
+{
+    std::string line;
+    for (const std::string& a : arguments)
+        line += a + " ";
+    return line;
+}
+
+std::vector<std::string> filesIn(const std::string& directory)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(VideoEncoderTest, ShiftsTheMusicAndPutsTheIndexFirst)
+{
+    const std::string later = join(VideoEncoder::muxArguments("v.tmp", "m.mp3", 2.04, "film.mp4"));
+    EXPECT_NE(later.find("adelay=delays=2040:all=1"), std::string::npos) << later;
+    EXPECT_EQ(later.find("-ss"), std::string::npos);
+    EXPECT_NE(later.find("-i v.tmp"), std::string::npos);
+    EXPECT_NE(later.find("-c:v copy"), std::string::npos);
+    EXPECT_NE(later.find("-c:a aac"), std::string::npos);
+    EXPECT_NE(later.find("-movflags +faststart film.mp4"), std::string::npos) << later;
+
+    // A capture that starts after the music enters the track part way.
+    const std::string earlier = join(VideoEncoder::muxArguments("v.tmp", "m.mp3", -8.5, "film.mp4"));
+    EXPECT_NE(earlier.find("-ss 8.5 -i m.mp3"), std::string::npos) << earlier;
+    EXPECT_EQ(earlier.find("adelay"), std::string::npos);
+
+    // Without music the film is only copied; other containers get no MP4 flags.
+    const std::string silent = join(VideoEncoder::muxArguments("v.tmp", "m.mp3", VideoEncoder::kNoMusic, "f.mkv"));
+    EXPECT_EQ(silent.find("m.mp3"), std::string::npos) << silent;
+    EXPECT_EQ(silent.find("movflags"), std::string::npos) << silent;
+}
+
+class VideoFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "ffmpeg is not installed";
+        directory = test::makeScratchDirectory("tolvane-video");
+        video = directory + "/film.mp4";
+    }
+    void TearDown() override
+    {
+        if (!directory.empty())
+            std::filesystem::remove_all(directory);
+    }
+
+    // Frames with the top third white and the rest black (rows bottom-up,
+    // as GL reads them).
+    static FrameImage topLitFrame(int width, int height)
+    {
+        FrameImage frame(width, height);
+        frame.fill(0);
+        for (int y = height - height / 3; y < height; ++y)
+            std::fill(frame.row(y), frame.row(y) + frame.rowBytes(), 255);
+        return frame;
+    }
+
+    std::string directory;
+    std::string video;
+};
+
+// Odd sides (padded for 4:2:0), rows turned top-down, the index in front,
+// and nothing but the film left in the folder.
+TEST_F(VideoFileTest, MakesAStreamableFilmTheRightWayUp)
+{
+    VideoEncoder encoder;
+    std::string error;
+    ASSERT_TRUE(encoder.open(video, 63, 47, 10.0, error)) << error;
+    const FrameImage frame = topLitFrame(63, 47);
+    for (int i = 0; i < 12; ++i)
+        ASSERT_TRUE(encoder.addFrame(frame));
+    ASSERT_TRUE(encoder.close("", VideoEncoder::kNoMusic, error)) << error;
+    EXPECT_TRUE(isStreamableIsoMedia(video));
+    EXPECT_EQ(filesIn(directory), std::vector<std::string>{"film.mp4"});
+
+    // The first frame, decoded to grey: the top row is the lit one.
+    const std::string decode = "ffmpeg -v error -i '" + video + "' -frames:v 1 -f rawvideo -pix_fmt gray - 2>/dev/null";
+    std::FILE* pipe = popen(decode.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::vector<unsigned char> grey(64 * 48);
+    const std::size_t read = std::fread(grey.data(), 1, grey.size(), pipe);
+    pclose(pipe);
+    ASSERT_EQ(read, grey.size()) << "not a 64x48 film";
+    EXPECT_GT(grey[64 * 2 + 30], 200) << "the top of the picture is dark: upside down";
+    EXPECT_LT(grey[64 * 40 + 30], 50);
+}
+
+}  // namespace
+}  // namespace tolvane
