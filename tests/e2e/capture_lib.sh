@@ -9,7 +9,9 @@ mkdir -p "$out"
 # Runs the capture in the run directory with the given options; its console
 # goes to $log. Returns the capture's exit code. TOLVANE_CAPTURE_GL picks the
 # context: glfw (default), a hidden window, on Xvfb when there is no display;
-# egl, EGL with DISPLAY removed, so no X server can be involved.
+# egl, EGL with DISPLAY removed, so no X server can be involved. The command
+# in the array capture_prefix, when set, runs the whole capture.
+capture_prefix=()
 capture() {
   local gl="${TOLVANE_CAPTURE_GL:-glfw}" launcher=()
   if [ "$gl" = egl ]; then
@@ -18,7 +20,7 @@ capture() {
     launcher=("$(dirname "${BASH_SOURCE[0]}")/../../scripts/with-screen.sh")
   fi
   local code=0
-  (cd "$run_dir" && exec "${launcher[@]}" "$capture_program" --quiet --gl "$gl" "$@" </dev/null >"$log" 2>&1) \
+  (cd "$run_dir" && exec "${capture_prefix[@]}" "${launcher[@]}" "$capture_program" --quiet --gl "$gl" "$@" </dev/null >"$log" 2>&1) \
     || code=$?
   return "$code"
 }

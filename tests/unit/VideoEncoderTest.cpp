@@ -1,5 +1,6 @@
-// The video: the ffmpeg command lines, and the real ffmpeg making a film a
-// browser streams.
+// The video: the ffmpeg command lines, the real ffmpeg making a film a
+// browser streams, and every way the film can fail to be written naming the
+// film and the cause.
 #include "capture/VideoEncoder.h"
 #include "capture/FrameImage.h"
 #include "capture/OutputFile.h"
@@ -9,10 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace tolvane {
@@ -64,11 +67,24 @@ protected:
             GTEST_SKIP() << "ffmpeg is not installed";
         directory = test::makeScratchDirectory("tolvane-video");
         video = directory + "/film.mp4";
+        const char* path = std::getenv("PATH");
+        savedPath = path != nullptr ? path : "";
     }
     void TearDown() override
     {
+        setenv("PATH", savedPath.c_str(), 1);
         if (!directory.empty())
             std::filesystem::remove_all(directory);
+    }
+
+    // An ffmpeg of our own, first in PATH: a shell script body that gets
+    // ffmpeg's arguments, $out being the last (the file to write).
+    void fakeFfmpeg(const std::string& body)
+    {
+        const std::string bin = directory + "/bin";
+        test::writeTextFile(bin + "/ffmpeg", "#!/bin/sh\nfor out; do :; done\n" + body + "\n");
+        chmod((bin + "/ffmpeg").c_str(), 0755);
+        setenv("PATH", (bin + ":" + savedPath).c_str(), 1);
     }
 
     // Frames with the top third white and the rest black (rows bottom-up,
@@ -84,6 +100,7 @@ protected:
 
     std::string directory;
     std::string video;
+    std::string savedPath;
 };
 
 // Odd sides (padded for 4:2:0), rows turned top-down, the index in front,
@@ -95,7 +112,7 @@ TEST_F(VideoFileTest, MakesAStreamableFilmTheRightWayUp)
     ASSERT_TRUE(encoder.open(video, 63, 47, 10.0, error)) << error;
     const FrameImage frame = topLitFrame(63, 47);
     for (int i = 0; i < 12; ++i)
-        ASSERT_TRUE(encoder.addFrame(frame));
+        ASSERT_TRUE(encoder.addFrame(frame)) << encoder.failure();
     ASSERT_TRUE(encoder.close("", VideoEncoder::kNoMusic, error)) << error;
     EXPECT_TRUE(isStreamableIsoMedia(video));
     EXPECT_EQ(filesIn(directory), std::vector<std::string>{"film.mp4"});
@@ -110,6 +127,58 @@ TEST_F(VideoFileTest, MakesAStreamableFilmTheRightWayUp)
     ASSERT_EQ(read, grey.size()) << "not a 64x48 film";
     EXPECT_GT(grey[64 * 2 + 30], 200) << "the top of the picture is dark: upside down";
     EXPECT_LT(grey[64 * 40 + 30], 50);
+}
+
+TEST_F(VideoFileTest, ATargetThatCannotBeWrittenIsNamedWithTheCauseBeforeAnyFrame)
+{
+    std::string error;
+    EXPECT_FALSE(VideoEncoder().open(directory + "/missing/film.mp4", 64, 48, 10.0, error));
+    EXPECT_EQ(error,
+              "cannot write " + directory + "/missing/film.mp4: the folder " + directory + "/missing does not exist");
+
+    std::filesystem::create_directory(video);
+    EXPECT_FALSE(VideoEncoder().open(video, 64, 48, 10.0, error));
+    EXPECT_EQ(error, "cannot write " + video + ": Is a directory");
+    EXPECT_TRUE(std::filesystem::is_directory(video)) << "the folder in the video's place was touched";
+    EXPECT_EQ(filesIn(directory), std::vector<std::string>{"film.mp4"});
+
+    setenv("PATH", directory.c_str(), 1);
+    EXPECT_FALSE(VideoEncoder().open(directory + "/other.mp4", 64, 48, 10.0, error));
+    EXPECT_NE(error.find("ffmpeg is not installed"), std::string::npos) << error;
+}
+
+// ffmpeg 5 reports a full disk only in its output, and still exits with 0.
+TEST_F(VideoFileTest, FfmpegsOwnReasonNamesTheFailureAndItsLogStays)
+{
+    fakeFfmpeg("cat >/dev/null; echo \"Error writing trailer of $out: No space left on device\" >&2; exit 0");
+    VideoEncoder encoder;
+    std::string error;
+    ASSERT_TRUE(encoder.open(video, 64, 48, 10.0, error)) << error;
+    ASSERT_TRUE(encoder.addFrame(topLitFrame(64, 48)));
+    EXPECT_FALSE(encoder.close("", VideoEncoder::kNoMusic, error));
+    EXPECT_EQ(error,
+              video + ": No space left on device (writing " + video + ".silent.tmp), see " + video + ".ffmpeg.log");
+    EXPECT_EQ(filesIn(directory), (std::vector<std::string>{"bin", "film.mp4.ffmpeg.log"}));
+    EXPECT_NE(test::readTextFile(video + ".ffmpeg.log").find("No space left"), std::string::npos);
+}
+
+TEST_F(VideoFileTest, AnFfmpegThatDiesRefusesTheNextFramesAndSaysHowItEnded)
+{
+    fakeFfmpeg("head -c 100 >/dev/null; echo \"$out: Invalid argument\" >&2; exit 3");
+    std::signal(SIGPIPE, SIG_IGN);  // as the capture does, so that a write fails instead
+    VideoEncoder encoder;
+    std::string error;
+    // Frames larger than a pipe holds, so that none is taken whole.
+    ASSERT_TRUE(encoder.open(video, 512, 384, 10.0, error)) << error;
+    const FrameImage frame = topLitFrame(512, 384);
+    int accepted = 0;
+    while (accepted < 100 && encoder.addFrame(frame))
+        ++accepted;
+    EXPECT_EQ(accepted, 0);
+    EXPECT_EQ(encoder.failure(),
+              video + ": ffmpeg stopped taking frames (exit code 3): Invalid argument, see " + video + ".ffmpeg.log");
+    encoder.abandon();
+    EXPECT_EQ(filesIn(directory), (std::vector<std::string>{"bin", "film.mp4.ffmpeg.log"}));
 }
 
 }  // namespace
