@@ -3,20 +3,22 @@
 #include "capture/ExternalProgram.h"
 
 #include <cstddef>
-#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace tolvane {
 
 class FrameImage;
+class FrameQueue;
 
 // Turns captured frames into an H.264 video (yuv420p, playable everywhere)
-// with the demo's music. Frames are piped raw into ffmpeg, which writes a
-// silent video beside the target; close() then muxes the music in, shifted
-// to the moment the timeline started it, which is only known once the
-// capture has played that far. An MP4 gets its index in front, so that a
-// player starts before the whole file has arrived.
+// with the demo's music. Frames are piped raw into ffmpeg from a thread of
+// their own while the next frame is drawn; ffmpeg writes a silent video
+// beside the target, and close() then muxes the music in, shifted to the
+// moment the timeline started it, which is only known once the capture has
+// played that far. An MP4 gets its index in front, so that a player starts
+// before the whole file has arrived.
 //
 // ffmpeg's output is kept in memory (a full disk could not hold it) and
 // written to a log file beside the target only when something fails. Every
@@ -25,6 +27,11 @@ class VideoEncoder {
 public:
     // No music start seen: the video stays silent.
     static constexpr double kNoMusic = -1.0e300;
+    // Frames read back and waiting for ffmpeg, at most.
+    static constexpr std::size_t kQueuedFrames = 3;
+
+    VideoEncoder();
+    ~VideoEncoder();
 
     // Checks that the target can be written (its folder exists, it is no
     // folder, the file system lets a file be made there) and starts ffmpeg
@@ -33,7 +40,7 @@ public:
     // ffmpeg cannot be run.
     bool open(const std::string& path, int width, int height, double fps, std::string& error);
 
-    // Appends one frame (rows flipped to top-down on the way). Returns false
+    // Queues one frame (rows flipped to top-down on the way). Returns false
     // when ffmpeg has stopped accepting frames; failure() then says why.
     bool addFrame(const FrameImage& frame);
     // Why addFrame() refused a frame, as "TARGET: cause, see LOG".
@@ -69,13 +76,13 @@ private:
     void discard();
 
     ExternalProgram ffmpeg;
+    std::unique_ptr<FrameQueue> queue;
     int encodeExit = -1;     // ffmpeg's exit code once it has finished
     std::string path;        // the video the caller asked for
     std::string silentFile;  // ffmpeg's first output, without sound
     std::string logFile;
     std::string log;  // what both ffmpeg runs printed
     std::string refusal;
-    std::vector<std::uint8_t> flipped;  // one frame, top-down; reused
 };
 
 }  // namespace tolvane
