@@ -72,7 +72,7 @@ void CaptureOutputs::keep(long frame)
     if (sheet_ != nullptr)
         sheet_->offer(frameImage_);
     if (video_ != nullptr && !video_->addFrame(frameImage_))
-        failWrite(options_.videoFile + ": ffmpeg stopped taking frames, see " + options_.videoFile + ".ffmpeg.log");
+        failWrite(video_->failure());
 }
 
 void CaptureOutputs::writeLoadingScreen(const FrameImage& picture)

@@ -1,5 +1,6 @@
 #include "capture/OutputFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -109,32 +110,47 @@ bool isCompletePng(const std::string& path)
            std::memcmp(head, signature, sizeof head) == 0 && std::memcmp(tail, closing, sizeof tail) == 0;
 }
 
-bool isCompleteIsoMedia(const std::string& path)
+std::vector<std::string> isoMediaBoxes(const std::string& path)
 {
     const OpenFile media(path);
     const long size = media.size();
+    std::vector<std::string> types;
     if (size <= 0)
-        return false;
-    bool index = false;
+        return types;
     std::uint64_t offset = 0;
     while (offset < static_cast<std::uint64_t>(size)) {
         unsigned char header[16];
         if (offset + 8 > static_cast<std::uint64_t>(size) || !media.read(static_cast<long>(offset), header, 8))
-            return false;
+            return {};
         std::uint64_t boxSize = bigEndian(header, 4);
+        std::uint64_t headerSize = 8;
         if (boxSize == 1) {
             if (!media.read(static_cast<long>(offset) + 8, header + 8, 8))
-                return false;
+                return {};
             boxSize = bigEndian(header + 8, 8);
+            headerSize = 16;
         } else if (boxSize == 0) {
             boxSize = static_cast<std::uint64_t>(size) - offset;
         }
-        if (boxSize < 8 || boxSize > static_cast<std::uint64_t>(size) - offset)
-            return false;
-        index = index || std::memcmp(header + 4, "moov", 4) == 0;
+        if (boxSize < headerSize || boxSize > static_cast<std::uint64_t>(size) - offset)
+            return {};
+        types.emplace_back(reinterpret_cast<const char*>(header + 4), 4);
         offset += boxSize;
     }
-    return index;
+    return types;
+}
+
+bool isCompleteIsoMedia(const std::string& path)
+{
+    const std::vector<std::string> types = isoMediaBoxes(path);
+    return std::find(types.begin(), types.end(), "moov") != types.end();
+}
+
+bool isStreamableIsoMedia(const std::string& path)
+{
+    const std::vector<std::string> types = isoMediaBoxes(path);
+    const auto index = std::find(types.begin(), types.end(), "moov");
+    return index != types.end() && std::find(types.begin(), index, "mdat") == index;
 }
 
 }  // namespace tolvane

@@ -12,6 +12,8 @@ mkdir -p "$out"
 # egl, EGL with DISPLAY removed, so no X server can be involved; zink, the
 # same through Mesa's OpenGL-on-Vulkan driver over lavapipe, a second software
 # stack that compiles shaders and rasterises by another route than llvmpipe.
+# The command in the array capture_prefix, when set, runs the whole capture.
+capture_prefix=()
 capture() {
   local gl="${TOLVANE_CAPTURE_GL:-glfw}" launcher=()
   if [ "$gl" = zink ]; then
@@ -23,7 +25,7 @@ capture() {
     launcher=("$(dirname "${BASH_SOURCE[0]}")/../../scripts/with-screen.sh")
   fi
   local code=0
-  (cd "$run_dir" && exec "${launcher[@]}" "$capture_program" --quiet --gl "$gl" "$@" </dev/null >"$log" 2>&1) \
+  (cd "$run_dir" && exec "${capture_prefix[@]}" "${launcher[@]}" "$capture_program" --quiet --gl "$gl" "$@" </dev/null >"$log" 2>&1) \
     || code=$?
   return "$code"
 }
@@ -71,4 +73,30 @@ require_zink_drew() {
   renderer="$(sed -n 's/^Rendering with \(.*\) by .* through .*/\1/p' "$log")"
   [[ "$renderer" == zink* ]] || fail "asked for zink, but the capture drew with '${renderer:-no renderer named}'"
   echo "Drawn with $renderer"
+}
+
+# The types of an ISO media file's (MP4's) top-level boxes in file order, one
+# per line. A box is a 32-bit big-endian size, counting its 8-byte header, and
+# four characters; size 1 puts a 64-bit size after the type, size 0 runs to
+# the end of the file. Fails on a box that leaves the file or cannot hold its
+# own header, so a file cut short never passes for a complete one.
+iso_top_boxes() {
+  local file="$1" offset=0 end hex size type
+  end="$(stat -c %s "$file")" || return 1
+  while [ "$offset" -lt "$end" ]; do
+    hex="$(od -An -v -tx1 -j "$offset" -N 16 "$file" | tr -d ' \n')"
+    [ "${#hex}" -ge 16 ] || return 1
+    size=$((16#${hex:0:8}))
+    type="$(printf '%b' "\\x${hex:8:2}\\x${hex:10:2}\\x${hex:12:2}\\x${hex:14:2}")"
+    if [ "$size" = 1 ]; then
+      [ "${#hex}" = 32 ] || return 1
+      size=$((16#${hex:16:16}))
+      [ "$size" -ge 16 ] || return 1
+    elif [ "$size" = 0 ]; then
+      size=$((end - offset))
+    fi
+    [ "$size" -ge 8 ] && [ "$size" -le $((end - offset)) ] || return 1
+    echo "$type"
+    offset=$((offset + size))
+  done
 }

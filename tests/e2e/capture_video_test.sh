@@ -5,13 +5,24 @@ source "$(dirname "$0")/capture_lib.sh"
 command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null || { echo "skipped: ffmpeg is not installed"; exit 0; }
 stage
 
+# The box reader itself, on a file with a 64-bit box size and cut short.
+box() { printf "\\x00\\x00\\x00\\x$(printf %02x $((8 + ${#2})))$1$2"; }
+{ box ftyp isom; printf '\0\0\0\1mdat\0\0\0\0\0\0\0\x14abcd'; box moov mvhd; } >"$out/boxes.mp4"
+[ "$(iso_top_boxes "$out/boxes.mp4" | tr '\n' ' ')" = "ftyp mdat moov " ] || fail "box reader: $(iso_top_boxes "$out/boxes.mp4")"
+head -c -1 "$out/boxes.mp4" >"$out/cut.mp4"
+iso_top_boxes "$out/cut.mp4" >/dev/null && fail "box reader takes a file cut short"
+rm "$out/boxes.mp4" "$out/cut.mp4"
+
 capture --fps 10 --from 1.5 --to 4.5 --size 128x75 --video "$out/film.mp4" --sheet "$out/sheet.png" \
   || fail "video capture exited with $?"
 probe() { ffprobe -v error -show_entries "$1" -of default=noprint_wrappers=1:nokey=1 "$out/film.mp4"; }
-[ "$(probe stream=codec_name | head -n 1)" = h264 ] || fail "video is not H.264"
-streams="$(ffprobe -v error -show_streams "$out/film.mp4")"
-grep -q "pix_fmt=yuv420p" <<<"$streams" || fail "video is not yuv420p"
-grep -q "codec_type=audio" <<<"$streams" || fail "video has no music"
+codecs="$(ffprobe -v error -show_entries stream=codec_type,codec_name,pix_fmt -of csv=p=0 "$out/film.mp4" | sort)"
+[ "$codecs" = "$(printf 'aac,audio\nh264,video,yuv420p')" ] || fail "streams are not H.264 yuv420p and AAC: $codecs"
+# What every browser plays, and starts to while the file downloads: the index
+# (moov) before the media data (mdat).
+boxes="$(iso_top_boxes "$out/film.mp4" | tr '\n' ' ')" || fail "film.mp4 is not whole ISO media"
+[[ "$boxes" == "ftyp "*moov*mdat* && "$boxes" != *mdat*moov* ]] \
+  || fail "top-level boxes are '$boxes': the index must come before the data"
 duration="$(probe format=duration)"
 awk -v d="$duration" 'BEGIN { exit !(d > 2.8 && d < 3.3) }' || fail "video lasts $duration s, expected 3"
 ls "$out" | grep -q -e '\.tmp$' -e '\.log$' && fail "temporary files left: $(ls "$out")"

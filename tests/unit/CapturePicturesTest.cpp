@@ -1,10 +1,9 @@
 // What the capture does with pictures without a GL context: downscaling,
-// the contact sheet's choice and placement of frames, the ffmpeg command
-// lines and the progress line.
+// the contact sheet's choice and placement of frames and the progress line
+// (the video has VideoEncoderTest).
 #include "capture/ContactSheet.h"
 #include "capture/FrameImage.h"
 #include "capture/ProgressBar.h"
-#include "capture/VideoEncoder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +21,6 @@ FrameImage numberedFrame(int number, int width = 40, int height = 20)
     FrameImage frame(width, height);
     frame.fill(static_cast<std::uint8_t>(number));
     return frame;
-}
-
-std::string join(const std::vector<std::string>& arguments)
-{
-    std::string line;
-    for (const std::string& a : arguments)
-        line += a + " ";
-    return line;
 }
 
 TEST(FrameImageTest, DownscalingAveragesBlocksAndKeepsRowOrder)
@@ -101,31 +92,6 @@ TEST(ContactSheetTest, ThumbnailsStaySpreadOverAnyLength)
         EXPECT_GT(held.back() + 2 * spacing, length - 1) << length;
         EXPECT_LT(held.back(), length);
     }
-}
-
-TEST(VideoEncoderTest, EncodesRawBgrFramesAsYuv420H264)
-{
-    const std::string line = join(VideoEncoder::encodeArguments("out.tmp", 1024, 600, 50.0));
-    for (const char* part :
-         {"-f rawvideo", "-pix_fmt bgr24", "-s 1024x600", "-r 50", "-i -", "libx264", "-pix_fmt yuv420p", "out.tmp"})
-        EXPECT_NE(line.find(part), std::string::npos) << part;
-    EXPECT_EQ(line.find("pad="), std::string::npos);
-    EXPECT_NE(join(VideoEncoder::encodeArguments("o", 255, 150, 25.0)).find("pad="), std::string::npos);
-}
-
-TEST(VideoEncoderTest, ShiftsTheMusicToWhereTheTimelineStartedIt)
-{
-    const std::string later = join(VideoEncoder::muxArguments("v.tmp", "m.mp3", 2.04, "film.mp4"));
-    EXPECT_NE(later.find("adelay=delays=2040:all=1"), std::string::npos) << later;
-    EXPECT_EQ(later.find("-ss"), std::string::npos);
-    EXPECT_NE(later.find("-i v.tmp"), std::string::npos);
-    EXPECT_NE(later.find("-c:v copy"), std::string::npos);
-    EXPECT_NE(later.find("-shortest film.mp4"), std::string::npos);
-
-    // A capture that starts after the music enters the track part way.
-    const std::string earlier = join(VideoEncoder::muxArguments("v.tmp", "m.mp3", -8.5, "film.mp4"));
-    EXPECT_NE(earlier.find("-ss 8.5 -i m.mp3"), std::string::npos) << earlier;
-    EXPECT_EQ(earlier.find("adelay"), std::string::npos);
 }
 
 TEST(ProgressBarTest, ShowsFramesRateAndTimeLeft)

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace tolvane {
 namespace {
@@ -76,6 +77,22 @@ TEST_F(OutputFileTest, AVideoIsCompleteWhenItsBoxesFillItAndOneIsTheIndex)
     // A box of 64-bit size (size field 1), as large media data uses.
     std::string large = std::string("\0\0\0\x01mdat", 8) + std::string("\0\0\0\0\0\0\0\x20", 8) + std::string(16, '\0');
     EXPECT_TRUE(isCompleteIsoMedia(file(start + large + index)));
+    EXPECT_EQ(isoMediaBoxes(file(start + large + index)), (std::vector<std::string>{"ftyp", "mdat", "moov"}));
+    // Its 64-bit size must at least cover its 16-byte header.
+    large.replace(8, 8, std::string("\0\0\0\0\0\0\0\x0c", 8));
+    EXPECT_TRUE(isoMediaBoxes(file(start + large)).empty());
+}
+
+// A player reading from the front starts only once it has the index.
+TEST_F(OutputFileTest, AVideoStreamsWhenItsIndexComesBeforeItsData)
+{
+    const std::string start = box("ftyp", "isom0000");
+    const std::string data = box("mdat", std::string(300, '\7'));
+    const std::string index = box("moov", box("mvhd", std::string(100, '\0')));
+    EXPECT_TRUE(isStreamableIsoMedia(file(start + index + box("free", "") + data)));
+    EXPECT_FALSE(isStreamableIsoMedia(file(start + data + index)));
+    EXPECT_FALSE(isStreamableIsoMedia(file(start + index + data.substr(0, 100)))) << "cut short";
+    EXPECT_TRUE(isoMediaBoxes(directory + "/absent.mp4").empty());
 }
 
 }  // namespace
