@@ -29,7 +29,9 @@ bool ExternalProgram::isInstalled(const std::string& name)
         if (end == std::string::npos)
             end = directories.size();
         const std::string directory = end > begin ? directories.substr(begin, end - begin) : ".";
-        const std::string candidate = directory + "/" + name;
+        std::string candidate = directory;
+        candidate += "/";
+        candidate += name;
         struct stat info {};
         if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
             return true;
@@ -91,6 +93,7 @@ bool ExternalProgram::launch(const std::vector<std::string>& arguments, bool fee
     }
 
     std::vector<char*> argv;
+    argv.reserve(arguments.size());
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);

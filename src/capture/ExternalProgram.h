@@ -16,7 +16,7 @@ class ExternalProgram {
 public:
     // The most of a program's output startKeepingOutput() holds: its end,
     // where the reason for a failure is.
-    static constexpr std::size_t kKeptOutputBytes = 256 * 1024;
+    static constexpr std::size_t kKeptOutputBytes = std::size_t{256} * 1024;
 
     ExternalProgram() = default;
     // Waits for a program still running (after closing its input).

@@ -42,7 +42,7 @@ void FrameImage::averageBlock(int x0, int x1, int y0, int y1, std::uint8_t* out)
             sums[2] += source[2];
         }
     }
-    const unsigned count = static_cast<unsigned>((x1 - x0) * (y1 - y0));
+    const auto count = static_cast<unsigned>((x1 - x0) * (y1 - y0));
     for (int c = 0; c < 3; ++c)
         out[c] = static_cast<std::uint8_t>((sums[c] + count / 2) / count);
 }

@@ -103,14 +103,14 @@ std::vector<std::string> VideoEncoder::encodeArguments(const std::string& silent
     // film for well under half the encoder's CPU time, in a fifth larger
     // files: on a software renderer ffmpeg shares the cores with drawing.
     for (const char* part : {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p"})
-        arguments.push_back(part);
+        arguments.emplace_back(part);
     // 4:2:0 chroma needs even sides; pad odd ones by a black pixel.
     if (width % 2 != 0 || height % 2 != 0) {
-        arguments.push_back("-vf");
-        arguments.push_back("pad=ceil(iw/2)*2:ceil(ih/2)*2");
+        arguments.emplace_back("-vf");
+        arguments.emplace_back("pad=ceil(iw/2)*2:ceil(ih/2)*2");
     }
     for (const char* tail : {"-f", "mp4"})
-        arguments.push_back(tail);
+        arguments.emplace_back(tail);
     arguments.push_back(silentFile);
     return arguments;
 }
@@ -121,17 +121,17 @@ std::vector<std::string> VideoEncoder::muxArguments(const std::string& silentFil
     std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-y", "-i", silentFile};
     if (musicStart == kNoMusic) {
         for (const char* part : {"-map", "0:v:0", "-c", "copy"})
-            arguments.push_back(part);
+            arguments.emplace_back(part);
     } else {
         // Music that began before the first frame is entered part way through.
         if (musicStart < 0.0) {
-            arguments.push_back("-ss");
+            arguments.emplace_back("-ss");
             arguments.push_back(decimal(-musicStart));
         }
-        arguments.push_back("-i");
+        arguments.emplace_back("-i");
         arguments.push_back(musicFile);
         for (const char* part : {"-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy", "-c:a", "aac", "-b:a", "160k"})
-            arguments.push_back(part);
+            arguments.emplace_back(part);
         // Delay the music to its start, then pad it with silence so that a
         // short track does not cut the film when -shortest ends the output.
         std::string filter = "apad";
@@ -143,8 +143,8 @@ std::vector<std::string> VideoEncoder::muxArguments(const std::string& silentFil
     // The index in front: ffmpeg writes it last, then moves it before the
     // data, so a browser can start playing while the rest downloads.
     if (isIsoMediaName(path)) {
-        arguments.push_back("-movflags");
-        arguments.push_back("+faststart");
+        arguments.emplace_back("-movflags");
+        arguments.emplace_back("+faststart");
     }
     arguments.push_back(path);
     return arguments;
