@@ -190,6 +190,9 @@ const Option kOptions[] = {
              return badValue(name, value, "one of egl, glfw, auto", error);
          return true;
      }},
+    {"--every-pass", nullptr, nullptr,
+     "draw every pass even where the fade is 0, instead of the\nblack picture they would give (to compare the two)",
+     [](CaptureOptions& o, const std::string&, const std::string&, std::string&) { return o.everyPass = true; }},
     {"--list-devices", nullptr, nullptr, "print the EGL devices and the one EGL would draw with",
      [](CaptureOptions& o, const std::string&, const std::string&, std::string&) { return o.listDevices = true; }},
     {"--quiet", nullptr, nullptr, "no progress bar",

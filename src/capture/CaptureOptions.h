@@ -62,6 +62,7 @@ public:
     std::string plotFile;      // frame-time plot PNG, empty = none
     std::string censusFile;    // memory and GL object counts every 10 s of demo time, empty = none
     bool quiet = false;        // no progress bar
+    bool everyPass = false;    // draw black frames through every pass too
     GlPath gl = GlPath::Auto;  // --gl
     bool listDevices = false;  // print the EGL devices and the chosen one, then stop
     bool help = false;         // --help was given; nothing else matters

@@ -137,6 +137,7 @@ void CaptureSession::startDemo()
     FixedStepClock::configure(fps_);
     std::cout << "Rendering with " << renderer << " by " << reinterpret_cast<const char*>(glGetString(GL_VENDOR))
               << " through " << activeGlContext().describe() << ", " << fps_ << " frames a second" << std::endl;
+    demo.renderer->skipsBlackFrames = !options_.everyPass;
     musicSeconds_ = SoundEngine::lengthOf(content::kMusicFile);
     if (options_.fire)
         setFires(true);

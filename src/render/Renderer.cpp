@@ -128,10 +128,29 @@ void Renderer::createScreenQuad()
 
 void Renderer::render(const View& view)
 {
+    if (skipsBlackFrames && postProcessing && fade == 0.0f) {
+        drawBlack();
+        return;
+    }
     shadowPass(view.scene);
     scenePass(view);
     if (postProcessing)
         compose();
+}
+
+// Under a fade of 0 the composition multiplies every pass away: the picture
+// is black, exactly, so only that is drawn. Left as the composition leaves
+// it: framebuffer 0 at the window's size, no blending, no depth test.
+void Renderer::drawBlack()
+{
+    GpuProfiler::Scope timing(GpuPass::Composition);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, width, height);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glActiveTexture(GL_TEXTURE0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
 }
 
 void Renderer::shadowPass(Scene* scene)

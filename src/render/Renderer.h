@@ -46,7 +46,9 @@ public:
     // and creates the off-screen targets. Call once.
     void init(int windowWidth, int windowHeight);
 
-    // One frame of `view`: shadowPass(), scenePass(), then compose().
+    // One frame of `view`: shadowPass(), scenePass(), then compose(); or,
+    // while the fade is 0 and skipsBlackFrames, only the black picture the
+    // passes would give.
     void render(const View& view);
     // Depth of `scene` into every registered shadow map; skipped without
     // shadow maps. Leaves framebuffer 0 bound and the window viewport restored.
@@ -90,6 +92,9 @@ public:
     bool fadingIn = false;
     bool fadingOut = false;
     bool postProcessing = true;  // the HDR path is used
+    // Frames under a fade of 0 are drawn black without the passes (the same
+    // picture, for next to nothing); off only to compare the two.
+    bool skipsBlackFrames = true;
 
     // The targets init() creates: the HDR framebuffer (0 when it could not be
     // completed) with the scene as colour attachment 0 and its bright part as
@@ -109,6 +114,7 @@ private:
     void createScreenQuad();
     GlTexture createColorTarget() const;
     void drawDepthPrepass(const View& view);
+    void drawBlack();
 
     const char* incompleteTarget_ = nullptr;
     std::unique_ptr<Material> screenMaterial_;  // composition program
