@@ -61,12 +61,12 @@ void BenchRecorder::frameUpdated()
     updateEnd_ = Clock::now();
 }
 
-void BenchRecorder::endFrame()
+void BenchRecorder::endFrame(bool black)
 {
     gpu_->endFrame();
     gpu_->poll();
     report_.addCpuFrame(milliseconds(frameStart_, updateEnd_), cpu_.total(CpuSection::ParticleReadback),
-                        milliseconds(frameStart_, Clock::now()));
+                        milliseconds(frameStart_, Clock::now()), black);
 }
 
 void BenchRecorder::drawReferences(Renderer& renderer, const View& view)

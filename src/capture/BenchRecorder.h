@@ -35,10 +35,11 @@ public:
     BenchRecorder(const BenchRecorder&) = delete;
     BenchRecorder& operator=(const BenchRecorder&) = delete;
 
-    // Around one timed frame: its start, the end of its update, its end.
+    // Around one timed frame: its start, the end of its update, its end;
+    // `black` when it was drawn under a fade of 0.
     void beginFrame();
     void frameUpdated();
-    void endFrame();
+    void endFrame(bool black);
     // Right after a timed frame: the reference passes on the same targets,
     // finished before the next frame so that they cost it nothing.
     void drawReferences(Renderer& renderer, const View& view);

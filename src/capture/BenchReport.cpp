@@ -77,11 +77,12 @@ void BenchReport::addReferenceFrame(const GpuFrameTimes& times)
         gpuPasses[i].add(times.passes[i]);
 }
 
-void BenchReport::addCpuFrame(double updateTime, double particleReadback, double frameTime)
+void BenchReport::addCpuFrame(double updateTime, double particleReadback, double frameTime, bool black)
 {
     update.add(updateTime);
     readback.add(particleReadback);
     frame.add(frameTime);
+    (black ? blackFrame : pictureFrame).add(frameTime);
 }
 
 namespace {
@@ -147,6 +148,11 @@ void BenchReport::print(std::ostream& out) const
     printRow(out, "CPU update", update);
     printRow(out, "CPU particle read-backs", readback);
     printRow(out, "frame (wall clock)", frame);
+    if (blackFrame.count() > 0 && pictureFrame.count() > 0)
+        out << std::fixed << std::setprecision(1) << "  " << blackFrame.count() << " frames under a fade of 0, median "
+            << blackFrame.median() << " ms; " << pictureFrame.count() << " with a picture, median "
+            << pictureFrame.median() << " ms; black / picture " << std::setprecision(3)
+            << ratio(blackFrame.median(), pictureFrame.median()) << '\n';
     out << std::fixed << std::setprecision(1) << "  start-up: overlays " << startup.overlays << " ms, model import "
         << startup.modelImport << " ms, textures " << startup.textures << " ms, rest " << startup.rest << " ms, total "
         << startup.total() << " ms\n";
@@ -216,6 +222,8 @@ std::string BenchReport::json() const
         << "    \"update\": " << summary(update) << ",\n"
         << "    \"particle_readback\": " << summary(readback) << "\n  },\n"
         << "  \"frame_ms\": " << summary(frame) << ",\n"
+        << "  \"black_frame_ms\": " << summary(blackFrame) << ",\n"
+        << "  \"picture_frame_ms\": " << summary(pictureFrame) << ",\n"
         << (hasReferences() ? referencesJson() : std::string()) << "  \"startup_floor_ms\": " << number(startupFloor)
         << ",\n"
         << R"(  "startup_ms": {"overlays": )" << number(startup.overlays)

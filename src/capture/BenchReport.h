@@ -52,7 +52,8 @@ public:
     void addGpuFrame(const GpuFrameTimes& times);
     // The reference passes drawn after one frame; only their slots are read.
     void addReferenceFrame(const GpuFrameTimes& times);
-    void addCpuFrame(double update, double particleReadback, double frame);
+    // `black`: the frame was drawn under a fade of 0.
+    void addCpuFrame(double update, double particleReadback, double frame, bool black = false);
 
     bool hasReferences() const { return gpuPasses[kGpuPassCount].count() > 0; }
     Ratios ratios() const;
@@ -87,6 +88,8 @@ private:
     SampleStatistics update;
     SampleStatistics readback;
     SampleStatistics frame;
+    SampleStatistics blackFrame;    // the frames under a fade of 0
+    SampleStatistics pictureFrame;  // the others
 };
 
 }  // namespace tolvane

@@ -227,7 +227,7 @@ void CaptureSession::playFrame(long frame)
         cpuProfiler_.reset();
     runFrame(this);
     if (timed_) {
-        bench_->endFrame();
+        bench_->endFrame(demo.renderer->fade == 0.0f);
         bench_->drawReferences(*demo.renderer, View{demo.scene, demo.camera});
     }
     watchTimeline(frame);
