@@ -68,8 +68,7 @@ void createMaterials()
     objects.specularMaterial->shininess = 300.0f;
     objects.spriteMaterial = new Material(ShaderFiles::kSpriteVertex, ShaderFiles::kSpriteFragment, "");
     objects.spriteMaterial->blending = true;
-    objects.shadowMaterial =
-        new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, ShaderFiles::kShadowGeometry);
+    objects.shadowMaterial = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, "");
 }
 
 void importModel(TexturePrefetch& prefetch)

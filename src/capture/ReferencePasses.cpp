@@ -10,6 +10,7 @@
 #include "scene/Camera.h"
 #include "scene/Frustum.h"
 #include "scene/Geometry.h"
+#include "scene/PerspectiveCamera.h"
 
 namespace tolvane {
 
@@ -27,7 +28,7 @@ ReferencePasses::ReferencePasses() :
     gaussianBlur(ShaderFiles::kBlurVertex, kGaussianFragment, ""),
     copyBlur(ShaderFiles::kBlurVertex, kCopyFragment, ""),
     unlit(kUnlitVertex, kUnlitFragment, ""),
-    emptyShadow(ShaderFiles::kShadowVertex, kEmptyDepthFragment, ShaderFiles::kShadowGeometry)
+    emptyShadow(ShaderFiles::kShadowVertex, kEmptyDepthFragment, "")
 {
 }
 
@@ -83,7 +84,7 @@ void ReferencePasses::drawSceneFloor(Renderer& renderer, const View& view)
 void ReferencePasses::drawShadowFloor(Renderer& renderer, const View& view)
 {
     GpuProfiler::Scope timing(GpuPass::ShadowFloor);
-    renderer.drawShadowMaps(view.scene, &emptyShadow);
+    renderer.drawShadowMaps(view.scene, dynamic_cast<const PerspectiveCamera*>(view.camera), &emptyShadow);
 }
 
 void ReferencePasses::collectMeshes(Object3D& node)

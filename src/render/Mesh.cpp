@@ -100,10 +100,16 @@ void Mesh::drawShadow(Camera* camera, ODShadowMap* shadowMap)
 {
     if (castsShadow) {
         updateWorldMatrix();
-        shadowMap->material->setUniform("model", worldMatrix);
-        glBindVertexArray(vertexArray_.name());
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
-        glBindVertexArray(0);
+        // A face the mesh cannot reach is left alone: clipping would drop
+        // every one of its triangles.
+        const int unreached = shadowMap->unreachedFaces(*boundingBox, worldMatrix);
+        if ((unreached & (1 << shadowMap->face())) == 0) {
+            Material* writer = shadowMap->writer();
+            writer->setUniform("model", worldMatrix);
+            glBindVertexArray(vertexArray_.name());
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
+            glBindVertexArray(0);
+        }
     }
     Object3D::drawShadow(camera, shadowMap);
 }

@@ -44,8 +44,9 @@ public:
     // Advances a sprite-sheet texture to the frame of the absolute clock,
     // then updates the children.
     void update(double elapsedSeconds) override;
-    // Draws the triangles into `shadowMap` when castsShadow (the shadow
-    // program is already bound), then forwards to the children. No culling.
+    // Draws the triangles into `shadowMap` when castsShadow (its writer()
+    // is bound), to the faces its bounds can reach, then forwards to the
+    // children.
     void drawShadow(Camera* camera, ODShadowMap* shadowMap) override;
     // Opaque meshes only (blended ones must not hide what lies behind
     // them); culled like draw(), children included.

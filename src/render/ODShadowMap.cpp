@@ -3,11 +3,26 @@
 #include "base/Diagnostics.h"
 #include "render/FramebufferStatus.h"
 #include "render/Material.h"
+#include "scene/BoundingBox.h"
 #include "scene/PerspectiveCamera.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
 namespace tolvane {
+
+namespace {
+
+constexpr float kDegreesToRadians = 0.017453292f;
+// How far past a face's edge the lookups of a point inside it may read: the
+// soft shadow's taps (5 texels off), the lift off the surface (1.5 texels)
+// and the filter (1 texel) come to under a degree at 1000 texels a face.
+constexpr float kFaceReachDegrees = 3.0f;
+
+}  // namespace
 
 namespace {
 
@@ -66,12 +81,23 @@ void ODShadowMap::createCubeTexture()
 
 void ODShadowMap::createFramebuffer()
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.name());
-    glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, cubeTexture_.name(), 0);
-    glDrawBuffer(GL_NONE);
-    glReadBuffer(GL_NONE);
-    complete_ = framebufferReady();
+    complete_ = true;
+    for (int face = 0; face < 6; ++face) {
+        glBindFramebuffer(GL_FRAMEBUFFER, faceFramebuffers_[face].name());
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_CUBE_MAP_POSITIVE_X + face,
+                               cubeTexture_.name(), 0);
+        glDrawBuffer(GL_NONE);
+        glReadBuffer(GL_NONE);
+        complete_ = framebufferReady() && complete_;
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void ODShadowMap::bindFace(int face)
+{
+    face_ = face;
+    glBindFramebuffer(GL_FRAMEBUFFER, faceFramebuffers_[face].name());
+    writer_->setUniform("face", face);
 }
 
 void ODShadowMap::createCompareSampler()
@@ -96,9 +122,9 @@ void ODShadowMap::updateMatrices(const glm::vec3& position)
 
 void ODShadowMap::bindForWriting(Material* program)
 {
-    Material& writer = program != nullptr ? *program : *material;
+    writer_ = program != nullptr ? program : material;
+    Material& writer = *writer_;
     writer.bind();
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_.name());
     glViewport(0, 0, faceSize[0], faceSize[1]);
     writer.setUniform("l_pos", glm::vec4(lightPosition, 1.0f));
     writer.setUniform("near_far", glm::vec2(nearPlane, farPlane));
@@ -111,6 +137,76 @@ void ODShadowMap::bindForReading(Material* lit)
     glBindTexture(GL_TEXTURE_CUBE_MAP, cubeTexture_.name());
     glBindSampler(2, compareSampler_.name());
     lit->setUniform("near_far", glm::vec2(nearPlane, farPlane));
+}
+
+int ODShadowMap::unreachedFaces(const BoundingBox& box, const glm::mat4& model) const
+{
+    glm::vec4 world[8];
+    for (int i = 0; i < 8; ++i)
+        world[i] = model * box.corners[i];
+    int unreached = 0;
+    for (int face = 0; face < 6; ++face) {
+        // Each clip plane as a linear function of a corner: out when > 0 at
+        // every corner, and then out for the whole box between them.
+        bool out[6] = {true, true, true, true, true, true};
+        for (const glm::vec4& corner : world) {
+            const glm::vec4 c = shadowMatrices[face] * corner;
+            const float distances[6] = {c.x - c.w, -c.x - c.w, c.y - c.w, -c.y - c.w, c.z - c.w, -c.z - c.w};
+            for (int plane = 0; plane < 6; ++plane)
+                out[plane] = out[plane] && distances[plane] > 0.0f;
+        }
+        for (const bool beyond : out)
+            if (beyond) {
+                unreached |= 1 << face;
+                break;
+            }
+    }
+    return unreached;
+}
+
+int ODShadowMap::facesUnseenBy(const PerspectiveCamera& viewer) const
+{
+    // Nothing beyond farPlane from the light is looked up: the viewer's
+    // frustum ends where all of it is that far.
+    const float reach = glm::length(viewer.position - lightPosition) + farPlane;
+    const glm::mat4 cut = glm::perspective(viewer.fov * kDegreesToRadians, viewer.aspect, viewer.near,
+                                           std::max(viewer.near * 2.0f, std::min(viewer.far, reach)));
+    const glm::mat4 toWorld = glm::inverse(cut * viewer.worldMatrix);
+    glm::vec3 corners[8];
+    for (int i = 0; i < 8; ++i) {
+        const glm::vec4 ndc((i & 1) ? 1.0f : -1.0f, (i & 2) ? 1.0f : -1.0f, (i & 4) ? 1.0f : -1.0f, 1.0f);
+        const glm::vec4 world = toWorld * ndc;
+        corners[i] = glm::vec3(world) / world.w - lightPosition;
+    }
+    // A face's pyramid, widened by kFaceReachDegrees on its four sides: a
+    // point p (from the light) is inside while side . p <= slope * axis . p
+    // for each side, which also puts it in front of the light, and while
+    // axis . p <= farPlane. The frustum misses it when all its corners lie
+    // outside one and the same of these planes. faceRotations' rows are the
+    // face's right, up and back.
+    const float slope = std::tan((45.0f + kFaceReachDegrees) * kDegreesToRadians);
+    int unseen = 0;
+    for (int face = 0; face < 6; ++face) {
+        const glm::mat3 rows = glm::transpose(glm::mat3(faceRotations[face]));
+        const glm::vec3 axis = -rows[2];
+        // Each plane as (normal, offset): outside where normal . p > offset.
+        const std::pair<glm::vec3, float> planes[6] = {{rows[0] - slope * axis, 0.0f},
+                                                       {-rows[0] - slope * axis, 0.0f},
+                                                       {rows[1] - slope * axis, 0.0f},
+                                                       {-rows[1] - slope * axis, 0.0f},
+                                                       {-axis, 0.0f},
+                                                       {axis, farPlane}};
+        for (const auto& [normal, offset] : planes) {
+            bool allOut = true;
+            for (const glm::vec3& p : corners)
+                allOut = allOut && glm::dot(normal, p) > offset;
+            if (allOut) {
+                unseen |= 1 << face;
+                break;
+            }
+        }
+    }
+    return unseen;
 }
 
 }  // namespace tolvane

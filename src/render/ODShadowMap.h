@@ -7,21 +7,22 @@
 
 namespace tolvane {
 
+class BoundingBox;
 class Material;
 class PerspectiveCamera;
 
 // Omnidirectional shadow map of one point light: a depth cube map of
-// 1000 x 1000 texels per face, filled in a single layered pass whose geometry
-// shader sends every triangle to all six faces. Each texel holds the window
-// depth of the nearest surface in its face's projection (near and far planes
-// nearPlane and farPlane), which lit shaders rebuild from near_far for a
-// point's distance along the face's axis. Needs a current GL context
-// for its whole life; owns its camera, cube texture and framebuffer.
-
+// 1000 x 1000 texels per face, filled face by face, each face drawing only
+// the meshes whose bounds reach it and skipped whole when nothing a camera
+// sees can read it. Each texel holds the window depth of the nearest surface
+// in its face's projection (near and far planes nearPlane and farPlane),
+// which lit shaders rebuild from near_far for a point's distance along the
+// face's axis. Needs a current GL context for its whole life; owns its
+// camera, cube texture and framebuffers.
 class ODShadowMap {
 public:
-    // Draws with `material`, the layered depth program (not owned; it must
-    // outlive the map).
+    // Draws with `material`, the depth program (not owned; it must outlive
+    // the map), which projects by shadow_mat[face].
     explicit ODShadowMap(Material* material);
     virtual ~ODShadowMap();
 
@@ -32,10 +33,29 @@ public:
     // `position` is the light's world position.
     void updateMatrices(const glm::vec3& position);
 
-    // Binds `program` (the map's own material when null) and this map's
-    // framebuffer, sets the 1000 x 1000 viewport and uploads l_pos, near_far
-    // and shadow_mat. The caller clears depth and draws.
+    // Binds `program` (the map's own material when null), sets the
+    // 1000 x 1000 viewport and uploads l_pos, near_far and shadow_mat. Then
+    // bindFace() picks the face to draw; the program stays writer() until
+    // the next call.
     void bindForWriting(Material* program = nullptr);
+    // Binds face `face`'s framebuffer (0 to 5, OpenGL's face order) and
+    // tells the writer: the caller clears depth and draws that face.
+    void bindFace(int face);
+    // The program drawing into the map since the last bindForWriting.
+    Material* writer() const { return writer_; }
+    // The face bound by the last bindFace.
+    int face() const { return face_; }
+
+    // The faces no part of `box` (placed in the world by `model`) can reach:
+    // bit f when all its corners lie beyond one and the same clip plane of
+    // face f (behind the light's near plane, past its far plane, or off to a
+    // side), where the face's clipping would drop every triangle.
+    int unreachedFaces(const BoundingBox& box, const glm::mat4& model) const;
+    // The faces no point `viewer` can see reads: bit f when its whole
+    // frustum, cut off where every point lies beyond farPlane from the
+    // light, is outside face f's pyramid widened by the lookups' reach (the
+    // filtered taps of a soft shadow stray a little over a face's edge).
+    int facesUnseenBy(const PerspectiveCamera& viewer) const;
 
     // Binds the cube map with compareSampler to texture unit 2 (where every
     // program's depthMap reads) and sets near_far on `material`, which must
@@ -55,9 +75,10 @@ public:
     glm::vec3 lightPosition{0.0f};    // world position of the last update
 
     GLuint cubeTexture() const { return cubeTexture_.name(); }
-    GLuint framebuffer() const { return framebuffer_.name(); }
+    // The framebuffer of one face, the face's depth its attachment.
+    GLuint framebuffer(int face) const { return faceFramebuffers_[face].name(); }
     GLuint compareSampler() const { return compareSampler_.name(); }
-    // False when the driver called the layered depth framebuffer incomplete.
+    // False when the driver called a face's framebuffer incomplete.
     bool complete() const { return complete_; }
 
 private:
@@ -65,13 +86,15 @@ private:
     void createFramebuffer();
     void createCompareSampler();
 
-    GlTexture cubeTexture_;      // depth cube map
-    GlFramebuffer framebuffer_;  // layered depth framebuffer
+    GlTexture cubeTexture_;              // depth cube map
+    GlFramebuffer faceFramebuffers_[6];  // one a face
     // How the lit shaders read the map: depth comparison (<=) with bilinear
     // filtering of the four results, so one fetch is a 2 x 2 PCF. A sampler
     // object, so the cube map keeps its own nearest, non-comparing state.
     GlSampler compareSampler_;
     bool complete_ = false;
+    Material* writer_ = nullptr;  // not owned
+    int face_ = 0;
 };
 
 }  // namespace tolvane

@@ -132,7 +132,7 @@ void Renderer::render(const View& view)
         drawBlack();
         return;
     }
-    shadowPass(view.scene);
+    shadowPass(view);
     scenePass(view);
     if (postProcessing)
         compose();
@@ -153,13 +153,13 @@ void Renderer::drawBlack()
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-void Renderer::shadowPass(Scene* scene)
+void Renderer::shadowPass(const View& view)
 {
     GpuProfiler::Scope timing(GpuPass::Shadow);
-    drawShadowMaps(scene);
+    drawShadowMaps(view.scene, dynamic_cast<const PerspectiveCamera*>(view.camera));
 }
 
-void Renderer::drawShadowMaps(Scene* scene, Material* program)
+void Renderer::drawShadowMaps(Scene* scene, const PerspectiveCamera* viewer, Material* program)
 {
     SceneContext* context = SceneContext::current();
     if (context == nullptr || context->shadowMaps.empty())
@@ -167,9 +167,15 @@ void Renderer::drawShadowMaps(Scene* scene, Material* program)
     glEnable(GL_DEPTH_TEST);
     for (ODShadowMap* shadowMap : context->shadowMaps) {
         shadowMap->bindForWriting(program);
-        glClear(GL_DEPTH_BUFFER_BIT);
-        if (scene != nullptr)
-            scene->drawShadow(shadowMap->shadowCamera, shadowMap);
+        const int unseen = viewer != nullptr ? shadowMap->facesUnseenBy(*viewer) : 0;
+        for (int face = 0; face < 6; ++face) {
+            if ((unseen & (1 << face)) != 0)
+                continue;  // kept as it was: no lookup reads it
+            shadowMap->bindFace(face);
+            glClear(GL_DEPTH_BUFFER_BIT);
+            if (scene != nullptr)
+                scene->drawShadow(shadowMap->shadowCamera, shadowMap);
+        }
         glUseProgram(0);
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

@@ -11,6 +11,7 @@ namespace tolvane {
 
 class Camera;
 class Material;
+class PerspectiveCamera;
 class Scene;
 
 // What a frame shows: a scene root seen through a camera. Neither is owned.
@@ -50,9 +51,10 @@ public:
     // while the fade is 0 and skipsBlackFrames, only the black picture the
     // passes would give.
     void render(const View& view);
-    // Depth of `scene` into every registered shadow map; skipped without
-    // shadow maps. Leaves framebuffer 0 bound and the window viewport restored.
-    void shadowPass(Scene* scene);
+    // Depth of the view's scene into every registered shadow map, the faces
+    // its camera can see the lookups of; skipped without shadow maps. Leaves
+    // framebuffer 0 bound and the window viewport restored.
+    void shadowPass(const View& view);
     // Clears and draws the view into the HDR framebuffer.
     void scenePass(const View& view);
     // Blurs the bright target and draws scene plus bloom onto the window.
@@ -63,8 +65,9 @@ public:
 
     // The passes above without their GPU timing scope, so that the bench can
     // time the same work, or the same work with other programs, as its own.
-    // `program` replaces every map's own depth program when given.
-    void drawShadowMaps(Scene* scene, Material* program = nullptr);
+    // Every face without `viewer`; `program` replaces every map's own depth
+    // program when given.
+    void drawShadowMaps(Scene* scene, const PerspectiveCamera* viewer, Material* program = nullptr);
     // With `depthFirst` (and a depth program) the opaque meshes' depth is
     // laid down first and the full draw tests with LEQUAL, so the costly lit
     // programs shade each pixel about once whatever the draw order.

@@ -13,7 +13,6 @@ inline constexpr const char* kSpriteVertex = "Shader/sprite.vert";
 inline constexpr const char* kSpriteFragment = "Shader/sprite.frag";
 inline constexpr const char* kShadowVertex = "Shader/shadowMapping.vert";
 inline constexpr const char* kShadowFragment = "Shader/shadowMapping.frag";
-inline constexpr const char* kShadowGeometry = "Shader/shadowMapping.geom";
 inline constexpr const char* kColorVertex = "Shader/color.vert";
 inline constexpr const char* kColorFragment = "Shader/color.frag";
 inline constexpr const char* kFontVertex = "Shader/font.vert";
@@ -42,7 +41,6 @@ inline constexpr const char* kAll[] = {
     kSpriteFragment,
     kShadowVertex,
     kShadowFragment,
-    kShadowGeometry,
     kColorVertex,
     kColorFragment,
     kFontVertex,

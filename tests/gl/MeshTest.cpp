@@ -59,7 +59,7 @@ protected:
         specular = new Material(ShaderFiles::kSpecularVertex, ShaderFiles::kSpecularFragment, "");
         normalMapped = new Material(ShaderFiles::kNormalMapVertex, ShaderFiles::kNormalMapFragment, "");
         sprite = new Material(ShaderFiles::kSpriteVertex, ShaderFiles::kSpriteFragment, "");
-        shadow = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, ShaderFiles::kShadowGeometry);
+        shadow = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, "");
     }
     static void TearDownTestSuite()
     {
@@ -197,7 +197,12 @@ TEST_F(MeshTest, ShadowDrawSkipsNonCastersButNotTheirChildren)
 
     auto shadowPrimitives = [&] {
         map.bindForWriting();
-        GLuint primitives = primitivesDrawn([&] { scene.drawShadow(map.shadowCamera, &map); });
+        GLuint primitives = primitivesDrawn([&] {
+            for (int face = 0; face < 6; ++face) {
+                map.bindFace(face);
+                scene.drawShadow(map.shadowCamera, &map);
+            }
+        });
         glUseProgram(0);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         return primitives;

@@ -5,8 +5,10 @@
 #include "render/DriverLimits.h"
 #include "render/Material.h"
 #include "render/Mesh.h"
+#include "render/ODShadowMap.h"
 #include "render/PointLight.h"
 #include "render/Renderer.h"
+#include "render/Scene.h"
 #include "render/SceneContext.h"
 #include "scene/PerspectiveCamera.h"
 
@@ -233,16 +235,62 @@ TEST_F(RendererTest, WithoutShadowCastersTheShadowPassIsSkipped)
 {
     SceneContext::current()->shadowMaps.clear();
     glViewport(0, 0, 7, 7);
-    scene.renderer->shadowPass(scene.root);
+    scene.renderer->shadowPass(View{scene.root, scene.camera});
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 7);
 
     SceneContext::current()->shadowMaps.push_back(scene.shadowMap);
-    scene.renderer->shadowPass(scene.root);
+    scene.renderer->shadowPass(View{scene.root, scene.camera});
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], kWidth);
     EXPECT_EQ(viewport[3], kHeight);
+}
+
+// Faces of the shadow map no visible point looks up are not drawn. Were one
+// read after all, the picture would show it: the cube is first filled with
+// depth 0, which shadows everything, and the frame must come out exactly as
+// one whose shadow pass drew all six faces.
+TEST_F(RendererTest, ShadowFacesLeftUndrawnChangeNothingOnScreen)
+{
+    // Looking down past the lit cube from below the light: nothing it sees
+    // lies above the light.
+    scene.camera->position = glm::vec3(0.0f, 1.5f, 5.0f);
+    scene.camera->target = glm::vec3(0.0f, -1.5f, 0.0f);
+    scene.camera->updateView();
+    scene.root->update(0.0);
+    scene.camera->updateWorldMatrix();
+    ASSERT_NE(scene.shadowMap->facesUnseenBy(*scene.camera), 0) << "the view should leave a face out";
+
+    Renderer& renderer = *scene.renderer;
+    renderer.fade = 1.0f;
+    auto frame = [&](bool everyFace) {
+        glClearDepth(0.0);
+        for (int face = 0; face < 6; ++face) {
+            glBindFramebuffer(GL_FRAMEBUFFER, scene.shadowMap->framebuffer(face));
+            glClear(GL_DEPTH_BUFFER_BIT);
+        }
+        glClearDepth(1.0);
+        if (everyFace)
+            renderer.drawShadowMaps(scene.root, nullptr);
+        else
+            renderer.shadowPass(View{scene.root, scene.camera});
+        renderer.scenePass(View{scene.root, scene.camera});
+        renderer.compose();
+        return test::Picture::readFramebuffer(kWidth, kHeight);
+    };
+    const test::Picture culled = frame(false);
+    const test::Picture whole = frame(true);
+    int differing = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            for (int c = 0; c < 3; ++c)
+                differing += culled.at(x, y, c) != whole.at(x, y, c);
+    EXPECT_EQ(differing, 0);
+    // And the picture holds the cube's shadow: the poisoned faces were
+    // really drawn over where they are read.
+    const glm::ivec2 lit = scene.pixelOf(glm::vec3(-2.0f, 0.0f, 2.0f));
+    EXPECT_GT(whole.at(lit.x, lit.y, 0), 10);
 }
 
 }  // namespace

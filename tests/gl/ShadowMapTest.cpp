@@ -6,6 +6,7 @@
 #include "render/PointLight.h"
 #include "render/SceneContext.h"
 #include "render/ShaderFiles.h"
+#include "scene/BoundingBox.h"
 #include "scene/Geometry.h"
 #include "scene/Object3D.h"
 #include "scene/PerspectiveCamera.h"
@@ -41,7 +42,7 @@ class ShadowMapTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        program = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, ShaderFiles::kShadowGeometry);
+        program = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, "");
     }
     static void TearDownTestSuite()
     {
@@ -102,15 +103,18 @@ TEST_F(ShadowMapTest, MatricesFollowTheLightPosition)
     }
 }
 
-TEST_F(ShadowMapTest, FramebufferIsACompleteLayeredDepthCube)
+TEST_F(ShadowMapTest, EachFaceHasACompleteDepthFramebufferOfItsOwn)
 {
     ODShadowMap map(program);
-    glBindFramebuffer(GL_FRAMEBUFFER, map.framebuffer());
-    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-    GLint layered = GL_FALSE;
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_LAYERED,
-                                          &layered);
-    EXPECT_EQ(layered, GL_TRUE);
+    EXPECT_TRUE(map.complete());
+    for (int face = 0; face < 6; ++face) {
+        glBindFramebuffer(GL_FRAMEBUFFER, map.framebuffer(face));
+        EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE)) << face;
+        GLint attached = 0;
+        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
+                                              GL_FRAMEBUFFER_ATTACHMENT_TEXTURE_CUBE_MAP_FACE, &attached);
+        EXPECT_EQ(attached, GL_TEXTURE_CUBE_MAP_POSITIVE_X + face);
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     GLint format = 0, size = 0;
     glBindTexture(GL_TEXTURE_CUBE_MAP, map.cubeTexture());
@@ -134,8 +138,11 @@ TEST_F(ShadowMapTest, FloorBelowTheLightLandsInTheNegativeYFaceAtItsAxisDepth)
     glDisable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
     map.bindForWriting();
-    glClear(GL_DEPTH_BUFFER_BIT);
-    root.drawShadow(map.shadowCamera, &map);
+    for (int face = 0; face < 6; ++face) {
+        map.bindFace(face);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        root.drawShadow(map.shadowCamera, &map);
+    }
     glUseProgram(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
@@ -173,6 +180,59 @@ TEST_F(ShadowMapTest, OnlyShadowCastingLightsMoveTheirMap)
     EXPECT_EQ(map.lightPosition, glm::vec3(2.0f, 1.0f, 0.0f));
     EXPECT_EQ(map.shadowMatrices[0], map.shadowCamera->projection * ODShadowMap::faceRotations[0] *
                                          glm::translate(glm::mat4(1.0f), -glm::vec3(2.0f, 1.0f, 0.0f)));
+}
+
+// A face is left out only where nothing can reach it: a mesh whose bounds
+// lie wholly beyond one of the face's clip planes, a viewer whose whole
+// frustum (as far as lookups go) lies outside the face's pyramid.
+TEST_F(ShadowMapTest, FacesAreLeftOutOnlyWhereNothingReachesThem)
+{
+    ODShadowMap map(program);
+    const glm::vec3 light(1.0f, 2.0f, 3.0f);
+    map.updateMatrices(light);
+    const int all = 0x3F;
+    const int negativeY = 1 << 3;
+    const int negativeZ = 1 << 5;
+
+    SquareGeometry below(light - glm::vec3(0.0f, 4.0f, 0.0f), 1.0f);
+    BoundingBox belowBox(below, nullptr);
+    EXPECT_EQ(map.unreachedFaces(belowBox, glm::mat4(1.0f)), all & ~negativeY);
+    EXPECT_EQ(map.unreachedFaces(belowBox, glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, -20.0f, 0.0f))), all)
+        << "past the far plane";
+    SquareGeometry wide(light - glm::vec3(0.0f, 4.0f, 0.0f), 40.0f);
+    BoundingBox wideBox(wide, nullptr);
+    EXPECT_EQ(map.unreachedFaces(wideBox, glm::mat4(1.0f)) & negativeY, 0);
+    EXPECT_NE(map.unreachedFaces(wideBox, glm::mat4(1.0f)) & (1 << 2), 0) << "nothing above the light";
+
+    // Just in front of the light, looking away down -z: only that face is read.
+    PerspectiveCamera away(60.0f, 1.0f, 0.1f, 100.0f);
+    away.position = light - glm::vec3(0.0f, 0.0f, 0.5f);
+    away.target = light - glm::vec3(0.0f, 0.0f, 5.0f);
+    away.updateView();
+    away.updateWorldMatrix();
+    EXPECT_EQ(map.facesUnseenBy(away), all & ~negativeZ);
+    // Turned to look at the light from afar, it sees round it into every face.
+    PerspectiveCamera facing(60.0f, 1.0f, 0.1f, 100.0f);
+    facing.position = light + glm::vec3(0.0f, 0.0f, -8.0f);
+    facing.target = light;
+    facing.updateView();
+    facing.updateWorldMatrix();
+    EXPECT_EQ(map.facesUnseenBy(facing) & negativeZ, 0);
+    EXPECT_EQ(map.facesUnseenBy(facing) & (1 << 4), 0) << "the faces beside the light reach into the view";
+
+    // A narrow view from the light near the edge between -z and +x: the
+    // taps of a point within a degree or so of a face read that face too.
+    const float degrees = 0.017453292f;
+    auto plusXUnseen = [&](float fromMinusZ) {
+        PerspectiveCamera narrow(2.0f, 1.0f, 0.1f, 100.0f);
+        narrow.position = light;
+        narrow.target = light + glm::vec3(std::sin(fromMinusZ * degrees), 0.0f, -std::cos(fromMinusZ * degrees));
+        narrow.updateView();
+        narrow.updateWorldMatrix();
+        return (map.facesUnseenBy(narrow) & 1) != 0;
+    };
+    EXPECT_FALSE(plusXUnseen(44.0f)) << "a degree inside the edge of -z is close enough to +x";
+    EXPECT_TRUE(plusXUnseen(38.0f));
 }
 
 }  // namespace

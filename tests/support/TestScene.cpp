@@ -73,8 +73,7 @@ TestScene::TestScene(int pictureWidth, int pictureHeight) : width_(pictureWidth)
     boxMaterial->shininess = 120.0f;
     lampMaterial = new Material(ShaderFiles::kLightVertex, ShaderFiles::kLightFragment, "");
     lampMaterial->blending = true;
-    shadowProgram =
-        new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, ShaderFiles::kShadowGeometry);
+    shadowProgram = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, "");
 
     floor = makeMesh(cube, specularMaterial, floorTexture);
     floor->translate(0.0f, -0.1f, 0.0f);

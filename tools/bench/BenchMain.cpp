@@ -73,7 +73,7 @@ void renderTimedFrame(tolvane::Renderer& renderer, const tolvane::View& view,
                       const tolvane::GlQuery (&queries)[kPassCount])
 {
     glBeginQuery(GL_TIME_ELAPSED, queries[kShadow].name());
-    renderer.shadowPass(view.scene);
+    renderer.shadowPass(view);
     glEndQuery(GL_TIME_ELAPSED);
     glBeginQuery(GL_TIME_ELAPSED, queries[kScene].name());
     renderer.scenePass(view);
