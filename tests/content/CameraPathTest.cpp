@@ -110,7 +110,7 @@ float groundBelow(const glm::vec3& p)
     if (highest.empty()) {
         const aiScene& scene = model();
         for (unsigned m = 0; m < scene.mNumMeshes; ++m)
-            if (materialName(*scene.mMeshes[m]) == "terrain")
+            if (isTerrain(*scene.mMeshes[m]))
                 for (unsigned v = 0; v < scene.mMeshes[m]->mNumVertices; ++v) {
                     const aiVector3D& q = scene.mMeshes[m]->mVertices[v];
                     auto key = std::make_pair(static_cast<int>(std::floor(q.x)), static_cast<int>(std::floor(q.z)));
@@ -138,7 +138,7 @@ const std::map<std::pair<int, int>, std::vector<Triangle>>& propTriangles()
     const aiScene& scene = model();
     for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
         const aiMesh& mesh = *scene.mMeshes[m];
-        if (materialName(mesh) == "terrain")
+        if (isTerrain(mesh))
             continue;
         for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
             Triangle t;

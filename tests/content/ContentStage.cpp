@@ -109,6 +109,11 @@ std::string materialName(const aiMesh& mesh)
     return name.C_Str();
 }
 
+bool isTerrain(const aiMesh& mesh)
+{
+    return materialName(mesh).rfind("terrain_", 0) == 0;
+}
+
 std::string diffusePath(const aiMesh& mesh)
 {
     aiString path;

@@ -16,6 +16,8 @@ bool fileExists(const std::string& path);
 // The model as the demo imports it (same post-processing flags), parsed once.
 const aiScene& model();
 std::string materialName(const aiMesh& mesh);
+// The ground comes in tiles, one mesh each.
+bool isTerrain(const aiMesh& mesh);
 std::string diffusePath(const aiMesh& mesh);  // as stored, relative to runDir()
 std::string normalMapPath(const std::string& diffuse);
 

@@ -123,7 +123,7 @@ TEST(Model, GroundIsLevelAroundTheHutAndTheFire)
     float highest = -1.0f;
     float lowest = 1.0f;
     forEachVertex([&](const aiMesh& mesh, const glm::vec3& p) {
-        if (materialName(mesh) != "terrain")
+        if (!isTerrain(mesh))
             return;
         const bool nearHut = std::hypot(p.x, p.z) < 3.0f;
         const bool nearFire = std::hypot(p.x - kFireEmitter.x - 0.4f, p.z - kFireEmitter.z - 0.4f) < 1.5f;
@@ -134,6 +134,43 @@ TEST(Model, GroundIsLevelAroundTheHutAndTheFire)
     });
     EXPECT_NEAR(highest, 0.0f, 0.02f);
     EXPECT_NEAR(lowest, 0.0f, 0.02f);
+}
+
+// The ground is drawn tile by tile: a crack between two tiles would show the
+// sky through the ground. Every vertex on a tile's inner border must be a
+// vertex of a neighbouring tile too, at the same height.
+TEST(Model, GroundTilesMeetWithoutCracks)
+{
+    const aiScene& scene = model();
+    std::vector<const aiMesh*> tiles;
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m)
+        if (isTerrain(*scene.mMeshes[m]))
+            tiles.push_back(scene.mMeshes[m]);
+    ASSERT_GT(tiles.size(), 1u);
+    const Box ground = boundsOfMeshes("terrain_");
+    const auto shared = [&](const aiMesh* self, const glm::vec3& p) {
+        for (const aiMesh* other : tiles)
+            for (unsigned v = 0; other != self && v < other->mNumVertices; ++v)
+                if (glm::length(vec(other->mVertices[v]) - p) < 1e-4f)
+                    return true;
+        return false;
+    };
+    int seams = 0;
+    for (const aiMesh* tile : tiles) {
+        Box own;
+        for (unsigned v = 0; v < tile->mNumVertices; ++v)
+            own.add(vec(tile->mVertices[v]));
+        for (unsigned v = 0; v < tile->mNumVertices; v += 7) {
+            const glm::vec3 p = vec(tile->mVertices[v]);
+            const bool innerX = (p.x == own.min.x && p.x > ground.min.x) || (p.x == own.max.x && p.x < ground.max.x);
+            const bool innerZ = (p.z == own.min.z && p.z > ground.min.z) || (p.z == own.max.z && p.z < ground.max.z);
+            if (!innerX && !innerZ)
+                continue;
+            ++seams;
+            EXPECT_TRUE(shared(tile, p)) << "a crack at " << p.x << ", " << p.z;
+        }
+    }
+    EXPECT_GT(seams, 100);
 }
 
 TEST(Model, EachTorchHeadSitsJustBelowItsFlame)
@@ -160,7 +197,7 @@ TEST(Model, FirePitSurroundsTheEmitterAndLeavesTheFlamesFree)
     bool blocked = false;
     forEachVertex([&](const aiMesh& mesh, const glm::vec3& p) {
         const float r = std::hypot(p.x - centre.x, p.z - centre.z);
-        if (materialName(mesh) == "terrain" || materialName(mesh) == "sky")
+        if (isTerrain(mesh) || materialName(mesh) == "sky")
             return;
         if (r > 0.5f && r < 1.0f && p.y < 0.3f)
             ++ringStones;
@@ -194,7 +231,7 @@ TEST(Model, SkyDomeEnclosesTheClearingAndEveryCameraPosition)
         farthest = std::max(farthest, glm::length(p));
         lowest = std::min(lowest, p.y);
     }
-    const Box terrain = boundsOfMeshes("terrain");
+    const Box terrain = boundsOfMeshes("terrain_");
     const float terrainReach = glm::length(glm::max(glm::abs(terrain.min), glm::abs(terrain.max)));
     EXPECT_GT(nearest, terrainReach + 5.0f);
     EXPECT_LT(farthest, 90.0f);

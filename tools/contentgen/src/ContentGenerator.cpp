@@ -142,7 +142,9 @@ void ContentGenerator::writeModel(const std::vector<glm::vec3>& cameraPositions)
     // The terrain's grid takes up what the triangle budget leaves.
     const double left = static_cast<double>(kTriangleTarget) - static_cast<double>(model.triangleCount());
     const int cells = static_cast<int>(std::lround(std::sqrt(std::max(left, 2.0) / 2.0)));
-    model.part("terrain", "ground").append(Terrain::build(cells));
+    const std::vector<MeshBuilder> tiles = Terrain::build(cells, kTerrainTiles);
+    for (std::size_t t = 0; t < tiles.size(); ++t)
+        model.part("terrain_" + std::to_string(t), "ground").append(tiles[t]);
     FbxExporter::write(model, stage(staged(kModelFile)), "../Textures/");
     std::cout << "Model: " << model.parts().size() << " meshes, " << model.triangleCount() << " triangles.\n";
 }

@@ -24,6 +24,9 @@ public:
     // relative to the stage root.
     static std::string staged(const char* runRelative);
     static constexpr std::size_t kTriangleTarget = 150000;
+    // The terrain in kTerrainTiles x kTerrainTiles meshes: a light or a view
+    // then draws only the tiles it reaches.
+    static constexpr int kTerrainTiles = 6;
     static constexpr float kStartDelaySeconds = 2.0f;
     // The music is long enough for the slowest usual pace: 30 timeline steps
     // a second (every second frame at 60 Hz), with this much under the credits.

@@ -9,6 +9,7 @@
 #include <glm/gtc/constants.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tolvane::content {
@@ -66,10 +67,34 @@ void PropsBuilder::build(SceneModel& model) const
     benches(model.part("fireside_benches", "firewood"));
     wallTorch(model.part("torch_wall", "torch"));
     poleTorch(model.part("torch_pole", "torch"));
-    trunks(model.part("tree_trunks", "bark"));
-    crowns(model.part("tree_crowns", "pine"));
+    SectorParts trunkParts(model, "tree_trunks", "bark");
+    trunks(trunkParts);
+    SectorParts crownParts(model, "tree_crowns", "pine");
+    crowns(crownParts);
     fence(model.part("fence", "fence"));
-    rocks(model.part("rocks", "rock"));
+    SectorParts rockParts(model, "rocks", "rock");
+    rocks(rockParts);
+}
+
+int PropsBuilder::sectorOf(float x, float z)
+{
+    const float turn = (std::atan2(z, x) + glm::pi<float>()) / glm::two_pi<float>();
+    return std::clamp(static_cast<int>(turn * kSectors), 0, kSectors - 1);
+}
+
+PropsBuilder::SectorParts::SectorParts(SceneModel& model, std::string name, std::string texture) :
+    model_(model),
+    name_(std::move(name)),
+    texture_(std::move(texture))
+{
+}
+
+MeshBuilder& PropsBuilder::SectorParts::at(float x, float z)
+{
+    const int sector = sectorOf(x, z);
+    if (parts_[sector] == nullptr)
+        parts_[sector] = &model_.part(name_ + "_" + std::to_string(sector), texture_);
+    return *parts_[sector];
 }
 
 void PropsBuilder::woodpile(MeshBuilder& mesh) const
@@ -205,12 +230,12 @@ std::vector<glm::vec3> PropsBuilder::treeSites() const
     return sites;
 }
 
-void PropsBuilder::trunks(MeshBuilder& mesh) const
+void PropsBuilder::trunks(SectorParts& parts) const
 {
     std::uint32_t seed = 1000;
     for (const glm::vec3& s : treeSites()) {
         const float height = s.y * 4.2f;
-        mesh.append(
+        parts.at(s.x, s.z).append(
             Shapes::lathe(
                 {{0.0f, -0.3f}, {0.16f * s.y, -0.3f}, {0.12f * s.y, 1.0f}, {0.05f, height}, {0.0f, height + 0.2f}}, 9,
                 2.0f, 1.5f, 0.08f, seed++),
@@ -218,7 +243,7 @@ void PropsBuilder::trunks(MeshBuilder& mesh) const
     }
 }
 
-void PropsBuilder::crowns(MeshBuilder& mesh) const
+void PropsBuilder::crowns(SectorParts& parts) const
 {
     Rng rng(1111);
     std::uint32_t seed = 2000;
@@ -230,7 +255,7 @@ void PropsBuilder::crowns(MeshBuilder& mesh) const
             const float bottom = 0.9f + t * (height - 1.4f);
             const float radius = s.y * (1.0f - 0.8f * t) * static_cast<float>(rng.range(0.9, 1.1));
             const float tierH = (height - 0.6f) / tiers * 1.9f;
-            mesh.append(
+            parts.at(s.x, s.z).append(
                 Shapes::lathe({{0.0f, bottom + 0.35f},
                                {radius * 0.5f, bottom + 0.12f},
                                {radius, bottom},
@@ -260,7 +285,7 @@ void PropsBuilder::fence(MeshBuilder& mesh) const
                    1600 + i, 10);
 }
 
-void PropsBuilder::rocks(MeshBuilder& mesh) const
+void PropsBuilder::rocks(SectorParts& parts) const
 {
     struct Boulder {
         float x, z, size, squash;
@@ -273,13 +298,13 @@ void PropsBuilder::rocks(MeshBuilder& mesh) const
     for (const Boulder& b : boulders) {
         const glm::mat4 m = glm::scale(glm::rotate(at(onGround(b.x, b.z)), b.x * 1.7f, glm::vec3(0, 1, 0)),
                                        glm::vec3(b.size * 1.2f, b.size * b.squash, b.size));
-        mesh.append(Shapes::rock(3, seed++), m);
+        parts.at(b.x, b.z).append(Shapes::rock(3, seed++), m);
     }
     // Stones wedged around the foot of the torch pole.
     for (int i = 0; i < 4; ++i) {
         const float a = 1.6f * i;
         const glm::vec3 p(kTorchFlameB.x + 0.13f * std::cos(a), 0.0f, kTorchFlameB.z + 0.13f * std::sin(a));
-        mesh.append(Shapes::rock(2, seed++), glm::scale(at(p), glm::vec3(0.09f, 0.07f, 0.08f)));
+        parts.at(p.x, p.z).append(Shapes::rock(2, seed++), glm::scale(at(p), glm::vec3(0.09f, 0.07f, 0.08f)));
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <glm/vec3.hpp>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -23,17 +24,36 @@ public:
     // (in y).
     std::vector<glm::vec3> treeSites() const;
 
+    // The pines and the boulders are spread round the clearing: each goes to
+    // the mesh of its sector (seen from the hut), so that a renderer can
+    // leave out the sectors a view or a light cannot reach.
+    static constexpr int kSectors = 12;
+    static int sectorOf(float x, float z);
+
 private:
+    // The mesh of each sector, made on first use under `name`_<sector>.
+    class SectorParts {
+    public:
+        SectorParts(SceneModel& model, std::string name, std::string texture);
+        MeshBuilder& at(float x, float z);
+
+    private:
+        SceneModel& model_;
+        std::string name_;
+        std::string texture_;
+        MeshBuilder* parts_[kSectors] = {};
+    };
+
     void woodpile(MeshBuilder& mesh) const;
     void firePitStones(MeshBuilder& mesh) const;
     void firePitLogs(MeshBuilder& mesh) const;
     void benches(MeshBuilder& mesh) const;
     void wallTorch(MeshBuilder& mesh) const;
     void poleTorch(MeshBuilder& mesh) const;
-    void trunks(MeshBuilder& mesh) const;
-    void crowns(MeshBuilder& mesh) const;
+    void trunks(SectorParts& parts) const;
+    void crowns(SectorParts& parts) const;
     void fence(MeshBuilder& mesh) const;
-    void rocks(MeshBuilder& mesh) const;
+    void rocks(SectorParts& parts) const;
     bool crowdsCamera(const glm::vec3& site) const;
 
     std::vector<glm::vec3> camera_;

@@ -24,29 +24,44 @@ float Terrain::height(float x, float z)
     return 1.8f * rim + level * std::max(bumps, 0.0f) + rim * 0.5f * bumps;
 }
 
-MeshBuilder Terrain::build(int cells)
+namespace {
+
+// The cells [i0, i1) x [j0, j1) of a grid of `cells` x `cells`.
+MeshBuilder gridPart(int cells, int i0, int i1, int j0, int j1)
 {
     MeshBuilder mesh;
     const float size = 2.0f * layout::kTerrainHalfSize;
     const float step = size / cells;
     const float texel = 4.0f;  // scene units per texture repeat
-    for (int j = 0; j <= cells; ++j) {
-        for (int i = 0; i <= cells; ++i) {
+    for (int j = j0; j <= j1; ++j) {
+        for (int i = i0; i <= i1; ++i) {
             const float x = -layout::kTerrainHalfSize + i * step;
             const float z = -layout::kTerrainHalfSize + j * step;
-            const float dx = height(x + 0.5f * step, z) - height(x - 0.5f * step, z);
-            const float dz = height(x, z + 0.5f * step) - height(x, z - 0.5f * step);
+            const float dx = Terrain::height(x + 0.5f * step, z) - Terrain::height(x - 0.5f * step, z);
+            const float dz = Terrain::height(x, z + 0.5f * step) - Terrain::height(x, z - 0.5f * step);
             const glm::vec3 n = glm::normalize(glm::vec3(-dx, step, -dz));
-            mesh.addVertex(glm::vec3(x, height(x, z), z), n, glm::vec2(x / texel, -z / texel));
+            mesh.addVertex(glm::vec3(x, Terrain::height(x, z), z), n, glm::vec2(x / texel, -z / texel));
         }
     }
-    const int row = cells + 1;
-    for (int j = 0; j < cells; ++j)
-        for (int i = 0; i < cells; ++i) {
+    const int row = i1 - i0 + 1;
+    for (int j = 0; j < j1 - j0; ++j)
+        for (int i = 0; i < i1 - i0; ++i) {
             const auto a = static_cast<std::uint32_t>(j * row + i);
             mesh.addQuad(a, a + row, a + row + 1, a + 1);
         }
     return mesh;
+}
+
+}  // namespace
+
+std::vector<MeshBuilder> Terrain::build(int cells, int tiles)
+{
+    std::vector<MeshBuilder> parts;
+    for (int tj = 0; tj < tiles; ++tj)
+        for (int ti = 0; ti < tiles; ++ti)
+            parts.push_back(gridPart(cells, cells * ti / tiles, cells * (ti + 1) / tiles, cells * tj / tiles,
+                                     cells * (tj + 1) / tiles));
+    return parts;
 }
 
 }  // namespace tolvane::content

@@ -1,6 +1,8 @@
 #pragma once
 #include "MeshBuilder.h"
 
+#include <vector>
+
 namespace tolvane::content {
 
 // The ground: level (y = 0) around the hut and the fire pit, gently uneven
@@ -8,8 +10,11 @@ namespace tolvane::content {
 class Terrain {
 public:
     static float height(float x, float z);
-    // A square grid of cells x cells over the whole patch.
-    static MeshBuilder build(int cells);
+    // A square grid of cells x cells over the whole patch, in tiles x tiles
+    // meshes (row by row from -z, each from -x), so that a renderer can leave
+    // out the tiles a view or a light cannot reach. Neighbouring tiles share
+    // their edge vertices, positions, normals and texture coordinates alike.
+    static std::vector<MeshBuilder> build(int cells, int tiles);
 };
 
 }  // namespace tolvane::content
