@@ -6,7 +6,8 @@
 # adds one glReadPixels a frame to keep the picture.
 #
 # Usage: scripts/gl-calls.sh [--at SECONDS] [--size WxH] [--keep DIR]
-#   --at    demo second of the counted frame (default 48, the camp fire)
+#   --at    demo second of the counted frame at the film's pace (default 78.7,
+#           the camp fire burning)
 #   --size  picture size (default 256x150; the calls do not depend on it)
 #   --keep  also leave the trace, its dump and the console in DIR
 # Needs the Debian packages apitrace (with apitrace-tracers), xvfb and a C
@@ -14,7 +15,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${TOLVANE_BUILD_DIR:-$root/build}"
-at=48 size=256x150 keep=""
+at=78.7 size=256x150 keep=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --at) at="$2"; shift 2 ;;
@@ -66,10 +67,10 @@ cc -shared -fPIC -O2 -o "$work/mark-get-error.so" "$work/mark-get-error.c" -ldl
 # Five frames from the asked second: the first ones drawn after the frames
 # that are only stepped can differ (read-backs that start a few frames late),
 # so the third is counted.
-to="$(awk -v a="$at" 'BEGIN { printf "%g", a + 0.1 }')"
+to="$(awk -v a="$at" 'BEGIN { printf "%g", a + 0.16 }')"
 if ! (cd "$build_dir/stage/Tolvane" && "$root/scripts/with-screen.sh" \
     env LD_PRELOAD="$work/mark-get-error.so $wrapper" TRACE_FILE="$work/frame.trace" \
-    "$capture" --quiet --gl glfw --size "$size" --from "$at" --to "$to" --out "$work/frames" \
+    "$capture" --quiet --gl glfw --fps 30 --size "$size" --from "$at" --to "$to" --out "$work/frames" \
     </dev/null >"$work/console.txt" 2>&1); then
   grep -v '^apitrace: warning: unknown function' "$work/console.txt" | tail -n 5 >&2
   echo "The traced capture failed." >&2

@@ -1,5 +1,7 @@
 #include "capture/CaptureOptions.h"
 
+#include "base/SoftwareRenderer.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -281,10 +283,7 @@ bool CaptureOptions::checkCombination(std::string& error) const
 
 double CaptureOptions::filmFps(const std::string& renderer)
 {
-    for (const char* software : {"llvmpipe", "softpipe", "lavapipe", "swrast", "Software Rasterizer", "SwiftShader"})
-        if (renderer.find(software) != std::string::npos)
-            return kSoftwareFps;
-    return kDesktopFps;
+    return isSoftwareRenderer(renderer) ? kSoftwareFps : kDesktopFps;
 }
 
 bool CaptureOptions::keepsPictures() const

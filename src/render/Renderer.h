@@ -99,7 +99,10 @@ public:
     // picture, for next to nothing); off only to compare the two.
     bool skipsBlackFrames = true;
 
-    // The targets init() creates: the HDR framebuffer (0 when it could not be
+    // The targets init() creates, all four-channel float, which OpenGL 3.3
+    // promises to render to: half floats on a graphics card, full floats on
+    // a software renderer, which converts every half float it reads or
+    // writes. The HDR framebuffer (0 when it could not be
     // completed) with the scene as colour attachment 0 and its bright part as
     // attachment 1, and the two ping-pong targets of the blur, texture i
     // being attachment 0 of framebuffer i.
@@ -120,6 +123,7 @@ private:
     void drawBlack();
 
     const char* incompleteTarget_ = nullptr;
+    GLenum colorFormat_ = GL_RGBA16F;           // of every colour target, chosen by init()
     std::unique_ptr<Material> screenMaterial_;  // composition program
     std::unique_ptr<Material> blurMaterial_;    // blur program
     std::unique_ptr<Material> depthMaterial_;   // depth pre-pass program

@@ -2,6 +2,7 @@
 // read-backs of its textures.
 #include "TestScene.h"
 
+#include "base/SoftwareRenderer.h"
 #include "render/DriverLimits.h"
 #include "render/Material.h"
 #include "render/Mesh.h"
@@ -44,9 +45,11 @@ protected:
     test::TestScene scene{kWidth, kHeight};
 };
 
-TEST_F(RendererTest, TargetsAreHalfFloatAtTheStartUpSize)
+TEST_F(RendererTest, TargetsAreFourChannelFloatAtTheStartUpSize)
 {
     Renderer& renderer = *scene.renderer;
+    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const GLint expected = isSoftwareRenderer(name) ? GL_RGBA32F : GL_RGBA16F;
     EXPECT_EQ(renderer.width, kWidth);
     EXPECT_EQ(renderer.height, kHeight);
     for (GLuint texture : {renderer.sceneTexture(), renderer.brightTexture(), renderer.pingPongTexture(0),
@@ -56,7 +59,7 @@ TEST_F(RendererTest, TargetsAreHalfFloatAtTheStartUpSize)
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-        EXPECT_EQ(format, GL_RGBA16F) << "the half-float format OpenGL 3.3 promises to render to";
+        EXPECT_EQ(format, expected) << "a float format OpenGL 3.3 promises to render to, full floats in software";
         EXPECT_EQ(width, kWidth);
         EXPECT_EQ(height, kHeight);
     }
