@@ -10,8 +10,8 @@ namespace tolvane {
 // Creates demo.overlayCamera, the text program and the two fonts
 // (demo.overlays), demo.fpsText and demo.creditsRoot with its texts, for the
 // configured window size, and makes showLoadingProgress the loading-message
-// handler (see DemoState.h). Needs the
-// GL context; shader failures are fatal, font failures only printed.
+// handler (loadingMessageHandler, base/Diagnostics.h). Needs the GL context;
+// shader failures are fatal, font failures only printed.
 void buildOverlays();
 
 // Draws and presents one loading-screen frame: the window cleared to the
