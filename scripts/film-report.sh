@@ -22,10 +22,12 @@ for tool in ffprobe convert; do
 done
 
 # The timeline starts 2 s in and takes one step per frame at the capture's
-# 50 frames a second: the music and each element of the camera paths, one
-# step per path switch; the credits come with the final step.
+# the film's pace, 30 steps a second: the music and each element of the
+# camera paths, one step per path switch; the credits come with the final
+# step.
+fps=30
 elements=$(cat "$run_dir"/campath[1-4].xml | grep -c '<\(spline_position\|fade_in\|fade_out\|fire_on\|fire_off\|credits\)')
-credits=$(awk -v n="$elements" 'BEGIN { print 2 + (n + 5) / 50 }')
+credits=$(awk -v n="$elements" -v f="$fps" 'BEGIN { print 2 + (n + 5) / f }')
 music_seconds=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$music")
 end=$(awk -v m="$music_seconds" 'BEGIN { print 2 + m + 1 }')
 
@@ -34,7 +36,7 @@ rm -rf "$frames"
 mkdir -p "$frames"
 echo "Capturing $(echo "$times" | tr ',' '\n' | wc -l) frames up to ${end%.*} s (credits at $(printf '%.1f' "$credits") s) ..."
 (cd "$run_dir" && timeout 3600 nice -n 5 "$root/scripts/with-screen.sh" \
-  "$build/bin/tolvane-capture" --size 512x300 --quiet --at "$times" --out "$frames" >"$frames/capture.log" 2>&1) || {
+  "$build/bin/tolvane-capture" --size 512x300 --fps "$fps" --quiet --at "$times" --out "$frames" >"$frames/capture.log" 2>&1) || {
   echo "film-report: the capture failed, see $frames/capture.log" >&2
   exit 1
 }
@@ -42,7 +44,7 @@ echo "Capturing $(echo "$times" | tr ',' '\n' | wc -l) frames up to ${end%.*} s 
 for png in "$frames"/frame-*.png; do
   n=${png##*frame-}
   n=${n%.png}
-  printf '%s %s\n' "$(awk -v n="$n" 'BEGIN { print n / 50 }')" \
+  printf '%s %s\n' "$(awk -v n="$n" -v f="$fps" 'BEGIN { print n / f }')" \
     "$(convert "$png" -grayscale Rec709Luma -format '%[fx:255*mean]' info:)"
 done >"$frames/luminance.txt"
 

@@ -5,6 +5,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string_view>
@@ -119,6 +120,32 @@ void Material::assignSamplerUnits()
     glUseProgram(0);
 }
 
+namespace {
+
+// 32-bit words of one element of a uniform of `type`; 16, the largest (a
+// mat4), for a type not listed.
+std::size_t wordsOf(GLenum type)
+{
+    switch (type) {
+    case GL_FLOAT_VEC2:
+    case GL_INT_VEC2: return 2;
+    case GL_FLOAT_VEC3:
+    case GL_INT_VEC3: return 3;
+    case GL_FLOAT_VEC4:
+    case GL_INT_VEC4:
+    case GL_FLOAT_MAT2: return 4;
+    case GL_FLOAT_MAT3: return 9;
+    case GL_FLOAT_MAT4: return 16;
+    case GL_FLOAT:
+    case GL_INT:
+    case GL_UNSIGNED_INT:
+    case GL_BOOL: return 1;
+    default: return type >= GL_SAMPLER_1D && type <= GL_SAMPLER_2D_RECT_SHADOW ? 1 : 16;
+    }
+}
+
+}  // namespace
+
 // An array is reported as "name[0]" and drawn through its first element's
 // location, which is what the plain name gives too.
 void Material::cacheUniformLocations()
@@ -130,6 +157,8 @@ void Material::cacheUniformLocations()
     glGetProgramiv(program, GL_ACTIVE_UNIFORM_MAX_LENGTH, &longest);
     std::vector<char> name(static_cast<size_t>(std::max(longest, 1)));
     uniformLocations_.clear();
+    uniformSlots_.clear();
+    std::size_t valueBytes = 0;
     for (GLint i = 0; i < count; ++i) {
         GLsizei length = 0;
         GLint size = 0;
@@ -144,7 +173,27 @@ void Material::cacheUniformLocations()
         if (bracket != std::string::npos)
             uniform.resize(bracket);
         uniformLocations_[uniform] = location;
+        const std::size_t bytes = wordsOf(type) * 4 * static_cast<std::size_t>(std::max(size, 1));
+        uniformSlots_.push_back({location, valueBytes, bytes});
+        valueBytes += bytes;
     }
+    std::sort(uniformSlots_.begin(), uniformSlots_.end(),
+              [](const UniformSlot& a, const UniformSlot& b) { return a.location < b.location; });
+    uniformValues_.assign(valueBytes, 0);
+}
+
+bool Material::changes(GLint location, const void* data, std::size_t bytes)
+{
+    const auto slot = std::lower_bound(uniformSlots_.begin(), uniformSlots_.end(), location,
+                                       [](const UniformSlot& s, GLint l) { return s.location < l; });
+    if (slot == uniformSlots_.end() || slot->location != location || bytes > slot->bytes)
+        return true;
+    unsigned char* last = uniformValues_.data() + slot->offset;
+    if (slot->known && std::memcmp(last, data, bytes) == 0)
+        return false;
+    std::memcpy(last, data, bytes);
+    slot->known = true;
+    return true;
 }
 
 int Material::uniformLocation(const char* name) const
@@ -155,49 +204,50 @@ int Material::uniformLocation(const char* name) const
 
 void Material::setUniform(GLint location, int value)
 {
-    if (location != -1)
+    if (location != -1 && changes(location, &value, sizeof value))
         glUniform1i(location, value);
 }
 
 void Material::setUniform(GLint location, float value)
 {
-    if (location != -1)
+    if (location != -1 && changes(location, &value, sizeof value))
         glUniform1f(location, value);
 }
 
 void Material::setUniform(GLint location, const glm::vec2& value)
 {
-    if (location != -1)
+    if (location != -1 && changes(location, glm::value_ptr(value), sizeof value))
         glUniform2fv(location, 1, glm::value_ptr(value));
 }
 
 void Material::setUniform(GLint location, const glm::vec3& value)
 {
-    if (location != -1)
+    if (location != -1 && changes(location, glm::value_ptr(value), sizeof value))
         glUniform3fv(location, 1, glm::value_ptr(value));
 }
 
 void Material::setUniform(GLint location, const glm::vec4& value)
 {
-    if (location != -1)
+    if (location != -1 && changes(location, glm::value_ptr(value), sizeof value))
         glUniform4fv(location, 1, glm::value_ptr(value));
 }
 
 void Material::setUniform(GLint location, const glm::mat4& value)
 {
-    if (location != -1)
+    if (location != -1 && changes(location, glm::value_ptr(value), sizeof value))
         glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(value));
 }
 
 void Material::setUniform(GLint location, const glm::mat4* values, int count)
 {
-    if (location != -1)
+    if (location != -1 &&
+        changes(location, glm::value_ptr(values[0]), sizeof(glm::mat4) * static_cast<std::size_t>(count)))
         glUniformMatrix4fv(location, count, GL_FALSE, glm::value_ptr(values[0]));
 }
 
 void Material::setUniform(GLint location, const float* values, int count, int components)
 {
-    if (location == -1)
+    if (location == -1 || !changes(location, values, sizeof(float) * static_cast<std::size_t>(count * components)))
         return;
     if (components == 3)
         glUniform3fv(location, count, values);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace tolvane {
 
@@ -42,7 +43,9 @@ public:
 
     // Uploads to this program, which must be the current one. A location of
     // -1 (no such active uniform) is skipped here, so no caller tests for it;
-    // the by-name form looks the location up first.
+    // the by-name form looks the location up first. A value equal to the one
+    // last uploaded is not sent again: the lights, camera and model matrix
+    // every mesh sets are mostly what the mesh before it set.
     void setUniform(GLint location, int value);
     void setUniform(GLint location, float value);
     void setUniform(GLint location, const glm::vec2& value);
@@ -87,10 +90,24 @@ protected:
     GlShader geometryShader_{NoCreate};
 
 private:
+    // The last value uploaded to one active uniform, kept in values_.
+    struct UniformSlot {
+        GLint location;
+        std::size_t offset;  // into values_, in bytes
+        std::size_t bytes;   // the whole uniform, every element of an array
+        bool known = false;  // false until the first upload
+    };
+
     void cacheUniformLocations();
     void assignSamplerUnits();
+    // True when `bytes` of `data` differ from what `location` last received
+    // (or nothing was received yet, or the uniform is not in the cache);
+    // remembers them as the new value.
+    bool changes(GLint location, const void* data, std::size_t bytes);
 
     std::map<std::string, GLint, std::less<>> uniformLocations_;
+    std::vector<UniformSlot> uniformSlots_;  // by location, ascending
+    std::vector<unsigned char> uniformValues_;
 };
 
 }  // namespace tolvane

@@ -108,7 +108,6 @@ void Mesh::drawShadow(Camera* camera, ODShadowMap* shadowMap)
             writer->setUniform("model", worldMatrix);
             glBindVertexArray(vertexArray_.name());
             glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
-            glBindVertexArray(0);
         }
     }
     Object3D::drawShadow(camera, shadowMap);
@@ -184,11 +183,11 @@ void Mesh::drawTriangles()
 {
     glBindVertexArray(vertexArray_.name());
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
-    // The program and textures stay bound: the next draw binds its own, and
-    // setting them back to 0 would set each twice per draw. The vertex array
-    // does not stay: an element buffer bound later by code that creates
-    // buffers would otherwise land in this mesh's array.
-    glBindVertexArray(0);
+    // The program, textures and vertex array stay bound: the next draw binds
+    // its own, and setting them back to 0 would set each twice per draw. The
+    // pass unbinds the array once at its end (Renderer::drawScene), so an
+    // element buffer bound by code that makes buffers later cannot land in
+    // this mesh's array.
 }
 
 }  // namespace tolvane

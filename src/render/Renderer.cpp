@@ -184,6 +184,8 @@ void Renderer::drawShadowMaps(Scene* scene, const PerspectiveCamera* viewer, Mat
         }
         glUseProgram(0);
     }
+    // The meshes leave their arrays bound between draws.
+    glBindVertexArray(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
 }
@@ -212,12 +214,14 @@ void Renderer::drawScene(const View& view, bool depthFirst)
         return;
     if (!depthFirst || depthMaterial_ == nullptr || view.camera == nullptr) {
         view.scene->draw(view.camera);
-        return;
+    } else {
+        drawDepthPrepass(view);
+        glDepthFunc(GL_LEQUAL);
+        view.scene->draw(view.camera);
+        glDepthFunc(GL_LESS);
     }
-    drawDepthPrepass(view);
-    glDepthFunc(GL_LEQUAL);
-    view.scene->draw(view.camera);
-    glDepthFunc(GL_LESS);
+    // The meshes leave their arrays bound between draws.
+    glBindVertexArray(0);
 }
 
 void Renderer::drawDepthPrepass(const View& view)
