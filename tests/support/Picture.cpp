@@ -11,10 +11,10 @@
 
 namespace tolvane::test {
 
-Picture::Picture(int width, int height) :
-    width(width),
-    height(height),
-    pixels(static_cast<size_t>(width * height * 3), 0)
+Picture::Picture(int pictureWidth, int pictureHeight) :
+    width(pictureWidth),
+    height(pictureHeight),
+    pixels(static_cast<size_t>(pictureWidth * pictureHeight * 3), 0)
 {
 }
 
