@@ -102,8 +102,7 @@ void Mesh::drawShadow(Camera* camera, ODShadowMap* shadowMap)
         updateWorldMatrix();
         // A face the mesh cannot reach is left alone: clipping would drop
         // every one of its triangles.
-        const int unreached = shadowMap->unreachedFaces(*boundingBox, worldMatrix);
-        if ((unreached & (1 << shadowMap->face())) == 0) {
+        if (shadowMap->reaches(*boundingBox, worldMatrix, shadowMap->face())) {
             Material* writer = shadowMap->writer();
             writer->setUniform("model", worldMatrix);
             glBindVertexArray(vertexArray_.name());

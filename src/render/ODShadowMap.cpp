@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 namespace tolvane {
@@ -139,28 +140,26 @@ void ODShadowMap::bindForReading(Material* lit)
     lit->setUniform("near_far", glm::vec2(nearPlane, farPlane));
 }
 
+bool ODShadowMap::reaches(const BoundingBox& box, const glm::mat4& model, int face) const
+{
+    // Each clip plane as a linear function of a corner: out when > 0 at
+    // every corner, and then out for the whole box between them.
+    bool out[6] = {true, true, true, true, true, true};
+    for (const glm::vec4& corner : box.corners) {
+        const glm::vec4 c = shadowMatrices[face] * (model * corner);
+        const float distances[6] = {c.x - c.w, -c.x - c.w, c.y - c.w, -c.y - c.w, c.z - c.w, -c.z - c.w};
+        for (int plane = 0; plane < 6; ++plane)
+            out[plane] = out[plane] && distances[plane] > 0.0f;
+    }
+    return std::none_of(std::begin(out), std::end(out), [](bool beyond) { return beyond; });
+}
+
 int ODShadowMap::unreachedFaces(const BoundingBox& box, const glm::mat4& model) const
 {
-    glm::vec4 world[8];
-    for (int i = 0; i < 8; ++i)
-        world[i] = model * box.corners[i];
     int unreached = 0;
-    for (int face = 0; face < 6; ++face) {
-        // Each clip plane as a linear function of a corner: out when > 0 at
-        // every corner, and then out for the whole box between them.
-        bool out[6] = {true, true, true, true, true, true};
-        for (const glm::vec4& corner : world) {
-            const glm::vec4 c = shadowMatrices[face] * corner;
-            const float distances[6] = {c.x - c.w, -c.x - c.w, c.y - c.w, -c.y - c.w, c.z - c.w, -c.z - c.w};
-            for (int plane = 0; plane < 6; ++plane)
-                out[plane] = out[plane] && distances[plane] > 0.0f;
-        }
-        for (const bool beyond : out)
-            if (beyond) {
-                unreached |= 1 << face;
-                break;
-            }
-    }
+    for (int face = 0; face < 6; ++face)
+        if (!reaches(box, model, face))
+            unreached |= 1 << face;
     return unreached;
 }
 

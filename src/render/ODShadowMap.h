@@ -51,6 +51,9 @@ public:
     // face f (behind the light's near plane, past its far plane, or off to a
     // side), where the face's clipping would drop every triangle.
     int unreachedFaces(const BoundingBox& box, const glm::mat4& model) const;
+    // Whether some part of `box` may reach face `face`: its bit is clear in
+    // unreachedFaces. What a face pass asks of each mesh, one face at a time.
+    bool reaches(const BoundingBox& box, const glm::mat4& model, int face) const;
     // The faces no point `viewer` can see reads: bit f when its whole
     // frustum, cut off where every point lies beyond farPlane from the
     // light, is outside face f's pyramid widened by the lookups' reach (the
