@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Runs a command from this checkout inside a fresh Debian root, as a new user
+# would: a plain user with sudo, a clone of the committed tree, nothing
+# installed beyond Debian's minimal system with apt, sudo and git.
+#
+#   scripts/debian-root.sh SUITE COMMAND [ARGS...]
+#   scripts/debian-root.sh trixie ./run-tests.sh
+#
+# The minimal system is made once per suite with mmdebstrap from Debian's
+# archive and kept as a tarball under $TOLVANE_ROOTS (default
+# /var/cache/tolvane); every run unpacks it afresh. Downloaded packages and
+# the compiler cache are kept there too, so a second run fetches nothing and
+# recompiles little, yet still installs and builds everything itself.
+# Needs root (it mounts /proc, /dev and a /tmp into the new root).
+set -euo pipefail
+
+if [ $# -lt 2 ]; then
+  echo "usage: $0 SUITE COMMAND [ARGS...]   (for example: $0 trixie ./run-tests.sh)" >&2
+  exit 2
+fi
+suite="$1"
+shift
+if [ "$(id -u)" -ne 0 ]; then
+  echo "$0 mounts file systems for the new root: run it as root (or with sudo)." >&2
+  exit 2
+fi
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+store="${TOLVANE_ROOTS:-/var/cache/tolvane}"
+mirror="${TOLVANE_DEBIAN_MIRROR:-http://deb.debian.org/debian}"
+base="$store/$suite-base.tar"
+mkdir -p "$store/$suite-apt" "$store/$suite-ccache"
+
+if [ ! -s "$base" ]; then
+  command -v mmdebstrap >/dev/null || {
+    echo "mmdebstrap is missing: apt-get install mmdebstrap" >&2
+    exit 2
+  }
+  echo "Making a minimal Debian $suite from $mirror (once; kept in $base)"
+  mmdebstrap --quiet --variant=apt --include=sudo,git,ca-certificates,locales-all \
+    "$suite" "$base.part" "$mirror"
+  mv "$base.part" "$base"
+fi
+
+root="$(mktemp -d "${TMPDIR:-/tmp}/tolvane-$suite.XXXXXX")"
+mounts=()
+cleanup() {
+  local i
+  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+    umount -l "${mounts[$i]}" 2>/dev/null || true
+  done
+  rm -rf --one-file-system "$root"
+}
+trap cleanup EXIT
+bind() {
+  mkdir -p "$root$2"
+  mount "${@:3}" --bind "$1" "$root$2"
+  mounts+=("$root$2")
+}
+
+tar -C "$root" -xf "$base"
+mount -t proc proc "$root/proc" && mounts+=("$root/proc")
+bind /dev /dev --rbind
+mount --make-rslave "$root/dev"
+mount -t tmpfs -o mode=1777 tmpfs "$root/tmp" && mounts+=("$root/tmp")
+bind "$store/$suite-apt" /var/cache/apt/archives
+bind "$store/$suite-ccache" /home/tester/.cache/ccache
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+# Keep what apt downloads, so the next run installs from the store.
+rm -f "$root/etc/apt/apt.conf.d/docker-clean"
+echo 'Binary::apt::APT::Keep-Downloaded-Packages "true";' >"$root/etc/apt/apt.conf.d/10keep"
+
+chroot "$root" useradd --create-home --shell /bin/bash tester 2>/dev/null || true
+echo 'tester ALL=(ALL) NOPASSWD: ALL' >"$root/etc/sudoers.d/tester"
+chroot "$root" chown -R tester: /home/tester
+git clone --quiet "$repo" "$root/home/tester/tolvane"
+chroot "$root" chown -R tester: /home/tester/tolvane
+
+echo "Debian $suite ($(cat "$root/etc/debian_version")), as user tester: $*"
+quoted="$(printf '%q ' "$@")"
+chroot "$root" /usr/bin/env -i HOME=/home/tester USER=tester LANG=C.UTF-8 CI="${CI:-}" \
+  TOLVANE_WERROR="${TOLVANE_WERROR:-OFF}" PATH=/usr/local/bin:/usr/bin:/bin \
+  su tester --preserve-environment -c "cd ~/tolvane && $quoted"
