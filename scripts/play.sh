@@ -13,7 +13,8 @@ program="$build_dir/bin/tolvane"
 capture="$build_dir/bin/tolvane-capture"
 cd "$run_dir"
 
-if [ -n "${DISPLAY:-}" ]; then
+# A Wayland session or an X server: the demo opens its window there.
+if [ -n "${WAYLAND_DISPLAY:-}" ] || [ -n "${DISPLAY:-}" ]; then
   exec "$program"
 fi
 

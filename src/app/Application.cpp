@@ -17,6 +17,8 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <cstdlib>
+
 namespace tolvane {
 
 namespace {
@@ -76,6 +78,41 @@ void requireDriverLimits()
         fatalError(("This OpenGL driver cannot run the demo: " + shortfall + ".").c_str());
 }
 
+// GLFW 3.4 tries Wayland first; without a Wayland session that probe only
+// prints libwayland's complaint about XDG_RUNTIME_DIR before X11 is tried.
+// GLFW 3.3 knows one window system, the one it was built for.
+void chooseWindowSystem()
+{
+#ifdef GLFW_PLATFORM
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* x11 = std::getenv("DISPLAY");
+    const bool hasWayland = wayland != nullptr && *wayland != '\0';
+    const bool hasX11 = x11 != nullptr && *x11 != '\0';
+    if (!hasWayland && hasX11 && glfwPlatformSupported(GLFW_PLATFORM_X11) == GLFW_TRUE)
+        glfwInitHint(GLFW_PLATFORM, GLFW_PLATFORM_X11);
+#endif
+}
+
+bool onWayland()
+{
+#ifdef GLFW_PLATFORM
+    return glfwGetPlatform() == GLFW_PLATFORM_WAYLAND;
+#else
+    return false;
+#endif
+}
+
+// The display's refresh period, from the monitor the window is on when full
+// screen, else the primary one; 60 Hz when the compositor does not say.
+double refreshPeriod(GLFWmonitor* monitor)
+{
+    if (monitor == nullptr)
+        monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+    const int hertz = mode != nullptr && mode->refreshRate > 0 ? mode->refreshRate : 60;
+    return 1.0 / hertz;
+}
+
 void createWindow()
 {
     const Settings& settings = demo.settings;
@@ -91,8 +128,11 @@ void createWindow()
     demo.windowContext.makeCurrent(settings.width, settings.height);
     // One frame per refresh, rather than whatever the driver's setting says:
     // the timeline's pace follows the frame rate, and a fast card would
-    // otherwise draw thousands of frames a second at full power.
-    glfwSwapInterval(1);
+    // otherwise draw thousands of frames a second at full power. A Wayland
+    // swap that waits for the display waits for the compositor's frame
+    // event, which a hidden window may never get: there the program keeps
+    // the pace itself, so Escape, a close request and SIGTERM are still seen.
+    demo.windowContext.paceSwapsTo(onWayland() ? refreshPeriod(monitor) : 0.0);
 }
 
 // A context the caller opened before start-up: no GLFW, no window; its
@@ -145,6 +185,7 @@ void initialise()
         applyWindowRequest();
         openChosenContext();
     } else {
+        chooseWindowSystem();
         if (!glfwInit()) {
             logGlfwReason();
             fatalError("Failed to init glfw");
@@ -155,6 +196,14 @@ void initialise()
         // Some drivers give a core profile only as forward-compatible.
         glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
         glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, glDebugRequested() ? GLFW_TRUE : GLFW_FALSE);
+#ifdef GLFW_SCALE_FRAMEBUFFER
+        // On a scaled output (a HiDPI screen at 200%) a window's framebuffer
+        // would otherwise have four times the pixels of the configured size:
+        // a quarter of the frame rate on a software renderer for a picture
+        // the composition would only stretch. The compositor scales the
+        // configured size instead.
+        glfwWindowHint(GLFW_SCALE_FRAMEBUFFER, GLFW_FALSE);
+#endif
         readConfig("Config.ini", demo.settings);
         applyWindowRequest();
         glfwWindowHint(GLFW_REFRESH_RATE, demo.settings.refreshRate);

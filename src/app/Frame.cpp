@@ -8,7 +8,8 @@
 //   3. updateDemo     fade, light flicker, orbit, the scene's update (shadow
 //                     matrices, particle steps, sprite frames, billboards),
 //                     the frame counter text, at most one timeline step
-//   4. renderFrame    the renderer's passes (each shadow map, the scene into
+//   4. renderFrame    fit the picture to the window's framebuffer, the
+//                     renderer's passes (each shadow map, the scene into
 //                     the HDR target, ten blur passes of its bright part, the
 //                     composition with bloom and fade onto the window), then
 //                     the frame counter and the credits when shown
@@ -58,8 +59,19 @@ void tickClock()
     demo.timelineClock += demo.frameDelta;
 }
 
+void fitPictureToWindow()
+{
+    int framebufferWidth = 0;
+    int framebufferHeight = 0;
+    if (demo.renderer == nullptr || !demo.windowContext.framebufferSize(framebufferWidth, framebufferHeight))
+        return;
+    Renderer& renderer = *demo.renderer;
+    renderer.output = fitPicture(renderer.width, renderer.height, framebufferWidth, framebufferHeight);
+}
+
 void renderFrame()
 {
+    fitPictureToWindow();
     demo.renderer->render(View{demo.scene, demo.camera});
     GpuProfiler::Scope overlays(GpuPass::Overlays);
     if (demo.showFps)

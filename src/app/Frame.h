@@ -22,6 +22,11 @@ void runFrame(FrameObserver* observer = nullptr);
 
 // The steps runFrame takes, for tests that drive a single one.
 void tickClock();
+// Fits the renderer's picture to the window's framebuffer as it is now,
+// which may differ from the configured size and change while the demo
+// plays (a tiling compositor, full screen at another mode). Nothing changes
+// without a window: an off-screen surface is made at the picture's size.
+void fitPictureToWindow();
 void renderFrame();
 void presentFrame();
 

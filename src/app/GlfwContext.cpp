@@ -1,6 +1,7 @@
 #include "app/GlfwContext.h"
 
 #include "app/DemoState.h"
+#include "base/GlewLoader.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -22,8 +23,7 @@ bool GlfwContext::makeCurrent(int, int)
 
 bool GlfwContext::loadEntryPoints()
 {
-    glewExperimental = GL_TRUE;
-    return glewInit() == GLEW_OK;
+    return loadGlewEntryPoints();
 }
 
 GlContext::Function GlfwContext::procAddress(const char* name) const
@@ -34,6 +34,21 @@ GlContext::Function GlfwContext::procAddress(const char* name) const
 void GlfwContext::present()
 {
     glfwSwapBuffers(demo.window);
+    pacer.wait();
+}
+
+void GlfwContext::paceSwapsTo(double periodSeconds)
+{
+    glfwSwapInterval(periodSeconds > 0.0 ? 0 : 1);
+    pacer = FramePacer(periodSeconds);
+}
+
+bool GlfwContext::framebufferSize(int& width, int& height) const
+{
+    if (demo.window == nullptr || demo.glContext != nullptr)
+        return false;
+    glfwGetFramebufferSize(demo.window, &width, &height);
+    return true;
 }
 
 bool GlfwContext::hasWindow() const

@@ -1,10 +1,12 @@
 #include "app/Overlays.h"
 
 #include "app/DemoState.h"
+#include "app/Frame.h"
 #include "app/GlfwContext.h"
 #include "base/ContentLayout.h"
 #include "base/Diagnostics.h"
 #include "render/Material.h"
+#include "render/Renderer.h"
 #include "render/Scene.h"
 #include "render/ShaderFiles.h"
 #include "render/Text.h"
@@ -109,7 +111,12 @@ void buildOverlays()
 
 void showLoadingMessage(std::string message)
 {
+    fitPictureToWindow();
     glClear(GL_COLOR_BUFFER_BIT);
+    if (demo.renderer != nullptr) {
+        const OutputViewport& output = demo.renderer->output;
+        glViewport(output.x, output.y, output.width, output.height);
+    }
     demo.fpsText->text = std::move(message);
     demo.fpsText->draw(demo.overlayCamera);
     activeGlContext().present();

@@ -7,6 +7,15 @@
 
 namespace tolvane {
 
+struct SoundEngine::Music {
+    explicit Music(Mix_Music* opened) : stream(opened) {}
+    ~Music() { Mix_FreeMusic(stream); }
+    Music(const Music&) = delete;
+    Music& operator=(const Music&) = delete;
+
+    Mix_Music* stream;  // owned, never null
+};
+
 SoundEngine* SoundEngine::create()
 {
     auto* engine = new SoundEngine();
@@ -32,12 +41,13 @@ void SoundEngine::play2D(const std::string& path)
 {
     if (!deviceOpen || music != nullptr)
         return;
-    music = Mix_LoadMUS(path.c_str());
-    if (music == nullptr) {
+    Mix_Music* stream = Mix_LoadMUS(path.c_str());
+    if (stream == nullptr) {
         logMessage("Music unavailable: cannot play %s (%s)", path.c_str(), Mix_GetError());
         return;
     }
-    if (Mix_PlayMusic(music, 0) != 0)
+    music = std::make_unique<Music>(stream);
+    if (Mix_PlayMusic(stream, 0) != 0)
         logMessage("Music unavailable: cannot play %s (%s)", path.c_str(), Mix_GetError());
 }
 
@@ -66,8 +76,7 @@ SoundEngine::~SoundEngine()
     if (!deviceOpen)
         return;
     Mix_HaltMusic();
-    if (music != nullptr)
-        Mix_FreeMusic(music);
+    music.reset();
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

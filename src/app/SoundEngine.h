@@ -1,10 +1,7 @@
 #pragma once
 
+#include <memory>
 #include <string>
-
-// SDL_mixer's own name for its music stream, declared here so that this
-// header needs none of SDL's.
-using Mix_Music = struct _Mix_Music;  // NOLINT(bugprone-reserved-identifier)
 
 namespace tolvane {
 
@@ -40,8 +37,12 @@ private:
     SoundEngine() = default;
     ~SoundEngine();
 
+    // SDL_mixer's stream, behind a type of our own: SDL_mixer has renamed its
+    // struct between releases, and this header needs none of SDL's.
+    struct Music;
+
     bool deviceOpen = false;
-    Mix_Music* music = nullptr;  // owned; the one stream being played
+    std::unique_ptr<Music> music;  // the one stream being played; null before play2D
 };
 
 }  // namespace tolvane

@@ -1,6 +1,7 @@
 #include "capture/EglContext.h"
 
 #include "base/GlDebugOutput.h"
+#include "base/GlewLoader.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -343,17 +344,9 @@ void EglContext::releaseSurface()
     surface = nullptr;
 }
 
-// Debian's GLEW is built for GLX: glewInit first loads every GL entry point
-// through glXGetProcAddress, which libglvnd answers with dispatch stubs that
-// serve whichever context is current, EGL's included; then it looks for a
-// GLX display and reports GLEW_ERROR_NO_GLX_DISPLAY. That last step is about
-// GLX's own extensions, which nothing here uses. A GLEW built for EGL
-// succeeds outright.
 bool EglContext::loadEntryPoints()
 {
-    glewExperimental = GL_TRUE;
-    const GLenum result = glewInit();
-    return result == GLEW_OK || result == GLEW_ERROR_NO_GLX_DISPLAY;
+    return loadGlewEntryPoints();
 }
 
 GlContext::Function EglContext::procAddress(const char* name) const

@@ -49,6 +49,7 @@ void Renderer::init(int windowWidth, int windowHeight)
 {
     width = windowWidth;
     height = windowHeight;
+    output = OutputViewport{0, 0, width, height};
     glViewport(0, 0, width, height);
     // Filtering across cube faces hides the seams of the shadow lookups.
     glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
@@ -146,12 +147,12 @@ void Renderer::render(const View& view)
 
 // Under a fade of 0 the composition multiplies every pass away: the picture
 // is black, exactly, so only that is drawn. Left as the composition leaves
-// it: framebuffer 0 at the window's size, no blending, no depth test.
+// it: framebuffer 0 with the output viewport, no blending, no depth test.
 void Renderer::drawBlack()
 {
     GpuProfiler::Scope timing(GpuPass::Composition);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, width, height);
+    glViewport(output.x, output.y, output.width, output.height);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glActiveTexture(GL_TEXTURE0);
@@ -200,6 +201,8 @@ void Renderer::bindSceneTarget()
 {
     if (postProcessing)
         glBindFramebuffer(GL_FRAMEBUFFER, hdrFramebuffer_.name());
+    // The last frame's composition may have left a fitted window viewport.
+    glViewport(0, 0, width, height);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
@@ -274,8 +277,10 @@ void Renderer::present(GLuint bloom)
 {
     GpuProfiler::Scope timing(GpuPass::Composition);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    // The clear ignores the viewport: bars beside a fitted picture are black.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
+    glViewport(output.x, output.y, output.width, output.height);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     screenMaterial_->bind();

@@ -2,6 +2,7 @@
 
 #include "base/GlObject.h"
 #include "base/NoCreate.h"
+#include "render/OutputViewport.h"
 
 #include <GL/glew.h>
 
@@ -78,7 +79,9 @@ public:
     // The ten passes with `program`, which reads unit 0 and is given the
     // `horizontal` (1 or 0) and `blurPass` (0 to 9) uniforms.
     GLuint blurWith(Material& program, GLuint source);
-    // Draws the window picture from the scene texture and `bloom`.
+    // Draws the window picture from the scene texture and `bloom` into the
+    // output viewport, the rest of framebuffer 0 black. Leaves that viewport
+    // set, so overlays drawn next lie over the picture.
     void present(GLuint bloom);
 
     // Starts fading in when no fade-out runs and the picture is black.
@@ -89,8 +92,14 @@ public:
     // second) and ends it at 0 or 1.
     void advanceFade(double elapsedSeconds);
 
-    int width = 0;      // pixels, from the start-up configuration
-    int height = 0;     // pixels
+    int width = 0;   // pixels, from the start-up configuration
+    int height = 0;  // pixels
+    // Where in framebuffer 0 the finished picture goes: the whole of a
+    // width x height framebuffer from init() on. A window whose framebuffer
+    // has another size (a tiling compositor, full screen at another mode)
+    // sets the rectangle that fits it; the passes before the composition
+    // still draw width x height pixels.
+    OutputViewport output;
     float fade = 0.0f;  // picture brightness, 0 black to 1 full
     bool fadingIn = false;
     bool fadingOut = false;

@@ -10,14 +10,26 @@ namespace tolvane {
 
 namespace {
 
-TIFFErrorHandler previousHandler = nullptr;
+TIFFErrorHandler previousErrorHandler = nullptr;
+TIFFErrorHandler previousWarningHandler = nullptr;
+
+// Older libtiff reports an unknown tag as an error, 4.7 as a warning; both
+// come from this one function.
+bool aboutUnknownTag(const char* module)
+{
+    return module != nullptr && std::strcmp(module, "TIFFFieldWithTag") == 0;
+}
 
 void filterTiffError(const char* module, const char* format, va_list args)
 {
-    if (module != nullptr && std::strcmp(module, "TIFFFieldWithTag") == 0)
-        return;
-    if (previousHandler != nullptr)
-        previousHandler(module, format, args);
+    if (!aboutUnknownTag(module) && previousErrorHandler != nullptr)
+        previousErrorHandler(module, format, args);
+}
+
+void filterTiffWarning(const char* module, const char* format, va_list args)
+{
+    if (!aboutUnknownTag(module) && previousWarningHandler != nullptr)
+        previousWarningHandler(module, format, args);
 }
 
 }  // namespace
@@ -27,7 +39,8 @@ void quietUnknownTiffTags()
     // Images are decoded on more than one thread; a static's initialisation
     // installs the handler exactly once among them.
     static const bool installed = [] {
-        previousHandler = TIFFSetErrorHandler(filterTiffError);
+        previousErrorHandler = TIFFSetErrorHandler(filterTiffError);
+        previousWarningHandler = TIFFSetWarningHandler(filterTiffWarning);
         return true;
     }();
     (void)installed;

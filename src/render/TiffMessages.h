@@ -3,10 +3,11 @@
 namespace tolvane {
 
 // FreeImage asks libtiff about every EXIF tag it knows while reading a TIFF
-// file, and libtiff reports each tag it does not know itself as an "internal
-// error" on the console: dozens of lines per image that mean nothing. This
-// installs (once) a libtiff error handler that drops exactly those reports
-// and prints every other libtiff error as before.
+// file, and libtiff reports each tag it does not know itself on the console,
+// as an "internal error" before 4.7 and as a warning since: dozens of lines
+// per image that mean nothing. This installs (once) libtiff error and
+// warning handlers that drop exactly those reports and print every other
+// libtiff message as before.
 void quietUnknownTiffTags();
 
 }  // namespace tolvane
