@@ -53,13 +53,13 @@ cleanup() {
 trap cleanup EXIT
 bind() {
   mkdir -p "$root$2"
-  mount "${@:3}" --bind "$1" "$root$2"
+  mount --bind "$1" "$root$2"
   mounts+=("$root$2")
 }
 
 tar -C "$root" -xf "$base"
 mount -t proc proc "$root/proc" && mounts+=("$root/proc")
-bind /dev /dev --rbind
+mount --rbind /dev "$root/dev" && mounts+=("$root/dev")
 mount --make-rslave "$root/dev"
 mount -t tmpfs -o mode=1777 tmpfs "$root/tmp" && mounts+=("$root/tmp")
 bind "$store/$suite-apt" /var/cache/apt/archives
