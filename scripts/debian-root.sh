@@ -36,7 +36,7 @@ if [ ! -s "$base" ]; then
     exit 2
   }
   echo "Making a minimal Debian $suite from $mirror (once; kept in $base)"
-  mmdebstrap --quiet --variant=apt --include=sudo,git,ca-certificates,locales-all \
+  mmdebstrap --quiet --variant=apt --include=passwd,sudo,git,ca-certificates,locales-all \
     "$suite" "$base.part" "$mirror"
   mv "$base.part" "$base"
 fi
@@ -69,7 +69,7 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 rm -f "$root/etc/apt/apt.conf.d/docker-clean"
 echo 'Binary::apt::APT::Keep-Downloaded-Packages "true";' >"$root/etc/apt/apt.conf.d/10keep"
 
-chroot "$root" useradd --create-home --shell /bin/bash tester 2>/dev/null || true
+chroot "$root" useradd --create-home --shell /bin/bash tester
 echo 'tester ALL=(ALL) NOPASSWD: ALL' >"$root/etc/sudoers.d/tester"
 chroot "$root" chown -R tester: /home/tester
 git clone --quiet "$repo" "$root/home/tester/tolvane"
