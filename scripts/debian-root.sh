@@ -12,6 +12,10 @@
 # the compiler cache are kept there too, so a second run fetches nothing and
 # recompiles little, yet still installs and builds everything itself.
 # Needs root (it mounts /proc, /dev and a /tmp into the new root).
+#
+# TOLVANE_KEEP_ROOT=DIR keeps the root in DIR after the command, and a later
+# run with the same DIR goes on in it (same clone, packages and build) rather
+# than starting afresh: for looking into a failure there.
 set -euo pipefail
 
 if [ $# -lt 2 ]; then
@@ -36,19 +40,27 @@ if [ ! -s "$base" ]; then
     exit 2
   }
   echo "Making a minimal Debian $suite from $mirror (once; kept in $base)"
-  mmdebstrap --quiet --variant=apt --include=passwd,sudo,git,ca-certificates,locales-all \
+  mmdebstrap --quiet --format=tar --variant=apt --include=passwd,sudo,git,ca-certificates,locales-all \
     "$suite" "$base.part" "$mirror"
   mv "$base.part" "$base"
 fi
 
-root="$(mktemp -d "${TMPDIR:-/tmp}/tolvane-$suite.XXXXXX")"
+keep="${TOLVANE_KEEP_ROOT:-}"
+if [ -n "$keep" ]; then
+  mkdir -p "$keep"
+  root="$(cd "$keep" && pwd)"
+else
+  root="$(mktemp -d "${TMPDIR:-/tmp}/tolvane-$suite.XXXXXX")"
+fi
+fresh=1
+[ -e "$root/etc/debian_version" ] && fresh=0
 mounts=()
 cleanup() {
   local i
   for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
     umount -l "${mounts[$i]}" 2>/dev/null || true
   done
-  rm -rf --one-file-system "$root"
+  [ -n "$keep" ] || rm -rf --one-file-system "$root"
 }
 trap cleanup EXIT
 bind() {
@@ -57,7 +69,7 @@ bind() {
   mounts+=("$root$2")
 }
 
-tar -C "$root" -xf "$base"
+[ "$fresh" = 1 ] && tar -C "$root" -xf "$base"
 mount -t proc proc "$root/proc" && mounts+=("$root/proc")
 mount --rbind /dev "$root/dev" && mounts+=("$root/dev")
 mount --make-rslave "$root/dev"
@@ -69,11 +81,13 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 rm -f "$root/etc/apt/apt.conf.d/docker-clean"
 echo 'Binary::apt::APT::Keep-Downloaded-Packages "true";' >"$root/etc/apt/apt.conf.d/10keep"
 
-chroot "$root" useradd --create-home --shell /bin/bash tester
-echo 'tester ALL=(ALL) NOPASSWD: ALL' >"$root/etc/sudoers.d/tester"
-chroot "$root" chown -R tester: /home/tester
-git clone --quiet "$repo" "$root/home/tester/tolvane"
-chroot "$root" chown -R tester: /home/tester/tolvane
+if [ "$fresh" = 1 ]; then
+  chroot "$root" useradd --create-home --shell /bin/bash tester
+  echo 'tester ALL=(ALL) NOPASSWD: ALL' >"$root/etc/sudoers.d/tester"
+  chroot "$root" chown -R tester: /home/tester
+  git clone --quiet "$repo" "$root/home/tester/tolvane"
+  chroot "$root" chown -R tester: /home/tester/tolvane
+fi
 
 echo "Debian $suite ($(cat "$root/etc/debian_version")), as user tester: $*"
 quoted="$(printf '%q ' "$@")"
