@@ -40,6 +40,7 @@ if [ ! -s "$base" ]; then
     exit 2
   }
   echo "Making a minimal Debian $suite from $mirror (once; kept in $base)"
+  rm -f "$base.part"
   mmdebstrap --quiet --format=tar --variant=apt --include=passwd,sudo,git,ca-certificates,locales-all \
     "$suite" "$base.part" "$mirror"
   mv "$base.part" "$base"
