@@ -76,7 +76,6 @@ mount --rbind /dev "$root/dev" && mounts+=("$root/dev")
 mount --make-rslave "$root/dev"
 mount -t tmpfs -o mode=1777 tmpfs "$root/tmp" && mounts+=("$root/tmp")
 bind "$store/$suite-apt" /var/cache/apt/archives
-bind "$store/$suite-ccache" /home/tester/.cache/ccache
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 # Keep what apt downloads, so the next run installs from the store.
 rm -f "$root/etc/apt/apt.conf.d/docker-clean"
@@ -89,6 +88,8 @@ if [ "$fresh" = 1 ]; then
   git clone --quiet "$repo" "$root/home/tester/tolvane"
   chroot "$root" chown -R tester: /home/tester/tolvane
 fi
+bind "$store/$suite-ccache" /home/tester/.cache/ccache
+chroot "$root" chown tester: /home/tester/.cache /home/tester/.cache/ccache
 
 echo "Debian $suite ($(cat "$root/etc/debian_version")), as user tester: $*"
 quoted="$(printf '%q ' "$@")"
