@@ -77,6 +77,8 @@ mount --make-rslave "$root/dev"
 mount -t tmpfs -o mode=1777 tmpfs "$root/tmp" && mounts+=("$root/tmp")
 bind "$store/$suite-apt" /var/cache/apt/archives
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+# sudo looks the host's name up on every call.
+grep -qw "$(hostname)" "$root/etc/hosts" 2>/dev/null || echo "127.0.1.1 $(hostname)" >>"$root/etc/hosts"
 # Keep what apt downloads, so the next run installs from the store.
 rm -f "$root/etc/apt/apt.conf.d/docker-clean"
 echo 'Binary::apt::APT::Keep-Downloaded-Packages "true";' >"$root/etc/apt/apt.conf.d/10keep"

@@ -17,8 +17,6 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
-#include <cstdlib>
-
 namespace tolvane {
 
 namespace {
@@ -76,30 +74,6 @@ void requireDriverLimits()
     const std::string shortfall = driverShortfall(limits, hasFeedbackObjects());
     if (!shortfall.empty())
         fatalError(("This OpenGL driver cannot run the demo: " + shortfall + ".").c_str());
-}
-
-// GLFW 3.4 tries Wayland first; without a Wayland session that probe only
-// prints libwayland's complaint about XDG_RUNTIME_DIR before X11 is tried.
-// GLFW 3.3 knows one window system, the one it was built for.
-void chooseWindowSystem()
-{
-#ifdef GLFW_PLATFORM
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    const char* x11 = std::getenv("DISPLAY");
-    const bool hasWayland = wayland != nullptr && *wayland != '\0';
-    const bool hasX11 = x11 != nullptr && *x11 != '\0';
-    if (!hasWayland && hasX11 && glfwPlatformSupported(GLFW_PLATFORM_X11) == GLFW_TRUE)
-        glfwInitHint(GLFW_PLATFORM, GLFW_PLATFORM_X11);
-#endif
-}
-
-bool onWayland()
-{
-#ifdef GLFW_PLATFORM
-    return glfwGetPlatform() == GLFW_PLATFORM_WAYLAND;
-#else
-    return false;
-#endif
 }
 
 // The display's refresh period, from the monitor the window is on when full

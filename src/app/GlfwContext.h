@@ -37,6 +37,14 @@ private:
     FramePacer pacer;  // idle unless paceSwapsTo() gave it a period
 };
 
+// Before glfwInit: picks X11 when there is an X display and no Wayland
+// session, so that GLFW's Wayland probe prints nothing; otherwise GLFW's own
+// choice, Wayland first. GLFW before 3.4 knows only the system it was built
+// for, and this does nothing.
+void chooseWindowSystem();
+// After glfwInit: true when GLFW talks to a Wayland compositor.
+bool onWayland();
+
 // The context everything draws with: demo.glContext when a tool chose one, else
 // the GLFW window's.
 GlContext& activeGlContext();

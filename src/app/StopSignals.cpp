@@ -10,7 +10,7 @@ namespace {
 
 void restoreDefault(int signal)
 {
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
     sigaction(signal, &action, nullptr);
@@ -29,7 +29,7 @@ void recordSignal(int signal)
 
 void installStopSignals()
 {
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = recordSignal;
     sigemptyset(&action.sa_mask);
     // Restarting keeps interrupted reads and writes out of every library's

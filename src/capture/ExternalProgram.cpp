@@ -32,7 +32,7 @@ bool ExternalProgram::isInstalled(const std::string& name)
         std::string candidate = directory;
         candidate += "/";
         candidate += name;
-        struct stat info {};
+        struct stat info = {};
         if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
             return true;
         begin = end + 1;

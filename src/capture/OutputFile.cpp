@@ -42,7 +42,7 @@ bool writeWholeFile(const std::string& path, const void* data, std::size_t bytes
         error = systemError(path);
     // Only a regular file is removed after a failure: the output may be a
     // device (/dev/null, /dev/full) or a pipe.
-    struct stat info {};
+    struct stat info = {};
     const bool regular = ::fstat(file, &info) == 0 && S_ISREG(info.st_mode);
     // Network and some FUSE file systems report a failed write only here.
     if (::close(file) != 0 && ok) {
@@ -56,7 +56,7 @@ bool writeWholeFile(const std::string& path, const void* data, std::size_t bytes
 
 void removeRegularFile(const std::string& path)
 {
-    struct stat info {};
+    struct stat info = {};
     if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
         ::unlink(path.c_str());
 }

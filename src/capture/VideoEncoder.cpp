@@ -54,7 +54,7 @@ std::string folderOf(const std::string& path)
 // missing folders; a check of mode bits would let root through everywhere.
 std::string whyNotWritable(const std::string& target, const std::string& scratch)
 {
-    struct stat info {};
+    struct stat info = {};
     const bool exists = ::stat(target.c_str(), &info) == 0;
     if (exists && S_ISDIR(info.st_mode))
         return std::strerror(EISDIR);
@@ -83,7 +83,7 @@ std::string whyNotWritable(const std::string& target, const std::string& scratch
 // reported nowhere most likely met.
 bool noRoomLeft(const std::string& path)
 {
-    struct statvfs info {};
+    struct statvfs info = {};
     return ::statvfs(folderOf(path).c_str(), &info) == 0 && info.f_bavail == 0;
 }
 

@@ -236,7 +236,7 @@ TEST_F(TextureTest, UnreadableFilesStopTheProgram)
 {
     std::string garbage = directory + "/garbage";
     test::writeTextFile(garbage, "this is no image");
-    EXPECT_EXIT(loadWithStdoutOnStderr(garbage), ::testing::ExitedWithCode(255), "^Failed to load Texture\n$");
+    EXPECT_EXIT(loadWithStdoutOnStderr(garbage), ::testing::ExitedWithCode(255), "(^|\n)Failed to load Texture\n$");
 
     std::string brokenPng = directory + "/broken.png";
     test::writeTextFile(brokenPng, "\x89PNG\r\n\x1a\n truncated");

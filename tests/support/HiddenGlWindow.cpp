@@ -1,9 +1,15 @@
 #include "HiddenGlWindow.h"
 
+#include "app/GlfwContext.h"
+#include "base/GlewLoader.h"
+
 namespace tolvane::test {
 
 GLFWwindow* openHiddenGlWindow(int width, int height, const char* title, bool debug)
 {
+    // The demo's choice of window system, so that the tests meet the one it
+    // meets (and no probe prints before their output).
+    chooseWindowSystem();
     if (!glfwInit())
         return nullptr;
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
@@ -16,8 +22,7 @@ GLFWwindow* openHiddenGlWindow(int width, int height, const char* title, bool de
     if (window != nullptr) {
         glfwMakeContextCurrent(window);
         glfwSwapInterval(0);  // timings and tests never wait for a display refresh
-        glewExperimental = GL_TRUE;
-        if (glewInit() == GLEW_OK) {
+        if (loadGlewEntryPoints()) {
             glGetError();  // GLEW's initialisation may leave an error pending
             return window;
         }

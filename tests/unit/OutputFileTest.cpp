@@ -40,7 +40,7 @@ TEST_F(OutputFileTest, AFullDeviceIsAFailedWriteWithItsCauseAndTheDeviceStays)
     std::string error;
     EXPECT_FALSE(writeWholeFile("/dev/full", std::string(100000, 'x'), error));
     EXPECT_EQ(error, "/dev/full: No space left on device");
-    struct stat info {};
+    struct stat info = {};
     EXPECT_EQ(stat("/dev/full", &info), 0) << "a device named as output must never be removed";
 
     EXPECT_FALSE(writeWholeFile(directory + "/missing/dir/file", "x", error));

@@ -14,7 +14,7 @@ namespace {
 
 bool takesDefaultAction(int signal)
 {
-    struct sigaction current {};
+    struct sigaction current = {};
     sigaction(signal, nullptr, &current);
     return current.sa_handler == SIG_DFL;
 }
