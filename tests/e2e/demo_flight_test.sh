@@ -25,7 +25,7 @@ wait_for_line "Starting with camera 1" 180 || fail "the timeline did not start"
 # for the pictures rather than expecting them after a fixed time.
 pit=110x70+90+105
 flame_share() {
-  convert "$1" -crop "$pit" +repage -fx "(r>0.4 && r>g*1.3 && b<0.3) ? 1 : 0" -format "%[fx:mean]" info:
+  pixel_share "$1" "$pit" "r>0.4 && r>g*1.3 && b<0.3"
 }
 scene_is_lit() {
   screenshot "$id" "$work/without-p.png"

@@ -31,3 +31,34 @@ film_shape() {
   local input="$1" output="$2"; shift 2
   convert "$input" "$@" -strip "$output"
 }
+
+# How far a moment may stray from its reference. A pixel counts as different
+# when it lies further than film_fuzz_percent of the full range from the
+# reference; a picture differs when more than film_max_differing_permille of
+# its pixels do. Chosen from measured noise and measured faults:
+# - llvmpipe gives identical pictures run after run, with 128-bit vectors or
+#   one rasteriser thread alike. Mesa 25's llvmpipe (LLVM 19) against the
+#   references made with Mesa 22's (LLVM 15): at most 0.6 per mille of a
+#   picture beyond 8% (6.3 beyond 4%); zink on lavapipe and softpipe stay
+#   within 2.8 per mille beyond 4%, the credits' glyph edges.
+# - Planted faults, beyond 8%: the orbiting light missing 287 to 334 per
+#   mille (hut, fire); the camera one step further on its path 3.9 to 14.3;
+#   bloom off 8.5 to 26.3; the fade at 0.9 instead of 1, 7.9 (flame) and 37
+#   (fire). capture_picture_faults_test plants each of them.
+film_fuzz_percent="${TOLVANE_PICTURE_FUZZ:-8}"
+film_max_differing_permille="${TOLVANE_PICTURE_PERMILLE:-3}"
+
+# Compares one captured moment, shaped like its reference, with the
+# reference: film_compare NAME CAPTURED REFERENCE SHAPED OPERATIONS...
+# Prints a line of figures; fails when the picture differs (see above).
+film_compare() {
+  local name="$1" captured="$2" reference="$3" shaped="$4"; shift 4
+  [ -f "$captured" ] || { echo "$name: not captured"; return 1; }
+  film_shape "$captured" "$shaped" "$@"
+  local differing total
+  differing="$(compare -metric AE -fuzz "${film_fuzz_percent}%" "$reference" "$shaped" null: 2>&1 || true)"
+  total="$(identify -format '%[fx:w*h]' "$reference")"
+  echo "$name: $differing of $total pixels differ by more than $film_fuzz_percent%"
+  awk -v d="$differing" -v t="$total" -v p="$film_max_differing_permille" \
+    'BEGIN { exit !(d ~ /^[0-9.e+]+$/ && d * 1000 <= t * p) }'
+}

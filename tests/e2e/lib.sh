@@ -127,7 +127,14 @@ mean_brightness() {
 # Share of pixels (0 to 1) inside a region WxH+X+Y that are warm and bright:
 # red high, blue low.
 warm_share() {
-  convert "$1" -crop "$2" +repage -fx "(r>0.55 && r>g*1.15 && b<0.45) ? 1 : 0" -format "%[fx:mean]" info:
+  pixel_share "$1" "$2" "r>0.55 && r>g*1.15 && b<0.45"
+}
+
+# Share of pixels (0 to 1) inside a region WxH+X+Y for which an -fx
+# condition holds. ImageMagick 7 may print a word of its own ("list") before
+# the figure on screenshots: the figure is the last line.
+pixel_share() {
+  convert "$1" -crop "$2" +repage -fx "($3) ? 1 : 0" -format "%[fx:mean]" info: | tail -n 1
 }
 
 # True when $1 > $2 (floating point).
