@@ -1,13 +1,12 @@
 #include "render/Material.h"
 
 #include "base/Diagnostics.h"
+#include "render/ShaderSource.h"
 
 #include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -63,25 +62,28 @@ Material::~Material() = default;
 
 GlShader Material::compileShader(const std::string& path, GLenum stage)
 {
-    std::ifstream file(path);
-    if (!file)
-        fatalError("Failed to open ShaderFile");
-    std::stringstream text;
-    text << file.rdbuf();
-    file.close();
-    const std::string source = text.str();
+    const ShaderSource source = readShaderSource(path);
+    if (!source.error.empty())
+        fatalError(source.error.c_str());
 
     GlShader shader = GlShader::adopt(glCreateShader(stage));
     if (!shader)
         fatalError("failed to create shader");
-    const char* sourcePointer = source.c_str();
+    const char* sourcePointer = source.text.c_str();
     glShaderSource(shader.name(), 1, &sourcePointer, nullptr);
     glCompileShader(shader.name());
 
     GLint compiled = GL_FALSE;
     glGetShaderiv(shader.name(), GL_COMPILE_STATUS, &compiled);
-    if (compiled != GL_TRUE || glIsShader(shader.name()) != GL_TRUE)
-        fatalError("Failed to compile Shader", shaderInfoLog(shader.name()).c_str());
+    if (compiled != GL_TRUE || glIsShader(shader.name()) != GL_TRUE) {
+        // The log numbers lines per source string; the key says which file
+        // each number stands for.
+        std::string log = shaderInfoLog(shader.name());
+        const std::string key = sourceStringKey(source);
+        if (!key.empty())
+            log += (log.empty() || log.back() == '\n' ? "" : "\n") + key;
+        fatalError("Failed to compile Shader", log.c_str());
+    }
     return shader;
 }
 

@@ -80,8 +80,9 @@ public:
     bool blending = false;                          // alpha blending on bind
 
 protected:
-    // Compiles one stage from a file; fatal when the file is missing or the
-    // source does not compile.
+    // Compiles one stage from a file and the files its #include lines name
+    // (readShaderSource); fatal when a file is missing, the includes loop or
+    // the source does not compile.
     static GlShader compileShader(const std::string& path, GLenum stage);
 
     GlProgram program_;

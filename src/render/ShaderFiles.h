@@ -28,6 +28,8 @@ inline constexpr const char* kBlurVertex = "Shader/PostProcessing/blur.vert";
 inline constexpr const char* kBlurFragment = "Shader/PostProcessing/blur.frag";
 inline constexpr const char* kDepthPrepassVertex = "Shader/depthPrepass.vert";
 inline constexpr const char* kDepthPrepassFragment = "Shader/depthPrepass.frag";
+// Not a stage: the lighting both lit fragment shaders take in by #include.
+inline constexpr const char* kLightingInclude = "Shader/lighting.glsl";
 
 // All of the above, so tools and tests can check that the set is complete.
 inline constexpr const char* kAll[] = {
@@ -56,6 +58,7 @@ inline constexpr const char* kAll[] = {
     kBlurFragment,
     kDepthPrepassVertex,
     kDepthPrepassFragment,
+    kLightingInclude,
 };
 
 }  // namespace tolvane::ShaderFiles

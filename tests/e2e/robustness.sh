@@ -52,6 +52,8 @@ case "$row" in
     { echo "$paths"; for i in $(seq 1 5000); do echo "<bogus_$((i % 7))/>"; done; echo "$paths_end"; } > "$run_dir/campath2.xml"
     expect_line="Unknown Event Type 'bogus_1'" ;;
   shader_missing) rm "$run_dir/Shader/normalMap.frag"; expect_stop="Failed to open ShaderFile" ;;
+  shader_include_missing) rm "$run_dir/Shader/lighting.glsl"
+                          expect_stop="Failed to open ShaderFile 'Shader/lighting.glsl' (#include in Shader/specular.frag, line 6)" ;;
   shader_broken) echo "void main() { this is not GLSL }" > "$run_dir/Shader/light.frag"; expect_stop="" ; expect_line="Failed to compile Shader"
                  expect_stop_any=yes ;;
   texture_missing) own Textures; rm "$textures/smoke.png"; expect_stop="Failed to load Texture" ;;

@@ -1,6 +1,7 @@
 // Shader programs: the location cache, the blend state and the fatal paths.
 #include "render/Material.h"
 #include "GlTestContext.h"
+#include "render/ShaderFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -216,4 +217,78 @@ void main() { fragColor = vec4(float(count) + range.x + frame.y + positions[2].z
     glGetUniformfv(material.program(), glGetUniformLocation(material.program(), "faces[1]"), face);
     EXPECT_FLOAT_EQ(face[12], 42.0f);
     glUseProgram(0);
+}
+
+// An included file's code is compiled into the program: its uniform is
+// active only because main() reaches it through the included function.
+TEST_F(MaterialTest, IncludedCodeIsPartOfTheProgram)
+{
+    write("tinted.frag", "#version 330 core\n#include \"parts/tint.glsl\"\nvoid main() { fragColor = tint(); }\n");
+    write("parts/tint.glsl",
+          "uniform vec3 tintColor;\nout vec4 fragColor;\nvec4 tint() { return vec4(tintColor, 1.0); }\n");
+    Material material(path("plain.vert"), path("tinted.frag"), "");
+    EXPECT_NE(material.uniformLocation("tintColor"), -1);
+    EXPECT_EQ(glGetFragDataLocation(material.program(), "fragColor"), 0);
+}
+
+// Both lit programs take their lighting from one included file; the
+// renderer sets these by name and skips any the program lacks, so one lost
+// on the way would go unnoticed but for the picture.
+TEST_F(MaterialTest, LitProgramsKeepEveryLightingUniform)
+{
+    const std::set<std::string> lighting = {"cameraPosition",
+                                            "ambientIntensity",
+                                            "pointLightCount",
+                                            "pointLightPositions",
+                                            "pointLightIntensities",
+                                            "pointLightAttenuation",
+                                            "pointLightShadowMapBitmask",
+                                            "depthMap",
+                                            "near_far",
+                                            "textureSampler",
+                                            "materialColor",
+                                            "shininess"};
+    Material specular(ShaderFiles::kSpecularVertex, ShaderFiles::kSpecularFragment, "");
+    Material normalMapped(ShaderFiles::kNormalMapVertex, ShaderFiles::kNormalMapFragment, "");
+    for (const std::string& name : lighting) {
+        EXPECT_NE(specular.uniformLocation(name.c_str()), -1) << name;
+        EXPECT_NE(normalMapped.uniformLocation(name.c_str()), -1) << name;
+    }
+    EXPECT_NE(normalMapped.uniformLocation("normalMapSampler"), -1);
+    for (const Material* material : {&specular, &normalMapped}) {
+        EXPECT_EQ(glGetFragDataLocation(material->program(), "fragColor"), 0);
+        EXPECT_EQ(glGetFragDataLocation(material->program(), "brightColor"), 1);
+    }
+}
+
+// A missing include stops the program like a missing shader file, naming
+// the file it looked for and where the include stands.
+TEST_F(MaterialDeathTest, MissingIncludeIsFatalAndNamed)
+{
+    write("lit.frag", "#version 330 core\n#include \"absent.glsl\"\nvoid main() {}\n");
+    // The child sets up a scratch folder of its own: the paths end alike.
+    EXPECT_EXIT(
+        {
+            redirectStdoutToStderr();
+            Material material(path("plain.vert"), path("lit.frag"), "");
+        },
+        ::testing::ExitedWithCode(255),
+        "^Failed to open ShaderFile '/[^']*/absent\\.glsl' \\(#include in /[^ ]*/lit\\.frag, line 2\\)\n$");
+}
+
+// The driver reports an error in an included file by its own line, under
+// the file's source string number, which the key after the log resolves.
+TEST_F(MaterialDeathTest, CompileErrorInAnIncludedFileIsLocated)
+{
+    write("lit.frag", "#version 330 core\nout vec4 fragColor;\n#include \"helper.glsl\"\n"
+                      "void main() { fragColor = helper(); }\n");
+    write("helper.glsl", "// A helper.\nvec4 helper() { return 1; }\n");
+    const char* located = "Failed to compile Shader\n(.*[^0-9])?1:2[^0-9].*\n"
+                          "Source strings: 0 /[^ ]*/lit\\.frag, 1 /[^ ]*/helper\\.glsl\n$";
+    EXPECT_EXIT(
+        {
+            redirectStdoutToStderr();
+            Material material(path("plain.vert"), path("lit.frag"), "");
+        },
+        ::testing::ExitedWithCode(255), located);
 }

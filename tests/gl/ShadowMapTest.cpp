@@ -131,9 +131,13 @@ TEST_F(ShadowMapTest, FloorBelowTheLightLandsInTheNegativeYFaceAtItsAxisDepth)
     const glm::vec3 light(1.0f, 2.0f, 3.0f);
     map.updateMatrices(light);
     SquareGeometry floorGeometry(light - glm::vec3(0.0f, 4.0f, 0.0f), 20.0f);
+    // Under a plain node, as a model's meshes hang under theirs: the pass
+    // must hand its map down to them.
     Object3D root;
+    auto* holder = new Object3D();
+    root.addChild(holder);
     auto* floor = new Mesh(&floorGeometry, program);
-    root.addChild(floor);
+    holder->addChild(floor);
 
     glDisable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);

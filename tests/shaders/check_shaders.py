@@ -4,7 +4,15 @@
 Usage: check_shaders.py [--glslang PATH] [--programs FILE] ROOT
 
 ROOT holds the Shader/ folder; FILE lists the programs (name and stage files).
+Each stage file is first assembled as the program's loader does it
+(src/render/ShaderSource.cpp): every `#include "name"` line is replaced by the
+file it names, relative to the including file, between #line directives
+that give each file its own source string number. Every check below runs on
+that text, and a fault is reported at the file and line it came from.
 Checks, each fault printed as "file:line: ..." or "program: ...":
+  * every included file exists, includes nothing that includes it back and
+    has no #version line of its own; every .glsl file under Shader/ is
+    included by some stage;
   * every stage file starts with "#version 330", so that the reference
     compiler judges it by the rules of GLSL 3.30 and nothing later;
   * every shader under Shader/ compiles alone and within every program that
@@ -24,6 +32,7 @@ checks that need no compiler still run).
 """
 import argparse
 import os
+import posixpath
 import re
 import shutil
 import subprocess
@@ -60,12 +69,58 @@ VERSION = re.compile(r"^#version\s+330(\s+core)?\s*$")
 BUILT_IN_OUTPUTS = {"gl_PointSize": 1, "gl_ClipDistance": GL33_LIMITS["MaxClipDistances"], "gl_Layer": 1,
                     "gl_PrimitiveID": 1}
 INTERPOLATION = ("flat", "smooth", "noperspective")
+INCLUDE = re.compile(r'^[ \t]*#[ \t]*include[ \t]+"([^"]+)"[ \t]*(//.*)?$')
+INCLUDED_SUFFIX = ".glsl"
+
+
+class IncludeFault(Exception):
+    pass
+
+
+def assemble(root, relative, files):
+    """(text, origins) of a stage file with its includes in place, as the
+    program's loader builds it, and for each line of the text the (file,
+    line) it came from; fills `files` by source string number, as far as it
+    got when it raises IncludeFault."""
+    lines, origins = [], []
+
+    def append(current, chain):
+        number = len(files)
+        files.append(current)
+        with open(os.path.join(root, current), encoding="utf-8") as source:
+            own = source.read().split("\n")
+        if own and own[-1] == "":
+            own.pop()
+        for line_number, line in enumerate(own, 1):
+            if number > 0 and re.match(r"\s*#\s*version\b", line):
+                raise IncludeFault(f"{current}:{line_number}: an included file has no #version line of its own; "
+                                   f"the including file's comes first")
+            match = INCLUDE.match(line)
+            if not match:
+                lines.append(line)
+                origins.append((current, line_number))
+                continue
+            included = posixpath.normpath(posixpath.join(posixpath.dirname(current), match.group(1)))
+            if included in chain:
+                cycle = chain[chain.index(included):] + [included]
+                raise IncludeFault(f"{current}:{line_number}: include cycle {' -> '.join(cycle)}")
+            if not os.path.isfile(os.path.join(root, included)):
+                raise IncludeFault(f"{current}:{line_number}: includes '{match.group(1)}', but there is no "
+                                   f"{included}")
+            lines.append(f"#line 1 {len(files)}")
+            origins.append((current, line_number))
+            append(included, chain + [included])
+            lines.append(f"#line {line_number + 1} {number}")
+            origins.append((current, line_number))
+
+    append(relative, [relative])
+    return "\n".join(lines) + "\n", origins
 
 
 class Variable:
-    def __init__(self, name, type_name, interpolation, slots, components, line):
+    def __init__(self, name, type_name, interpolation, slots, components, where):
         self.name, self.type, self.interpolation = name, type_name, interpolation
-        self.slots, self.components, self.line = slots, components, line
+        self.slots, self.components, self.where = slots, components, where
 
 
 def without_comments(text):
@@ -122,16 +177,30 @@ def global_statements(text):
 
 
 class Shader:
-    def __init__(self, path, relative):
-        self.path, self.relative = path, relative
-        self.stage = os.path.splitext(path)[1]
-        with open(path, encoding="utf-8") as source:
-            self.raw = source.read()
+    def __init__(self, root, relative):
+        self.relative = relative
+        self.stage = os.path.splitext(relative)[1]
+        self.include_fault, self.files = None, []
+        try:
+            self.raw, self.origins = assemble(root, relative, self.files)
+        except IncludeFault as fault:
+            # Checked as it stands, include lines and all; never compiled.
+            self.include_fault = str(fault)
+            with open(os.path.join(root, relative), encoding="utf-8") as source:
+                self.raw = source.read()
+            self.origins = [(relative, number) for number in range(1, self.raw.count("\n") + 2)]
         self.text = without_comments(self.raw)
         code = re.sub(r"(?m)^[ \t]*#.*$", "", self.text)  # no directives among the declarations
         self.inputs, self.outputs, self.layout_out = {}, {}, ""
         for offset, statement in global_statements(code):
             self._declare(statement, line_of(code, offset + len(statement) - len(statement.lstrip())))
+
+    def where(self, line):
+        """"file:line" of a line of the assembled text."""
+        return "%s:%d" % self.origins[min(line, len(self.origins)) - 1]
+
+    def included(self):
+        return set(self.files[1:])
 
     def _declare(self, statement, line):
         match = re.fullmatch(r"\s*(?:layout\s*\(([^)]*)\)\s*)?((?:\w+\s+)*?)(in|out)\b(.*)", statement, re.S)
@@ -155,19 +224,20 @@ class Shader:
             for declarator in words[1].split(","):
                 found = re.fullmatch(r"\s*(\w+)\s*(?:\[\s*(\d*)\s*\])?\s*", declarator)
                 if not found:
-                    raise ValueError(f"{self.relative}:{line}: cannot read the declaration '{statement.strip()}'")
+                    raise ValueError(f"{self.where(line)}: cannot read the declaration '{statement.strip()}'")
                 name, size = found.groups()
                 # A geometry input is an array over the primitive's vertices.
                 count = int(size) if size and not (self.stage == ".geom" and direction == "in") else 1
                 columns, rows = type_shape(type_name)
-                table[name] = Variable(name, type_name, interpolation, columns * count, columns * rows * count, line)
+                table[name] = Variable(name, type_name, interpolation, columns * count, columns * rows * count,
+                                       self.where(line))
 
     def version_fault(self):
         for number, line in enumerate(self.text.splitlines(), 1):
             if line.strip():
                 if VERSION.match(line.strip()):
                     return None
-                return f"{self.relative}:{number}: must start with '#version 330 core', not '{line.strip()}'"
+                return f"{self.where(number)}: must start with '#version 330 core', not '{line.strip()}'"
         return f"{self.relative}: empty"
 
     def max_vertices(self):
@@ -224,7 +294,7 @@ def geometry_faults(shader):
         missing = [name for name in sorted(written)
                    if not assigns(name, region)]
         if missing:
-            faults.append(f"{shader.relative}:{line_of(text, emit.start())}: EmitVertex() without writing "
+            faults.append(f"{shader.where(line_of(text, emit.start()))}: EmitVertex() without writing "
                           f"{', '.join(missing)} in its block first; every output is undefined after the "
                           f"previous EmitVertex()")
     return faults
@@ -236,11 +306,11 @@ def interface_faults(program, shaders):
         for name, wanted in after.inputs.items():
             given = before.outputs.get(name)
             if given is None:
-                faults.append(f"{program}: {after.relative}:{wanted.line} reads '{name}', "
+                faults.append(f"{program}: {wanted.where} reads '{name}', "
                               f"which {before.relative} does not write")
             elif (given.type, given.interpolation) != (wanted.type, wanted.interpolation):
-                faults.append(f"{program}: {after.relative}:{wanted.line} takes '{name}' as "
-                              f"{wanted.interpolation} {wanted.type}, {before.relative}:{given.line} gives "
+                faults.append(f"{program}: {wanted.where} takes '{name}' as "
+                              f"{wanted.interpolation} {wanted.type}, {given.where} gives "
                               f"{given.interpolation} {given.type}; GLSL 3.30 wants both alike")
     if shaders[-1].stage != ".frag":
         fed_back = sum(variable.components for variable in shaders[-1].outputs.values())
@@ -277,13 +347,29 @@ def glslang_config(glslang, directory):
     return path
 
 
-def compile_faults(glslang, config, label, paths):
-    command = [glslang, config] + (["-l"] if len(paths) > 1 else []) + paths
-    result = subprocess.run(command, capture_output=True, text=True)
+def compile_faults(glslang, config, directory, label, shaders):
+    """glslangValidator on the assembled text of `shaders`, which lies under
+    `directory` by the shaders' own names (the extension tells the stage).
+    A position the compiler gives by source string number, "ERROR: 1:12:",
+    is reported by the file that string came from."""
+    by_path = {shader.relative: shader for shader in shaders}
+    command = [glslang, config] + (["-l"] if len(shaders) > 1 else []) + list(by_path)
+    result = subprocess.run(command, capture_output=True, text=True, cwd=directory)
     if result.returncode == 0:
         return []
-    report = [line for line in (result.stdout + result.stderr).splitlines()
-              if line.strip() and line.strip() not in paths]
+    report, current = [], shaders[0]
+
+    def position(match):
+        string = int(match.group(2))
+        if string >= len(current.files):
+            return match.group(0)
+        return f"{match.group(1)}: {current.files[string]}:{match.group(3)}:"
+
+    for line in (result.stdout + result.stderr).splitlines():
+        if line.strip() in by_path:  # the compiler names each file before its messages
+            current = by_path[line.strip()]
+        elif line.strip():
+            report.append(re.sub(r"^(ERROR|WARNING): (\d+):(\d+):", position, line))
     return [f"{label}: glslangValidator refuses it:"] + ["    " + line for line in report]
 
 
@@ -295,13 +381,16 @@ def main():
     arguments = parser.parse_args()
     root = arguments.root
 
-    files = sorted(os.path.relpath(os.path.join(folder, name), root).replace(os.sep, "/")
-                   for folder, _, names in os.walk(os.path.join(root, "Shader"))
-                   for name in names if os.path.splitext(name)[1] in STAGE_ORDER)
-    faults, shaders = [], {}
+    everything = sorted(os.path.relpath(os.path.join(folder, name), root).replace(os.sep, "/")
+                        for folder, _, names in os.walk(os.path.join(root, "Shader")) for name in names)
+    files = [relative for relative in everything if os.path.splitext(relative)[1] in STAGE_ORDER]
+    faults, shaders, included = [], {}, set()
     for relative in files:
-        shader = Shader(os.path.join(root, relative), relative)
+        shader = Shader(root, relative)
         shaders[relative] = shader
+        if shader.include_fault:
+            faults.append(shader.include_fault)
+        included |= shader.included()
         fault = shader.version_fault()
         if fault:
             faults.append(fault)
@@ -324,16 +413,27 @@ def main():
     for relative in files:
         if relative not in linked:
             faults.append(f"{relative}: in no program of {os.path.basename(arguments.programs)}, so never linked")
+    for relative in everything:
+        if relative.endswith(INCLUDED_SUFFIX) and relative not in included:
+            faults.append(f"{relative}: included by no shader, so never compiled")
 
     if arguments.glslang:
         with tempfile.TemporaryDirectory() as scratch:
             config = glslang_config(arguments.glslang, scratch)
-            for relative in files:
-                faults += compile_faults(arguments.glslang, config, relative, [os.path.join(root, relative)])
+            assembled = os.path.join(scratch, "assembled")
+            for shader in shaders.values():
+                os.makedirs(os.path.dirname(os.path.join(assembled, shader.relative)), exist_ok=True)
+                with open(os.path.join(assembled, shader.relative), "w", encoding="utf-8") as text:
+                    text.write(shader.raw)
+            # A file whose includes failed is reported already; compiled, it
+            # would only add the compiler's view of the same fault.
+            whole = {relative: shader for relative, shader in shaders.items() if not shader.include_fault}
+            for relative, shader in whole.items():
+                faults += compile_faults(arguments.glslang, config, assembled, relative, [shader])
             for name, stages in programs:
-                if all(stage in shaders for stage in stages):
-                    faults += compile_faults(arguments.glslang, config, name,
-                                             [os.path.join(root, stage) for stage in stages])
+                if all(stage in whole for stage in stages):
+                    faults += compile_faults(arguments.glslang, config, assembled, name,
+                                             [whole[stage] for stage in stages])
 
     for fault in faults:
         print(fault)
@@ -342,7 +442,8 @@ def main():
     if not arguments.glslang:
         print("glslangValidator not found (Debian package glslang-tools): the shaders were not compiled")
         return 77
-    print(f"{len(files)} shaders compiled, {len(programs)} programs linked for OpenGL 3.3")
+    print(f"{len(files)} shaders compiled with {len(included)} included file{'' if len(included) == 1 else 's'}, "
+          f"{len(programs)} programs linked for OpenGL 3.3")
     return 0
 
 

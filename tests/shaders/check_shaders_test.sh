@@ -78,12 +78,20 @@ void main()
 EOF
 cat > "$small/Shader/quad.frag" <<'EOF'
 #version 330 core
-in vec4 vTint;
+#include "tint.glsl"
 flat in int vCorner;
 out vec4 fragColor;
 void main()
 {
-    fragColor = vTint * float(vCorner);
+    fragColor = tinted(vCorner);
+}
+EOF
+cat > "$small/Shader/tint.glsl" <<'EOF'
+// Included by quad.frag.
+in vec4 vTint;
+vec4 tinted(int corner)
+{
+    return vTint * float(corner);
 }
 EOF
 echo "quad Shader/quad.vert Shader/quad.geom Shader/quad.frag" > "$small/programs.txt"
@@ -97,12 +105,12 @@ expect "a budget overrun by 4-component slots" \
   "max_vertices = 86 times 12 components"
 expect "a later GLSL version" "$(plant version Shader/quad.frag 's/^#version 330 core/#version 400 core/')" 1 \
   "quad.frag:1: must start with '#version 330 core'"
-expect "an interpolation that differs between stages" \
-  "$(plant interpolation Shader/quad.frag 's/^in vec4 vTint;/flat in vec4 vTint;/')" 1 \
-  "takes 'vTint' as flat vec4, Shader/quad.geom:5 gives smooth vec4"
+expect "an interpolation that differs between stages, declared in an included file" \
+  "$(plant interpolation Shader/tint.glsl 's/^in vec4 vTint;/flat in vec4 vTint;/')" 1 \
+  "Shader/tint.glsl:2 takes 'vTint' as flat vec4, Shader/quad.geom:5 gives smooth vec4"
 expect "an input no stage writes" \
-  "$(plant unwritten Shader/quad.frag 's/^in vec4 vTint;/in vec4 vTint;\nin vec2 vUnwritten;/')" 1 \
-  "reads 'vUnwritten', which Shader/quad.geom does not write"
+  "$(plant unwritten Shader/quad.frag 's/^flat in int vCorner;/flat in int vCorner;\nin vec2 vUnwritten;/')" 1 \
+  "Shader/quad.frag:4 reads 'vUnwritten', which Shader/quad.geom does not write"
 expect "a qualifier GLSL 3.30 lacks, refused by glslang" \
   "$(plant binding Shader/quad.frag 's/^out vec4 fragColor;/layout(binding = 0) uniform sampler2D image;\nout vec4 fragColor;/')" 1 \
   "'binding' : not supported for this version"
@@ -112,10 +120,24 @@ expect "a stage type mismatch, refused by glslang's linker" \
 cp -r "$small" "$scratch/unlisted" && cp "$small/Shader/quad.frag" "$scratch/unlisted/Shader/unused.frag"
 expect "a shader in no program" "$scratch/unlisted" 1 "Shader/unused.frag: in no program"
 
+expect "an include of a file that is not there" "$(plant missing Shader/quad.frag 's/"tint.glsl"/"tints.glsl"/')" 1 \
+  "Shader/quad.frag:2: includes 'tints.glsl', but there is no Shader/tints.glsl"
+expect "a file that includes itself" \
+  "$(plant cycle Shader/tint.glsl 's/^in vec4 vTint;/#include "tint.glsl"\nin vec4 vTint;/')" 1 \
+  "Shader/tint.glsl:2: include cycle Shader/tint.glsl -> Shader/tint.glsl"
+expect "an included file with a #version line" "$(plant twice Shader/tint.glsl '1i #version 330 core')" 1 \
+  "Shader/tint.glsl:1: an included file has no #version line of its own"
+expect "a compile error inside an included file, at its own line" \
+  "$(plant included Shader/tint.glsl 's/float(corner)/floot(corner)/')" 1 \
+  "ERROR: Shader/tint.glsl:5: 'floot'"
+cp -r "$small" "$scratch/orphan" && cp "$small/Shader/tint.glsl" "$scratch/orphan/Shader/spare.glsl"
+expect "an included file no shader includes" "$scratch/orphan" 1 "Shader/spare.glsl: included by no shader"
+
 feedback="$(plant feedback Shader/quad.geom 's/^out vec4 vTint;.*/out mat4 vTint[4];/; s/vTint = tint;/vTint[0][0] = tint;/')"
 echo "fed-back Shader/quad.vert Shader/quad.geom" >> "$feedback/programs.txt"
 echo "#version 330 core
 void main() {}" > "$feedback/Shader/quad.frag"
+rm "$feedback/Shader/tint.glsl"
 expect "transform feedback of 65 components" "$feedback" 1 "fed-back: feeds back 65 components"
 
 [ "$failures" -eq 0 ] && echo "all planted faults found"

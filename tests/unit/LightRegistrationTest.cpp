@@ -15,12 +15,6 @@ namespace {
 
 using test::expectVecNear;
 
-// Registration never dereferences a shadow map, so distinct addresses do.
-ODShadowMap* fakeShadowMap(int& storage)
-{
-    return reinterpret_cast<ODShadowMap*>(&storage);
-}
-
 PointLight* newLight(float x, float intensity = 1.0f, float attenuation = 0.1f)
 {
     auto* light = new PointLight(intensity, attenuation);
@@ -33,7 +27,6 @@ class LightRegistrationTest : public ::testing::Test {
 protected:
     SceneContext context{NoCreate};
     Scene scene;
-    int mapStorage[3] = {0, 0, 0};
 };
 
 TEST_F(LightRegistrationTest, ContextIsCurrentForItsLifetime)
@@ -79,55 +72,6 @@ TEST_F(LightRegistrationTest, OnlyPointAndAmbientLightsAreRegistered)
     EXPECT_EQ(0, context.shadowBitmask);
 }
 
-TEST_F(LightRegistrationTest, ShadowBitmaskMarksTheCastersByIndex)
-{
-    scene.addChild(newLight(1.0f));
-    scene.addChild(newLight(2.0f));
-    PointLight* caster = newLight(3.0f);
-    caster->castsShadow = true;
-    caster->shadowMap = fakeShadowMap(mapStorage[0]);
-    scene.addChild(caster);
-
-    context.collectLights();
-
-    EXPECT_EQ(4, context.shadowBitmask);
-    EXPECT_EQ((std::vector<ODShadowMap*>{caster->shadowMap}), context.shadowMaps);
-}
-
-// Lit draws see only the first caster's map: a light flagged after it was
-// added, or with no map, or a second caster, would be shadowed by another
-// light's depths, so none of them gets a bit.
-TEST_F(LightRegistrationTest, OnlyTheLightWhoseMapIsBoundIsShadowed)
-{
-    PointLight* late = newLight(1.0f);
-    scene.addChild(late);
-    late->castsShadow = true;
-    late->shadowMap = fakeShadowMap(mapStorage[1]);
-    PointLight* withoutMap = newLight(2.0f);
-    withoutMap->castsShadow = true;
-    scene.addChild(withoutMap);
-    PointLight* caster = newLight(3.0f);
-    caster->castsShadow = true;
-    caster->shadowMap = fakeShadowMap(mapStorage[0]);
-    scene.addChild(caster);
-    PointLight* second = newLight(4.0f);
-    second->castsShadow = true;
-    second->shadowMap = fakeShadowMap(mapStorage[2]);
-    scene.addChild(second);
-
-    context.collectLights();
-    EXPECT_EQ(4, context.shadowBitmask);
-
-    // A caster that stops casting, or swaps its map, loses the bound one.
-    caster->castsShadow = false;
-    context.collectLights();
-    EXPECT_EQ(0, context.shadowBitmask);
-    caster->castsShadow = true;
-    caster->shadowMap = second->shadowMap;
-    context.collectLights();
-    EXPECT_EQ(0, context.shadowBitmask);
-}
-
 TEST_F(LightRegistrationTest, LaterAmbientLightReplacesTheEarlierOne)
 {
     auto* first = new AmbientLight(0.25f);
@@ -168,22 +112,6 @@ TEST_F(LightRegistrationTest, ALightRegistersOncePerAddWhereverItIsAdded)
     PointLight* light = newLight(1.0f);
     detached.addChild(light);
     EXPECT_EQ((std::vector<PointLight*>{light}), context.pointLights);
-}
-
-TEST_F(LightRegistrationTest, ACasterBeyondTheBitmasksWidthIsLitUnshadowed)
-{
-    for (int i = 0; i < 33; ++i)
-        scene.addChild(newLight(static_cast<float>(i)));
-    PointLight* caster = newLight(33.0f);
-    caster->castsShadow = true;
-    caster->shadowMap = fakeShadowMap(mapStorage[2]);
-    scene.addChild(caster);
-
-    context.collectLights();
-
-    EXPECT_EQ(0, context.shadowBitmask);
-    EXPECT_EQ(1u, context.shadowMaps.size());
-    EXPECT_EQ(102u, context.lightPositions.size());
 }
 
 TEST(LightRegistrationWithoutContext, NodesCanBeAddedBeforeAnyContextExists)
