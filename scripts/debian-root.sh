@@ -13,6 +13,9 @@
 # recompiles little, yet still installs and builds everything itself.
 # Needs root (it mounts /proc, /dev and a /tmp into the new root).
 #
+# TOLVANE_AS_ROOT=1 runs the command as root instead (from /root/tolvane),
+# as an administrator would.
+#
 # TOLVANE_KEEP_ROOT=DIR keeps the root in DIR after the command, and a later
 # run with the same DIR goes on in it (same clone, packages and build) rather
 # than starting afresh: for looking into a failure there.
@@ -93,8 +96,15 @@ fi
 bind "$store/$suite-ccache" /home/tester/.cache/ccache
 chroot "$root" chown tester: /home/tester/.cache /home/tester/.cache/ccache
 
-echo "Debian $suite ($(cat "$root/etc/debian_version")), as user tester: $*"
 quoted="$(printf '%q ' "$@")"
-chroot "$root" /usr/bin/env -i HOME=/home/tester USER=tester LANG=C.UTF-8 CI="${CI:-}" \
-  TOLVANE_WERROR="${TOLVANE_WERROR:-OFF}" PATH=/usr/local/bin:/usr/bin:/bin \
-  su tester --preserve-environment -c "cd ~/tolvane && $quoted"
+environment=(LANG=C.UTF-8 CI="${CI:-}" TOLVANE_WERROR="${TOLVANE_WERROR:-OFF}" PATH=/usr/local/bin:/usr/bin:/bin)
+if [ "${TOLVANE_AS_ROOT:-0}" = 1 ]; then
+  [ -d "$root/root/tolvane" ] || git clone --quiet "$repo" "$root/root/tolvane"
+  echo "Debian $suite ($(cat "$root/etc/debian_version")), as root: $*"
+  chroot "$root" /usr/bin/env -i HOME=/root USER=root "${environment[@]}" \
+    bash -c "cd ~/tolvane && $quoted"
+else
+  echo "Debian $suite ($(cat "$root/etc/debian_version")), as user tester: $*"
+  chroot "$root" /usr/bin/env -i HOME=/home/tester USER=tester "${environment[@]}" \
+    su tester --preserve-environment -c "cd ~/tolvane && $quoted"
+fi
