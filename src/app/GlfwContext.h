@@ -11,9 +11,6 @@ namespace tolvane {
 // state is how swaps are paced.
 class GlfwContext : public GlContext {
 public:
-    // The window's context: stateless, it follows ApplicationState's window.
-    static GlfwContext& windowContext();
-
     // Makes the window's context current; false when there is no window. The
     // size is the window's own.
     bool makeCurrent(int width, int height) override;
