@@ -1,9 +1,10 @@
 #include "capture/CaptureOutputs.h"
 
+#include "base/GlObject.h"
 #include "capture/CaptureOptions.h"
 #include "capture/ExternalProgram.h"
-#include "capture/GlObjectCensus.h"
 #include "capture/OutputFile.h"
+#include "capture/ResidentMemory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -94,15 +95,17 @@ void CaptureOutputs::takeCensus(long frame, double fps)
             failWrite(systemError(options_.censusFile));
             return;
         }
-        std::fputs("seconds rss_kb textures buffers vertex_arrays framebuffers renderbuffers programs shaders "
-                   "queries transform_feedbacks total\n",
-                   census_);
+        std::fputs("seconds rss_kb", census_);
+        for (int kind = 0; kind < kGlKindCount; ++kind)
+            std::fprintf(census_, " %s", glKindName(static_cast<GlKind>(kind)));
+        std::fputs(" total\n", census_);
     }
-    const GlObjectCensus::Counts counts = GlObjectCensus().take();
-    std::fprintf(census_, "%.1f %ld %d %d %d %d %d %d %d %d %d %d\n", static_cast<double>(frame) / fps,
-                 residentKilobytes(), counts.textures, counts.buffers, counts.vertexArrays, counts.framebuffers,
-                 counts.renderbuffers, counts.programs, counts.shaders, counts.queries, counts.transformFeedbacks,
-                 counts.total());
+    // The owners' own counts: exact, and cheap enough for every row.
+    const GlObjectCounts counts = glObjectCounts();
+    std::fprintf(census_, "%.1f %ld", static_cast<double>(frame) / fps, residentKilobytes());
+    for (int kind = 0; kind < kGlKindCount; ++kind)
+        std::fprintf(census_, " %d", counts.live(static_cast<GlKind>(kind)));
+    std::fprintf(census_, " %d\n", counts.totalLive());
     if (std::fflush(census_) != 0 || std::ferror(census_)) {
         failWrite(systemError(options_.censusFile));
         std::fclose(census_);
