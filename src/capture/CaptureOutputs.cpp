@@ -67,7 +67,7 @@ void CaptureOutputs::keep(long frame)
     if (!options_.outDirectory.empty()) {
         std::snprintf(framePath_, sizeof framePath_, "%s/frame-%06ld.png", options_.outDirectory.c_str(), frame);
         std::string error;
-        if (!pngWriter_.write(frameImage_, framePath_, error))
+        if (!pngWriter_.write(frameImage_.rows(), framePath_, error))
             failWrite(error);
     }
     if (sheet_ != nullptr)
@@ -79,7 +79,7 @@ void CaptureOutputs::keep(long frame)
 void CaptureOutputs::writeLoadingScreen(const FrameImage& picture)
 {
     std::string error;
-    if (!pngWriter_.write(picture, options_.loadingFile, error))
+    if (!pngWriter_.write(picture.rows(), options_.loadingFile, error))
         failWrite(error);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/PngFile.h"
 #include "capture/ContactSheet.h"
 #include "capture/FrameImage.h"
-#include "capture/PngWriter.h"
 #include "capture/VideoEncoder.h"
 
 #include <cstdio>

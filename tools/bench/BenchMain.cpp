@@ -9,19 +9,20 @@
 #include "HiddenGlWindow.h"
 #include "TestScene.h"
 #include "base/GlObject.h"
+#include "base/PngFile.h"
 
 #include "render/PointLight.h"
 #include "render/Renderer.h"
 #include "render/Scene.h"
 #include "scene/PerspectiveCamera.h"
 
-#include <FreeImage.h>
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,11 +62,12 @@ double median(std::vector<double> values)
 
 void saveFrame(const std::string& path)
 {
-    FIBITMAP* bitmap = FreeImage_Allocate(kWidth, kHeight, 24);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, kWidth, kHeight, GL_BGR, GL_UNSIGNED_BYTE, FreeImage_GetBits(bitmap));
-    FreeImage_Save(FIF_PNG, bitmap, path.c_str(), 0);
-    FreeImage_Unload(bitmap);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kWidth) * kHeight * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kWidth, kHeight, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
+    std::string error;
+    if (!tolvane::writePng(tolvane::PixelRows{pixels.data(), kWidth, kHeight, 3, true}, path, error))
+        std::fprintf(stderr, "tolvane-bench: cannot write %s\n", error.c_str());
 }
 
 // One frame with every pass bracketed by its own timer query.

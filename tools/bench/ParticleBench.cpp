@@ -10,18 +10,19 @@
 // Run from a directory holding Shader/ (the staged run directory).
 #include "HiddenGlWindow.h"
 #include "base/GlObject.h"
+#include "base/PngFile.h"
 
 #include "particles/ParticlePresets.h"
 #include "particles/ParticleSystem.h"
 #include "render/Texture.h"
 #include "scene/PerspectiveCamera.h"
 
-#include <FreeImage.h>
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,21 +41,22 @@ std::string writeSprite()
 {
     const std::string path = "/tmp/tolvane-particle-bench-sprite.png";
     const int size = 64;
-    FIBITMAP* bitmap = FreeImage_Allocate(size, size, 32);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(size) * size * 4);
     for (int y = 0; y < size; ++y) {
-        BYTE* line = FreeImage_GetScanLine(bitmap, y);
+        std::uint8_t* line = pixels.data() + static_cast<std::size_t>(y) * size * 4;
         for (int x = 0; x < size; ++x) {
             const float dx = (x + 0.5f) / size - 0.5f;
             const float dy = (y + 0.5f) / size - 0.5f;
             const float a = std::max(0.0f, 1.0f - 4.0f * (dx * dx + dy * dy));
-            line[4 * x + FI_RGBA_RED] = 255;
-            line[4 * x + FI_RGBA_GREEN] = 160;
-            line[4 * x + FI_RGBA_BLUE] = 60;
-            line[4 * x + FI_RGBA_ALPHA] = static_cast<BYTE>(a * a * 255.0f);
+            line[4 * x] = 60;  // blue, green, red, alpha
+            line[4 * x + 1] = 160;
+            line[4 * x + 2] = 255;
+            line[4 * x + 3] = static_cast<std::uint8_t>(a * a * 255.0f);
         }
     }
-    FreeImage_Save(FIF_PNG, bitmap, path.c_str(), 0);
-    FreeImage_Unload(bitmap);
+    std::string error;
+    if (!tolvane::writePng(tolvane::PixelRows{pixels.data(), size, size, 4, true}, path, error))
+        std::fprintf(stderr, "tolvane-particle-bench: cannot write %s\n", error.c_str());
     return path;
 }
 
