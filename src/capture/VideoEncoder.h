@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/ExternalProgram.h"
+#include "session/ExternalProgram.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# The bench's JSON holds every figure, the GPU passes add up to no more than
+# tolvane-bench's JSON holds every figure, the GPU passes add up to no more than
 # the frame, and the plot is drawn when gnuplot is there.
 source "$(dirname "$0")/capture_lib.sh"
 stage
 
 plot=()
 command -v gnuplot >/dev/null && plot=(--plot "$out/plot.png")
-capture --bench --from 3 --to 3.5 --fps 20 --size 256x150 --json "$out/bench.json" "${plot[@]}" \
+bench --from 3 --to 3.5 --fps 20 --size 256x150 --json "$out/bench.json" "${plot[@]}" \
   || fail "bench exited with $?"
 json="$out/bench.json"
 [ -s "$json" ] || fail "no JSON written"

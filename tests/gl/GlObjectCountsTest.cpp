@@ -4,7 +4,7 @@
 #include "GlTestContext.h"
 #include "TestScene.h"
 #include "base/GlObject.h"
-#include "capture/ResidentMemory.h"
+#include "bench/ResidentMemory.h"
 
 #include <gtest/gtest.h>
 

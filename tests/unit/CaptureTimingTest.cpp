@@ -1,9 +1,9 @@
 // The numbers behind the capture's timing: the fixed-step clock, the order
 // statistics, nested CPU sections and the bench's JSON.
 #include "base/CpuProfiler.h"
-#include "capture/BenchReport.h"
-#include "capture/FixedStepClock.h"
-#include "capture/SampleStatistics.h"
+#include "bench/BenchReport.h"
+#include "bench/SampleStatistics.h"
+#include "session/FixedStepClock.h"
 
 #include <gtest/gtest.h>
 

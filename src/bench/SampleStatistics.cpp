@@ -1,4 +1,4 @@
-#include "capture/SampleStatistics.h"
+#include "bench/SampleStatistics.h"
 
 #include <algorithm>
 #include <cmath>

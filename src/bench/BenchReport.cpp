@@ -1,6 +1,6 @@
-#include "capture/BenchReport.h"
+#include "bench/BenchReport.h"
 
-#include "capture/OutputFile.h"
+#include "base/FileWrite.h"
 
 #include <algorithm>
 #include <cstdio>

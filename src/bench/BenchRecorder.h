@@ -2,19 +2,19 @@
 
 #include "base/CpuProfiler.h"
 #include "base/GpuProfiler.h"
-#include "capture/BenchReport.h"
-#include "capture/ReferencePasses.h"
+#include "bench/BenchReport.h"
+#include "bench/ReferencePasses.h"
 
 #include <chrono>
 #include <memory>
 
 namespace tolvane {
 
-class CaptureOptions;
+struct BenchOptions;
 class Renderer;
 struct View;
 
-// The bench of a capture: GPU time per pass from timestamp queries read a
+// The timings of a film bench: GPU time per pass from timestamp queries read a
 // few frames late, CPU time of the update and of the particle read-backs,
 // wall time per frame, the start-up's breakdown and, with --reference, the
 // reference passes and the start-up's floor timed in the same run. The
@@ -28,7 +28,7 @@ public:
     // `startup` the breakdown of the start-up just done; `setting` says what
     // is measured, and `frames` how many frames to expect, for the series'
     // storage.
-    BenchRecorder(const CaptureOptions& options, CpuProfiler& cpu, const BenchReport::Startup& startup,
+    BenchRecorder(const BenchOptions& options, CpuProfiler& cpu, const BenchReport::Startup& startup,
                   const BenchReport::Setting& setting, long frames);
     ~BenchRecorder();
 
@@ -52,7 +52,7 @@ public:
 private:
     static double milliseconds(Clock::time_point from, Clock::time_point to);
 
-    const CaptureOptions& options_;
+    const BenchOptions& options_;
     BenchReport report_;
     CpuProfiler& cpu_;
     std::unique_ptr<GpuProfiler> gpu_;

@@ -1,8 +1,8 @@
-#include "capture/FrameSchedule.h"
+#include "session/FrameSchedule.h"
 
 #include "app/Timeline.h"
-#include "capture/CaptureOptions.h"
-#include "capture/FixedStepClock.h"
+#include "session/FixedStepClock.h"
+#include "session/SessionOptions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,13 +18,13 @@ long frameAtOrAfter(double seconds, double fps)
 
 }  // namespace
 
-FrameSchedule::FrameSchedule(const CaptureOptions& options, double fps) :
+FrameSchedule::FrameSchedule(const SessionOptions& options, double fps) :
     fps_(fps),
-    keepsPictures_(options.keepsPictures()),
+    keepsPictures_(options.keepsPictures),
     every_(options.every)
 {
     firstFrame_ = frameAtOrAfter(options.from, fps);
-    if (options.to != CaptureOptions::kEndOfFilm)
+    if (options.to != SessionOptions::kEndOfFilm)
         endFrame_ = frameAtOrAfter(options.to, fps);
     for (const double time : options.at)
         chosenFrames_.push_back(std::lround(time * fps));

@@ -4,9 +4,9 @@
 
 namespace tolvane {
 
-class CaptureOptions;
+struct SessionOptions;
 
-// Which frames a capture plays, draws and keeps. Frame n is drawn at n / fps
+// Which frames a run plays, draws and keeps. Frame n is drawn at n / fps
 // seconds of demo time (0 = loading finished). Every frame from 0 on is
 // played, so that a stretch later in the film looks exactly as in a whole
 // run; only frames near a kept one are drawn. Without an end time the film
@@ -25,7 +25,7 @@ public:
     static constexpr double kLongestFilm = 3600.0;
 
     // The options' range, --at times and --every, at `fps` frames a second.
-    FrameSchedule(const CaptureOptions& options, double fps);
+    FrameSchedule(const SessionOptions& options, double fps);
 
     double fps() const { return fps_; }
     long firstFrame() const { return firstFrame_; }
@@ -46,7 +46,7 @@ public:
     // True once a frame has gone past kLongestFilm.
     bool pastLongest(long frame) const;
 
-    // What the timeline did in `frame`, as the capture sees it.
+    // What the timeline did in `frame`, as the run sees it.
     void musicStarted(long frame);
     // The film's last step came in `frame`; fixes the end when the options
     // left it open. `musicSeconds` is the music's length, negative when

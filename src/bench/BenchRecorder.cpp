@@ -1,11 +1,11 @@
-#include "capture/BenchRecorder.h"
+#include "bench/BenchRecorder.h"
 
 #include "base/ContentLayout.h"
-#include "capture/CaptureOptions.h"
-#include "capture/CaptureOutputs.h"
-#include "capture/FrameTimePlot.h"
-#include "capture/StartupFloor.h"
+#include "bench/BenchOptions.h"
+#include "bench/FrameTimePlot.h"
+#include "bench/StartupFloor.h"
 #include "render/Renderer.h"
+#include "session/PlaySession.h"
 
 #include <GL/glew.h>
 
@@ -16,7 +16,7 @@
 
 namespace tolvane {
 
-BenchRecorder::BenchRecorder(const CaptureOptions& options, CpuProfiler& cpu, const BenchReport::Startup& startup,
+BenchRecorder::BenchRecorder(const BenchOptions& options, CpuProfiler& cpu, const BenchReport::Startup& startup,
                              const BenchReport::Setting& setting, long frames) :
     options_(options),
     report_(static_cast<std::size_t>(frames > 0 ? frames : 1000)),
@@ -94,11 +94,11 @@ bool BenchRecorder::finish(double to)
     bool ok = true;
     std::string error;
     if (!options_.jsonFile.empty() && !report_.writeJson(options_.jsonFile, error)) {
-        reportCaptureProblem("cannot write " + error);
+        reportProblem("cannot write " + error);
         ok = false;
     }
     if (!options_.plotFile.empty() && !FrameTimePlot::write(report_, options_.plotFile, error)) {
-        reportCaptureProblem(error);
+        reportProblem(error);
         ok = false;
     }
     return ok;

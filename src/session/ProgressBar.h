@@ -5,7 +5,7 @@
 
 namespace tolvane {
 
-// One status line on standard error while a capture runs: a bar, frames
+// One status line on standard error while a film is played: a bar, frames
 // done of the total, frames per second of wall time and the time left. On a
 // terminal the line is redrawn in place at most ten times a second; into a
 // file or pipe a line is written at every tenth of the way, so logs stay

@@ -1,4 +1,6 @@
-#include "TestScene.h"
+#include "bench/TestScene.h"
+
+#include "base/PngFile.h"
 
 #include "render/AmbientLight.h"
 #include "render/Material.h"
@@ -13,34 +15,34 @@
 #include "scene/CubeGeometry.h"
 #include "scene/PerspectiveCamera.h"
 
-#include <FreeImage.h>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
-namespace tolvane::test {
+namespace tolvane {
 
 namespace {
 
 // Writes a 64 x 64 checker of 16-texel squares in two greys (or plain white)
 // and returns its path.
-std::string writeTexture(const std::string& name, BYTE light, BYTE dark)
+std::string writeTexture(const std::string& name, std::uint8_t light, std::uint8_t dark)
 {
     std::filesystem::path directory =
         std::filesystem::temp_directory_path() / ("tolvane-test-scene-" + std::to_string(getpid()));
     std::filesystem::create_directories(directory);
     std::string path = (directory / name).string();
-    FIBITMAP* bitmap = FreeImage_Allocate(64, 64, 24);
-    for (unsigned y = 0; y < 64; ++y)
-        for (unsigned x = 0; x < 64; ++x) {
-            BYTE value = ((x / 16 + y / 16) % 2 == 0) ? light : dark;
-            RGBQUAD color{value, value, value, 0};
-            FreeImage_SetPixelColor(bitmap, x, y, &color);
-        }
-    FreeImage_Save(FIF_PNG, bitmap, path.c_str(), 0);
-    FreeImage_Unload(bitmap);
+    std::vector<std::uint8_t> pixels(64 * 64 * 3);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            for (int channel = 0; channel < 3; ++channel)
+                pixels[static_cast<std::size_t>((y * 64 + x) * 3 + channel)] =
+                    ((x / 16 + y / 16) % 2 == 0) ? light : dark;
+    std::string error;
+    writePng(PixelRows{pixels.data(), 64, 64, 3, true}, path, error);
     return path;
 }
 
@@ -132,4 +134,4 @@ glm::ivec2 TestScene::pixelOf(glm::vec3 world) const
                       (ndc.y * 0.5f + 0.5f) * static_cast<float>(height_));
 }
 
-}  // namespace tolvane::test
+}  // namespace tolvane

@@ -1,4 +1,4 @@
-#include "capture/FixedStepClock.h"
+#include "session/FixedStepClock.h"
 
 #include <cmath>
 

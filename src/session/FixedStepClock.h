@@ -2,7 +2,7 @@
 
 namespace tolvane {
 
-// The program's clock during a capture: frame n reads n x step seconds,
+// The program's clock during an off-screen run: frame n reads n x step seconds,
 // whatever the machine's speed. The step is 1/fps rounded up to a whole
 // multiple of 2^-20 s (under a microsecond), so every reading and every
 // difference of two readings is an exact binary number: each frame sees the

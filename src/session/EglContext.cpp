@@ -1,4 +1,4 @@
-#include "capture/EglContext.h"
+#include "session/EglContext.h"
 
 #include "base/GlDebugOutput.h"
 

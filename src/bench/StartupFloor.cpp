@@ -1,4 +1,4 @@
-#include "capture/StartupFloor.h"
+#include "bench/StartupFloor.h"
 
 #include "import/ModelLoader.h"
 

@@ -1,4 +1,4 @@
-#include "capture/ReferencePasses.h"
+#include "bench/ReferencePasses.h"
 
 #include "base/GpuProfiler.h"
 #include "render/Mesh.h"

@@ -1,37 +1,27 @@
-// tolvane-particle-bench: fills each of the demo's three particle systems
-// (fire, smoke, fairy dust, with their generation settings but lives long
-// enough to keep every record alive) to its 1000 records and prints the
-// median GPU time of one update (the transform-feedback step) and of one
-// billboard draw, measured with GL_TIME_ELAPSED queries, plus the median
-// wall time of the update call (which waits for its record count).
-//
-//   tolvane-particle-bench [--frames N]
-//
-// Run from a directory holding Shader/ (the staged run directory).
-#include "HiddenGlWindow.h"
+#include "app/Application.h"
 #include "base/GlObject.h"
 #include "base/PngFile.h"
-
+#include "bench/BenchOptions.h"
+#include "bench/SceneBenches.h"
 #include "particles/ParticlePresets.h"
 #include "particles/ParticleSystem.h"
 #include "render/Texture.h"
 #include "scene/PerspectiveCamera.h"
+#include "session/EglContext.h"
+#include "session/PlaySession.h"
 
 #include <GL/glew.h>
-#include <GLFW/glfw3.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
-namespace {
+namespace tolvane {
 
-using tolvane::ParticleSystem;
+namespace {
 
 constexpr int kWidth = 1024;
 constexpr int kHeight = 600;
@@ -55,8 +45,8 @@ std::string writeSprite()
         }
     }
     std::string error;
-    if (!tolvane::writePng(tolvane::PixelRows{pixels.data(), size, size, 4, true}, path, error))
-        std::fprintf(stderr, "tolvane-particle-bench: cannot write %s\n", error.c_str());
+    if (!writePng(PixelRows{pixels.data(), size, size, 4, true}, path, error))
+        reportProblem("cannot write " + error);
     return path;
 }
 
@@ -65,14 +55,14 @@ std::string writeSprite()
 void configure(ParticleSystem& system, const std::string& name)
 {
     if (name == "fire") {
-        system.translate(tolvane::kFirePosition.x, tolvane::kFirePosition.y, tolvane::kFirePosition.z);
-        tolvane::configureFire(system);
+        system.translate(kFirePosition.x, kFirePosition.y, kFirePosition.z);
+        configureFire(system);
     } else if (name == "smoke") {
-        system.translate(tolvane::kFirePosition.x, tolvane::kFirePosition.y, tolvane::kFirePosition.z);
-        tolvane::configureSmoke(system);
+        system.translate(kFirePosition.x, kFirePosition.y, kFirePosition.z);
+        configureSmoke(system);
     } else {
         system.translate(-3.0f, 4.0f, -3.0f);
-        tolvane::configureFairyDust(system);
+        configureFairyDust(system);
     }
     system.generationInterval = 0.001f;
     system.numToGenerate = 77;
@@ -93,7 +83,7 @@ double elapsedMilliseconds(GLuint query)
     return static_cast<double>(nanoseconds) * 1e-6;
 }
 
-void measure(const std::string& name, tolvane::Texture* texture, tolvane::Camera* camera, int frames)
+void measure(const std::string& name, Texture* texture, Camera* camera, int frames)
 {
     ParticleSystem system(texture);
     configure(system, name);
@@ -103,7 +93,7 @@ void measure(const std::string& name, tolvane::Texture* texture, tolvane::Camera
         system.update(0.002);
     system.setGenerating(false);
 
-    tolvane::GlQuery queries[2];
+    GlQuery queries[2];
     std::vector<double> updateGpu, drawGpu, updateWall;
     for (int frame = 0; frame < frames; ++frame) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -130,21 +120,15 @@ void measure(const std::string& name, tolvane::Texture* texture, tolvane::Camera
 
 }  // namespace
 
-int main(int argc, char** argv)
+int benchParticles(const BenchOptions& options)
 {
-    int frames = 200;
-    for (int i = 1; i + 1 < argc; i += 2)
-        if (std::strcmp(argv[i], "--frames") == 0)
-            frames = std::max(1, std::atoi(argv[i + 1]));
-    GLFWwindow* window = tolvane::test::openHiddenGlWindow(kWidth, kHeight, "particle bench");
-    if (window == nullptr) {
-        std::fprintf(stderr, "could not open a GL 3.3 core window\n");
-        return 1;
-    }
-    std::printf("%s, %s\n", glGetString(GL_RENDERER), glGetString(GL_VERSION));
+    const int frames = options.frames > 0 ? options.frames : 200;
+    std::unique_ptr<EglContext> egl = openSceneContext(kWidth, kHeight);
+    if (egl == nullptr)
+        return 2;
     {
-        tolvane::Texture texture(writeSprite(), 0);
-        tolvane::PerspectiveCamera camera(60.0f, float(kWidth) / float(kHeight), 0.1f, 100.0f);
+        Texture texture(writeSprite(), 0);
+        PerspectiveCamera camera(60.0f, float(kWidth) / float(kHeight), 0.1f, 100.0f);
         camera.position = glm::vec3(-1.0f, 1.0f, 6.0f);
         camera.target = glm::vec3(-4.5f, 1.5f, -4.5f);
         camera.updateView();
@@ -153,7 +137,8 @@ int main(int argc, char** argv)
         for (const char* name : {"fire", "smoke", "dust"})
             measure(name, &texture, &camera, frames);
     }
-    glfwDestroyWindow(window);
-    glfwTerminate();
+    demo.glContext = nullptr;
     return 0;
 }
+
+}  // namespace tolvane

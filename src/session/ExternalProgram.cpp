@@ -1,4 +1,4 @@
-#include "capture/ExternalProgram.h"
+#include "session/ExternalProgram.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,8 +1,8 @@
-#include "capture/FrameTimePlot.h"
+#include "bench/FrameTimePlot.h"
 
-#include "capture/BenchReport.h"
-#include "capture/ExternalProgram.h"
+#include "bench/BenchReport.h"
 #include "capture/OutputFile.h"
+#include "session/ExternalProgram.h"
 
 #include <algorithm>
 #include <cstdio>

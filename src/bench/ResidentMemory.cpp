@@ -1,4 +1,4 @@
-#include "capture/ResidentMemory.h"
+#include "bench/ResidentMemory.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "base/GpuProfiler.h"
-#include "capture/SampleStatistics.h"
+#include "bench/SampleStatistics.h"
+#include "session/PlaySession.h"
 
 #include <ostream>
 #include <string>
@@ -15,13 +16,7 @@ namespace tolvane {
 // written as JSON.
 class BenchReport {
 public:
-    struct Startup {
-        double overlays = 0.0;
-        double modelImport = 0.0;  // without the textures it loads
-        double textures = 0.0;     // every texture decoded and uploaded
-        double rest = 0.0;         // window, renderer, shaders, lights, paths, sound
-        double total() const { return overlays + modelImport + textures + rest; }
-    };
+    using Startup = StartupTimes;
 
     // What was measured, for the heading and the JSON.
     struct Setting {

@@ -1,4 +1,4 @@
-#include "capture/ProgressBar.h"
+#include "session/ProgressBar.h"
 
 #include <algorithm>
 #include <cmath>
