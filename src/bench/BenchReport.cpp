@@ -2,43 +2,25 @@
 
 #include "base/FileWrite.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
-#include <cstdio>
+#include <cmath>
 #include <iomanip>
-#include <sstream>
 
 namespace tolvane {
 
 namespace {
 
-std::string quoted(const std::string& text)
+// Four decimals of a millisecond are more than any timer here resolves.
+double rounded(double value)
 {
-    std::string result = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            result += '\\';
-            result += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-            result += escape;
-        } else {
-            result += c;
-        }
-    }
-    return result + "\"";
+    return std::round(value * 1.0e4) / 1.0e4;
 }
 
-std::string number(double value)
+nlohmann::ordered_json summary(const SampleStatistics& series)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4f", value);
-    return text;
-}
-
-std::string summary(const SampleStatistics& series)
-{
-    return "{\"median\": " + number(series.median()) + ", \"p95\": " + number(series.percentile(95.0)) + "}";
+    return {{"median", rounded(series.median())}, {"p95", rounded(series.percentile(95.0))}};
 }
 
 void printRow(std::ostream& out, const char* label, const SampleStatistics& series)
@@ -183,54 +165,46 @@ void BenchReport::printReferences(std::ostream& out) const
         << std::setprecision(2) << "  frame p95 / median         " << std::setw(8) << r.frameSpread << '\n';
 }
 
-std::string BenchReport::referencesJson() const
-{
-    const Ratios r = ratios();
-    std::ostringstream out;
-    out << "  \"reference_gpu_ms\": {\n";
-    for (int i = kGpuPassCount; i < kGpuPassCountWithReferences; ++i)
-        out << "    " << quoted(gpuPassName(static_cast<GpuPass>(i))) << ": " << summary(gpuPasses[i])
-            << (i + 1 < kGpuPassCountWithReferences ? ",\n" : "\n");
-    out << "  },\n"
-        << R"(  "ratios": {"shadow_to_floor": )" << number(r.shadowToFloor)
-        << ", \"scene_to_floor\": " << number(r.sceneToFloor) << ", \"blur_to_floor\": " << number(r.blurToFloor)
-        << ", \"blur_to_gaussian\": " << number(r.blurToGaussian) << ", \"floor_sum_ms\": " << number(r.floorSum)
-        << ", \"frame_to_floors\": " << number(r.frameToFloors)
-        << ", \"frame_p95_to_median\": " << number(r.frameSpread)
-        << ", \"startup_to_floor\": " << number(r.startupToFloor) << "},\n";
-    return out.str();
-}
-
 std::string BenchReport::json() const
 {
-    std::ostringstream out;
-    out << "{\n"
-        << "  \"renderer\": " << quoted(setting.renderer) << ",\n"
-        << "  \"width\": " << setting.width << ",\n"
-        << "  \"height\": " << setting.height << ",\n"
-        << "  \"fps\": " << number(setting.fps) << ",\n"
-        << "  \"from\": " << number(setting.from) << ",\n"
-        << "  \"to\": " << number(setting.to) << ",\n"
-        << "  \"frames\": " << frame.count() << ",\n"
-        << "  \"gpu_stalls\": " << gpuStalls << ",\n"
-        << "  \"gpu_ms\": {\n";
+    nlohmann::ordered_json out;
+    out["renderer"] = setting.renderer;
+    out["width"] = setting.width;
+    out["height"] = setting.height;
+    out["fps"] = rounded(setting.fps);
+    out["from"] = rounded(setting.from);
+    out["to"] = rounded(setting.to);
+    out["frames"] = frame.count();
+    out["gpu_stalls"] = gpuStalls;
+    nlohmann::ordered_json& gpu = out["gpu_ms"];
     for (int i = 0; i < kGpuPassCount; ++i)
-        out << "    " << quoted(gpuPassName(static_cast<GpuPass>(i))) << ": " << summary(gpuPasses[i]) << ",\n";
-    out << "    \"passes\": " << summary(gpuPassSum) << ",\n"
-        << "    \"frame\": " << summary(gpuFrame) << "\n  },\n"
-        << "  \"cpu_ms\": {\n"
-        << "    \"update\": " << summary(update) << ",\n"
-        << "    \"particle_readback\": " << summary(readback) << "\n  },\n"
-        << "  \"frame_ms\": " << summary(frame) << ",\n"
-        << "  \"black_frame_ms\": " << summary(blackFrame) << ",\n"
-        << "  \"picture_frame_ms\": " << summary(pictureFrame) << ",\n"
-        << (hasReferences() ? referencesJson() : std::string()) << "  \"startup_floor_ms\": " << number(startupFloor)
-        << ",\n"
-        << R"(  "startup_ms": {"overlays": )" << number(startup.overlays)
-        << ", \"model_import\": " << number(startup.modelImport) << ", \"textures\": " << number(startup.textures)
-        << ", \"rest\": " << number(startup.rest) << ", \"total\": " << number(startup.total()) << "}\n"
-        << "}\n";
-    return out.str();
+        gpu[gpuPassName(static_cast<GpuPass>(i))] = summary(gpuPasses[i]);
+    gpu["passes"] = summary(gpuPassSum);
+    gpu["frame"] = summary(gpuFrame);
+    out["cpu_ms"] = {{"update", summary(update)}, {"particle_readback", summary(readback)}};
+    out["frame_ms"] = summary(frame);
+    out["black_frame_ms"] = summary(blackFrame);
+    out["picture_frame_ms"] = summary(pictureFrame);
+    if (hasReferences()) {
+        nlohmann::ordered_json& references = out["reference_gpu_ms"];
+        for (int i = kGpuPassCount; i < kGpuPassCountWithReferences; ++i)
+            references[gpuPassName(static_cast<GpuPass>(i))] = summary(gpuPasses[i]);
+        const Ratios r = ratios();
+        out["ratios"] = {
+            {"shadow_to_floor", rounded(r.shadowToFloor)},   {"scene_to_floor", rounded(r.sceneToFloor)},
+            {"blur_to_floor", rounded(r.blurToFloor)},       {"blur_to_gaussian", rounded(r.blurToGaussian)},
+            {"floor_sum_ms", rounded(r.floorSum)},           {"frame_to_floors", rounded(r.frameToFloors)},
+            {"frame_p95_to_median", rounded(r.frameSpread)}, {"startup_to_floor", rounded(r.startupToFloor)}};
+    }
+    out["startup_floor_ms"] = rounded(startupFloor);
+    out["startup_ms"] = {{"overlays", rounded(startup.overlays)},
+                         {"model_import", rounded(startup.modelImport)},
+                         {"textures", rounded(startup.textures)},
+                         {"rest", rounded(startup.rest)},
+                         {"total", rounded(startup.total())}};
+    // A renderer's name that is not UTF-8 is written with replacement
+    // characters rather than refused.
+    return out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 bool BenchReport::writeJson(const std::string& path, std::string& error) const

@@ -75,7 +75,6 @@ public:
 
 private:
     void printReferences(std::ostream& out) const;
-    std::string referencesJson() const;
 
     SampleStatistics gpuPasses[kGpuPassCountWithReferences];
     SampleStatistics gpuPassSum;  // all passes of a frame together
