@@ -29,19 +29,20 @@ constexpr int kHeight = 600;
 // A soft round sprite with alpha, written once to a temporary file.
 std::string writeSprite()
 {
-    const std::string path = "/tmp/tolvane-particle-bench-sprite.png";
+    std::string path = "/tmp/tolvane-particle-bench-sprite.png";
     const int size = 64;
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(size) * size * 4);
     for (int y = 0; y < size; ++y) {
-        std::uint8_t* line = pixels.data() + static_cast<std::size_t>(y) * size * 4;
+        std::uint8_t* line = pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(size) * 4;
         for (int x = 0; x < size; ++x) {
             const float dx = (x + 0.5f) / size - 0.5f;
             const float dy = (y + 0.5f) / size - 0.5f;
             const float a = std::max(0.0f, 1.0f - 4.0f * (dx * dx + dy * dy));
-            line[4 * x] = 60;  // blue, green, red, alpha
-            line[4 * x + 1] = 160;
-            line[4 * x + 2] = 255;
-            line[4 * x + 3] = static_cast<std::uint8_t>(a * a * 255.0f);
+            std::uint8_t* pixel = line + 4 * static_cast<std::size_t>(x);
+            pixel[0] = 60;  // blue, green, red, alpha
+            pixel[1] = 160;
+            pixel[2] = 255;
+            pixel[3] = static_cast<std::uint8_t>(a * a * 255.0f);
         }
     }
     std::string error;

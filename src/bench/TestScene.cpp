@@ -35,12 +35,12 @@ std::string writeTexture(const std::string& name, std::uint8_t light, std::uint8
         std::filesystem::temp_directory_path() / ("tolvane-test-scene-" + std::to_string(getpid()));
     std::filesystem::create_directories(directory);
     std::string path = (directory / name).string();
-    std::vector<std::uint8_t> pixels(64 * 64 * 3);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
-            for (int channel = 0; channel < 3; ++channel)
-                pixels[static_cast<std::size_t>((y * 64 + x) * 3 + channel)] =
-                    ((x / 16 + y / 16) % 2 == 0) ? light : dark;
+    constexpr std::size_t kSide = 64;
+    std::vector<std::uint8_t> pixels(kSide * kSide * 3);
+    for (std::size_t y = 0; y < kSide; ++y)
+        for (std::size_t x = 0; x < kSide; ++x)
+            for (std::size_t channel = 0; channel < 3; ++channel)
+                pixels[(y * kSide + x) * 3 + channel] = ((x / 16 + y / 16) % 2 == 0) ? light : dark;
     std::string error;
     writePng(PixelRows{pixels.data(), 64, 64, 3, true}, path, error);
     return path;
@@ -126,12 +126,11 @@ void TestScene::renderFrame(float fade)
     renderer->render(View{root, camera});
 }
 
-glm::ivec2 TestScene::pixelOf(glm::vec3 world) const
+glm::ivec2 TestScene::pixelOf(const glm::vec3& world) const
 {
     const glm::vec4 clip = camera->projection * camera->getWorldMatrix() * glm::vec4(world, 1.0f);
     const glm::vec2 ndc = glm::vec2(clip) / clip.w;
-    return glm::ivec2((ndc.x * 0.5f + 0.5f) * static_cast<float>(width_),
-                      (ndc.y * 0.5f + 0.5f) * static_cast<float>(height_));
+    return {(ndc.x * 0.5f + 0.5f) * static_cast<float>(width_), (ndc.y * 0.5f + 0.5f) * static_cast<float>(height_)};
 }
 
 }  // namespace tolvane

@@ -36,7 +36,7 @@ public:
     void renderFrame(float fade);
     // The window pixel (from the bottom left) of a world point as the
     // camera sees it.
-    glm::ivec2 pixelOf(glm::vec3 world) const;
+    glm::ivec2 pixelOf(const glm::vec3& world) const;
 
     SceneContext* context;
     Scene* root;

@@ -15,9 +15,9 @@ stage
 # Exactly one line of $log reports a failure to write $1, from the program
 # $2 (tolvane-capture when not given).
 one_failure_line() {
-  local program="${2:-tolvane-capture}"
-  [ "$(grep -c "^$program: cannot write " "$log")" = 1 ] || fail "expected one failure line"
-  grep -qF "$program: cannot write $1" "$log" || fail "no failure line naming $1"
+  local writer="${2:-tolvane-capture}"
+  [ "$(grep -c "^$writer: cannot write " "$log")" = 1 ] || fail "expected one failure line"
+  grep -qF "$writer: cannot write $1" "$log" || fail "no failure line naming $1"
 }
 complete_png() { [ "$(tail -c 12 "$1" | od -An -tx1 | tr -d ' \n')" = 0000000049454e44ae426082 ]; }
 

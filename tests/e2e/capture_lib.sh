@@ -3,8 +3,8 @@
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 capture_program="$TOLVANE_BIN_DIR/tolvane-capture"
 bench_program="$TOLVANE_BIN_DIR/tolvane-bench"
-for program in "$capture_program" "$bench_program"; do
-  [ -x "$program" ] || { echo "FAIL: $program is missing" >&2; exit 1; }
+for film_program in "$capture_program" "$bench_program"; do
+  [ -x "$film_program" ] || { echo "FAIL: $film_program is missing" >&2; exit 1; }
 done
 out="$work/out"
 mkdir -p "$out"
@@ -25,7 +25,7 @@ bench() {
   play_film "$bench_program" "$@"
 }
 play_film() {
-  local program="$1"; shift
+  local film_program="$1"; shift
   local gl="${TOLVANE_CAPTURE_GL:-glfw}" launcher=()
   if [ "$gl" = zink ]; then
     gl=egl
@@ -36,7 +36,7 @@ play_film() {
     launcher=("$(dirname "${BASH_SOURCE[0]}")/../../scripts/with-screen.sh")
   fi
   local code=0
-  (cd "$run_dir" && exec "${capture_prefix[@]}" "${launcher[@]}" "$program" --quiet --gl "$gl" "$@" </dev/null >"$log" 2>&1) \
+  (cd "$run_dir" && exec "${capture_prefix[@]}" "${launcher[@]}" "$film_program" --quiet --gl "$gl" "$@" </dev/null >"$log" 2>&1) \
     || code=$?
   return "$code"
 }

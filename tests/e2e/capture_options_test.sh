@@ -5,14 +5,14 @@ source "$(dirname "$0")/capture_lib.sh"
 stage
 
 search_path=""
-program="$capture_program"
+refusing="$capture_program"
 expect_refusal() {
   local expected="$1"; shift
   local code=0
-  (cd "$run_dir" && env ${search_path:+PATH="$search_path"} "$program" "$@" </dev/null >"$out/stdout" 2>"$out/stderr") \
+  (cd "$run_dir" && env ${search_path:+PATH="$search_path"} "$refusing" "$@" </dev/null >"$out/stdout" 2>"$out/stderr") \
     || code=$?
   [ "$code" = 2 ] || fail "'$*' exited with $code, not 2"
-  grep -q -- "^$(basename "$program"): .*$expected" "$out/stderr" || fail "'$*' did not say '$expected': $(cat "$out/stderr")"
+  grep -q -- "^$(basename "$refusing"): .*$expected" "$out/stderr" || fail "'$*' did not say '$expected': $(cat "$out/stderr")"
   [ "$(wc -l <"$out/stderr")" -le 2 ] || fail "'$*' printed more than a short message"
 }
 
@@ -33,7 +33,7 @@ search_path=/nonexistent expect_refusal "ffmpeg is not installed" --video "$out/
 grep -q -- "--sheet FILE" "$out/help" || fail "--help does not list --sheet"
 
 # The bench's own combinations; nothing is played before the refusal.
-program="$bench_program"
+refusing="$bench_program"
 expect_refusal "'abc' is not" --fps abc
 expect_refusal "--to must come after --from" --from 5 --to 4
 expect_refusal "leave out --passes" --passes --json b.json
