@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Tolvane on this machine's graphics hardware, with no X server, in about five
 # minutes: lists the EGL devices and the GL renderer EGL draws with, runs the
-# bench (with the reference passes when this build has them) at 1024x600 and
+# film bench, tolvane-bench with the reference passes, at 1024x600 and
 # 1920x1080, captures the five reference moments of the film at 1024x600 and
 # compares them with the references drawn by Mesa's llvmpipe. Everything
 # goes into one folder; summary.txt holds what the console showed.
@@ -22,6 +22,7 @@ set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${TOLVANE_BUILD_DIR:-$root/build}"
 capture="$build_dir/bin/tolvane-capture"
+bench="$build_dir/bin/tolvane-bench"
 run_dir="$build_dir/stage/Tolvane"
 references="$root/tests/references"
 out="$(mkdir -p "${1:-$build_dir/gpu-check}" && cd "${1:-$build_dir/gpu-check}" && pwd)"
@@ -39,14 +40,18 @@ exec > >(tee "$out/summary.txt") 2>&1
 started=$SECONDS
 problems=0
 problem() { echo "PROBLEM: $*"; problems=$((problems + 1)); }
-# Every capture runs through EGL with no display, from the run directory,
-# with a debug context and whatever capture_environment adds, for at most
-# LIMIT seconds: run_capture LIMIT OPTIONS...
+# Every capture and bench runs through EGL with no display, from the run
+# directory, with a debug context and whatever capture_environment adds, for
+# at most LIMIT seconds: run_capture LIMIT OPTIONS..., run_bench LIMIT OPTIONS...
 export TOLVANE_GL_DEBUG=1
 capture_environment=()
 run_capture() {
   local limit="$1"; shift
   (cd "$run_dir" && env -u DISPLAY "${capture_environment[@]}" timeout "$limit" "$capture" --gl egl --quiet "$@")
+}
+run_bench() {
+  local limit="$1"; shift
+  (cd "$run_dir" && env -u DISPLAY "${capture_environment[@]}" timeout "$limit" "$bench" --gl egl --quiet "$@")
 }
 # A step's console without the driver's messages, which have their own file.
 console() { grep -v '^GL debug:' "$1"; }
@@ -56,7 +61,9 @@ echo "Machine: $(uname -srm), $(nproc) CPUs"
 command -v lspci >/dev/null && lspci | grep -Ei 'vga|3d|display' | sed 's/^/PCI: /'
 command -v nvidia-smi >/dev/null && nvidia-smi -L | sed 's/^/nvidia-smi: /'
 ls /dev/dri 2>/dev/null | tr '\n' ' ' | sed 's|^|/dev/dri: |; s/ $/\n/'
-[ -x "$capture" ] || { echo "No $capture: build first (scripts/setup.sh)."; exit 1; }
+for program in "$capture" "$bench"; do
+  [ -x "$program" ] || { echo "No $program: build first (scripts/setup.sh)."; exit 1; }
+done
 
 echo
 echo "== EGL devices"
@@ -72,16 +79,11 @@ grep -q '^Chosen: EGL hardware' "$out/devices.txt" || software=1
 
 echo
 echo "== Bench"
-reference=(--reference)
-if ! "$capture" --help | grep -q -- '--reference'; then
-  reference=()
-  echo "This tolvane-capture has no --reference (it comes with the performance work); benching without the reference passes."
-fi
 stretch=(--from 3 --to 13)
 [ "$software" = 1 ] && stretch=(--from 3 --to 3.2)
 for size in 1024x600 1920x1080; do
   echo "-- bench at $size, demo seconds ${stretch[1]} to ${stretch[3]}"
-  if run_capture 240 --bench "${reference[@]}" "${stretch[@]}" --size "$size" --json "$out/bench-$size.json" \
+  if run_bench 240 --reference "${stretch[@]}" --size "$size" --json "$out/bench-$size.json" \
       >"$out/bench-$size.txt" 2>&1; then
     console "$out/bench-$size.txt" | sed -n '/^Bench/,$p' | grep -v '^$'
   else

@@ -11,7 +11,8 @@ table="$build/soak-census.txt"
 cd "$build/stage/Tolvane"
 screen=("$root/scripts/with-screen.sh")
 [ -n "${DISPLAY:-}" ] && screen=()
-SDL_AUDIODRIVER=dummy "${screen[@]}" "$build/bin/tolvane-capture" --fps 5 --to 660 --size 160x94 \
+# The bench times the whole run as well; its figures end the console log.
+SDL_AUDIODRIVER=dummy "${screen[@]}" "$build/bin/tolvane-bench" --fps 5 --to 660 --size 160x94 \
   --census "$table" --quiet > "$build/soak-console.log"
 cat "$table"
 # Columns: seconds rss_kb ... total. Memory may settle by a few hundred kB.

@@ -127,14 +127,8 @@ void loadGLEntryPoints()
     glGetError();
 }
 
-// GLEW learns what a context offers from its extension string, which a
-// core profile no longer has (asking for it is the error dropped above). An
-// older GLEW then leaves the entry points of vertex arrays and framebuffer
-// objects, core since 3.0 but once extensions, null although the context
-// has them; a GLEW built for GLX may also hand out GLX's addresses under an
-// EGL context. These eight are therefore taken from the current context's
-// own loader (GLFW's for the window, EGL's without one); with a current GLEW
-// under GLX they are the functions GLEW loaded already.
+}  // namespace
+
 void overrideEntryPoints()
 {
     glGenVertexArrays = reinterpret_cast<PFNGLGENVERTEXARRAYSPROC>(activeGlContext().procAddress("glGenVertexArrays"));
@@ -149,8 +143,6 @@ void overrideEntryPoints()
     glFramebufferTexture =
         reinterpret_cast<PFNGLFRAMEBUFFERTEXTUREPROC>(activeGlContext().procAddress("glFramebufferTexture"));
 }
-
-}  // namespace
 
 void initialise()
 {

@@ -13,6 +13,16 @@ namespace tolvane {
 // uses it to keep that screen as a picture.
 using LoadingScreenDraw = std::function<void()>;
 
+// GLEW learns what a context offers from its extension string, which a
+// core profile no longer has. An older GLEW then leaves the entry points of
+// vertex arrays and framebuffer objects, core since 3.0 but once
+// extensions, null although the context has them; a GLEW built for GLX may
+// also hand out GLX's addresses under an EGL context. These eight are
+// therefore taken from the current context's own loader (GLFW's for the
+// window, EGL's without one). initialise() does it; a program that makes
+// its own context calls it once that context is current.
+void overrideEntryPoints();
+
 // Start-up, in the order it runs:
 //   1. initialise(): GLFW, Config.ini, the window and its context, the GL
 //      entry points, the renderer and its off-screen targets

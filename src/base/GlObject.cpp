@@ -1,8 +1,15 @@
 #include "base/GlObject.h"
 
+#include <atomic>
+
 namespace tolvane {
 
 namespace {
+
+// Plain counters: nothing is ordered by them, they only have to be whole
+// when read from another thread.
+std::atomic<int> madeCounts[kGlKindCount];
+std::atomic<int> deletedCounts[kGlKindCount];
 
 // The gen/delete pairs of OpenGL, one name at a time.
 template <typename Generate>
@@ -14,6 +21,42 @@ GLuint generated(Generate generate)
 }
 
 }  // namespace
+
+const char* glKindName(GlKind kind)
+{
+    static const char* const kNames[kGlKindCount] = {
+        "buffers",  "vertex_arrays",       "textures", "framebuffers", "renderbuffers", "queries",
+        "samplers", "transform_feedbacks", "programs", "shaders"};
+    return kNames[static_cast<int>(kind)];
+}
+
+int GlObjectCounts::totalLive() const
+{
+    int total = 0;
+    for (int kind = 0; kind < kGlKindCount; ++kind)
+        total += made[kind] - deleted[kind];
+    return total;
+}
+
+GlObjectCounts glObjectCounts() noexcept
+{
+    GlObjectCounts counts;
+    for (int kind = 0; kind < kGlKindCount; ++kind) {
+        counts.made[kind] = madeCounts[kind].load(std::memory_order_relaxed);
+        counts.deleted[kind] = deletedCounts[kind].load(std::memory_order_relaxed);
+    }
+    return counts;
+}
+
+void countGlObjectMade(GlKind kind) noexcept
+{
+    madeCounts[static_cast<int>(kind)].fetch_add(1, std::memory_order_relaxed);
+}
+
+void countGlObjectDeleted(GlKind kind) noexcept
+{
+    deletedCounts[static_cast<int>(kind)].fetch_add(1, std::memory_order_relaxed);
+}
 
 GLuint GlBufferKind::create()
 {

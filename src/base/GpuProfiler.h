@@ -9,9 +9,9 @@ namespace tolvane {
 
 // The renderer's passes as the bench reports them. Particles are drawn inside
 // the scene pass; the scene figure excludes them. After Count come the
-// reference passes of `--bench --reference`: the common 9-tap Gaussian blur,
-// the blur's floor (ten one-fetch copies), the scene drawn with a one-fetch
-// unlit program and the shadow pass with an empty fragment stage.
+// reference passes of `tolvane-bench --reference`: the common 9-tap Gaussian
+// blur, the blur's floor (ten one-fetch copies), the scene drawn with a
+// one-fetch unlit program and the shadow pass with an empty fragment stage.
 enum class GpuPass {
     Shadow,
     Scene,

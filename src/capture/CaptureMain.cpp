@@ -1,11 +1,12 @@
 // tolvane-capture: plays the demo off-screen with a fixed-step clock and
-// keeps its frames as PNG files, a video or a contact sheet, or times it.
-// Runs from the demo's run directory; see --help.
+// keeps its frames as PNG files, a video or a contact sheet. Runs from the
+// demo's run directory; see --help. tolvane-bench times the same play.
 #include "app/StopSignals.h"
 #include "capture/CaptureOptions.h"
-#include "capture/CaptureSession.h"
-#include "capture/EglContext.h"
+#include "capture/CaptureOutputs.h"
 #include "render/DriverLimits.h"
+#include "session/EglContext.h"
+#include "session/PlaySession.h"
 
 #include <csignal>
 #include <cstdio>
@@ -45,7 +46,7 @@ int listDevices()
     for (const std::string& line : egl.deviceLines())
         std::cout << line << '\n';
     if (!opened || !egl.makeCurrent(16, 16)) {
-        std::cerr << "tolvane-capture: " << (opened ? "the EGL context cannot be made current" : error) << std::endl;
+        reportProblem(opened ? "the EGL context cannot be made current" : error);
         return 2;
     }
     std::cout << "GL_RENDERER: " << reinterpret_cast<const char*>(glGetString(GL_RENDERER)) << '\n'
@@ -62,21 +63,20 @@ int main(int argc, char** argv)
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // the log keeps every line, even when killed
     installStopSignals();
+    programName = "tolvane-capture";
     CaptureOptions options;
     std::string error;
-    if (!options.parse(std::vector<std::string>(argv + 1, argv + argc), error)) {
-        std::cerr << "tolvane-capture: " << error << std::endl;
-        return 2;
-    }
-    if (options.help) {
-        std::cout << CaptureOptions::usage();
-        return 0;
+    switch (options.parse(argc, argv, error)) {
+    case CommandLine::Refused: reportProblem(error); return 2;
+    case CommandLine::Help: std::cout << CaptureOptions::usage(); return 0;
+    case CommandLine::Run: break;
     }
     if (options.listDevices)
         return listDevices();
     // A helper (ffmpeg) that dies must not take the capture with it; its
     // closed pipe then shows as a failed write.
     std::signal(SIGPIPE, SIG_IGN);
-    CaptureSession session(options);
+    CaptureOutputs outputs(options);
+    PlaySession session(options.session, outputs);
     return session.run();
 }

@@ -1,29 +1,20 @@
 #include "capture/CaptureOutputs.h"
 
+#include "app/Application.h"
+#include "app/Overlays.h"
+#include "base/ContentLayout.h"
+#include "base/GlObject.h"
 #include "capture/CaptureOptions.h"
-#include "capture/ExternalProgram.h"
-#include "capture/GlObjectCensus.h"
-#include "capture/OutputFile.h"
+#include "session/ExternalProgram.h"
 
-#include <algorithm>
-#include <cmath>
+#include <GL/glew.h>
+
 #include <filesystem>
 #include <iostream>
 
 namespace tolvane {
 
-void reportCaptureProblem(const std::string& message)
-{
-    std::cerr << "tolvane-capture: " << message << std::endl;
-}
-
 CaptureOutputs::CaptureOutputs(const CaptureOptions& options) : options_(options) {}
-
-CaptureOutputs::~CaptureOutputs()
-{
-    if (census_ != nullptr)
-        std::fclose(census_);
-}
 
 bool CaptureOutputs::prepare(std::string& error)
 {
@@ -43,17 +34,46 @@ bool CaptureOutputs::prepare(std::string& error)
     return true;
 }
 
-void CaptureOutputs::open(int width, int height, double videoFps)
+bool CaptureOutputs::watchesLoading() const
 {
-    frameImage_.resize(width, height);
+    return !options_.loadingFile.empty();
+}
+
+// The loading screen is drawn by the demo's own code into a framebuffer of
+// ours: its buffer swap then presents nothing that matters, and the picture
+// can be read back afterwards.
+void CaptureOutputs::loadingScreen()
+{
+    const int width = demo.settings.width;
+    const int height = demo.settings.height;
+    GlFramebuffer framebuffer;
+    GlRenderbuffer colour;
+    glBindRenderbuffer(GL_RENDERBUFFER, colour.name());
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer.name());
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour.name());
+    showLoadingMessage("Please wait...");
+    FrameImage loading(width, height);
+    loading.readFramebuffer();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    std::string error;
+    if (!pngWriter_.write(loading.rows(), options_.loadingFile, error))
+        failWrite(error);
+}
+
+void CaptureOutputs::started(const SessionStart& start)
+{
+    schedule_ = start.schedule;
+    frameImage_.resize(start.width, start.height);
     if (!options_.sheetFile.empty())
-        sheet_ = std::make_unique<ContactSheet>(width, height);
+        sheet_ = std::make_unique<ContactSheet>(start.width, start.height);
     if (options_.videoFile.empty())
         return;
     video_ = std::make_unique<VideoEncoder>();
     std::string error;
-    if (!video_->open(options_.videoFile, width, height, videoFps, error)) {
-        reportCaptureProblem(error);
+    if (!video_->open(options_.videoFile, start.width, start.height, start.fps / options_.session.every, error)) {
+        reportProblem(error);
         video_.reset();
         failed_ = true;
     }
@@ -66,7 +86,7 @@ void CaptureOutputs::keep(long frame)
     if (!options_.outDirectory.empty()) {
         std::snprintf(framePath_, sizeof framePath_, "%s/frame-%06ld.png", options_.outDirectory.c_str(), frame);
         std::string error;
-        if (!pngWriter_.write(frameImage_, framePath_, error))
+        if (!pngWriter_.write(frameImage_.rows(), framePath_, error))
             failWrite(error);
     }
     if (sheet_ != nullptr)
@@ -75,79 +95,35 @@ void CaptureOutputs::keep(long frame)
         failWrite(video_->failure());
 }
 
-void CaptureOutputs::writeLoadingScreen(const FrameImage& picture)
-{
-    std::string error;
-    if (!pngWriter_.write(picture, options_.loadingFile, error))
-        failWrite(error);
-}
-
-// One row every ten seconds of demo time: a soak run reads growth off it.
-void CaptureOutputs::takeCensus(long frame, double fps)
-{
-    const long interval = std::max(std::lround(10.0 * fps), 1L);
-    if (options_.censusFile.empty() || frame % interval != 0 || failed_)
-        return;
-    if (census_ == nullptr) {
-        census_ = std::fopen(options_.censusFile.c_str(), "w");
-        if (census_ == nullptr) {
-            failWrite(systemError(options_.censusFile));
-            return;
-        }
-        std::fputs("seconds rss_kb textures buffers vertex_arrays framebuffers renderbuffers programs shaders "
-                   "queries transform_feedbacks total\n",
-                   census_);
-    }
-    const GlObjectCensus::Counts counts = GlObjectCensus().take();
-    std::fprintf(census_, "%.1f %ld %d %d %d %d %d %d %d %d %d %d\n", static_cast<double>(frame) / fps,
-                 residentKilobytes(), counts.textures, counts.buffers, counts.vertexArrays, counts.framebuffers,
-                 counts.renderbuffers, counts.programs, counts.shaders, counts.queries, counts.transformFeedbacks,
-                 counts.total());
-    if (std::fflush(census_) != 0 || std::ferror(census_)) {
-        failWrite(systemError(options_.censusFile));
-        std::fclose(census_);
-        census_ = nullptr;
-        removeRegularFile(options_.censusFile);
-    }
-}
-
 // One line for the first failure: the capture stops there, and what
-// follows from it (a missing video, sheet or report) needs no more lines.
+// follows from it (a missing video or sheet) needs no more lines.
 void CaptureOutputs::failWrite(const std::string& message)
 {
     if (!failed_)
-        reportCaptureProblem("cannot write " + message);
+        reportProblem("cannot write " + message);
     failed_ = true;
 }
 
-void CaptureOutputs::closeCensus()
+bool CaptureOutputs::finish()
 {
-    if (census_ != nullptr && std::fclose(census_) != 0) {
-        failWrite(systemError(options_.censusFile));
-        removeRegularFile(options_.censusFile);
-    }
-    census_ = nullptr;
-}
-
-bool CaptureOutputs::finish(const std::string& musicFile, double musicStart)
-{
-    closeCensus();
     if (failed_)
         return false;
     bool ok = true;
     std::string error;
     if (video_ != nullptr) {
-        ok = video_->close(musicFile, musicStart, error);
+        const double musicStart =
+            schedule_->musicFrame() >= 0 ? schedule_->musicStartInVideo() : VideoEncoder::kNoMusic;
+        ok = video_->close(content::kMusicFile, musicStart, error);
         if (ok)
             std::cout << "Video: " << options_.videoFile << std::endl;
         else
-            reportCaptureProblem("cannot write " + error);
+            reportProblem("cannot write " + error);
     }
     if (sheet_ != nullptr) {
         if (sheet_->write(options_.sheetFile, error)) {
             std::cout << "Contact sheet: " << options_.sheetFile << std::endl;
         } else {
-            reportCaptureProblem("cannot write " + error);
+            reportProblem("cannot write " + error);
             ok = false;
         }
     }
@@ -156,12 +132,15 @@ bool CaptureOutputs::finish(const std::string& musicFile, double musicStart)
     return ok;
 }
 
-void CaptureOutputs::abandon()
+std::string CaptureOutputs::abandon()
 {
-    closeCensus();
     if (video_ != nullptr)
         video_->abandon();
     video_.reset();
+    std::string kept;
+    if (!options_.outDirectory.empty())
+        kept = "; the " + std::to_string(keptFrames_) + " frames in " + options_.outDirectory + " are complete";
+    return kept + "; no video or contact sheet was made";
 }
 
 }  // namespace tolvane

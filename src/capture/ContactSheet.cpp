@@ -1,6 +1,6 @@
 #include "capture/ContactSheet.h"
 
-#include "capture/PngWriter.h"
+#include "base/PngFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -113,8 +113,7 @@ bool ContactSheet::write(const std::string& path, std::string& error)
         cellOrigin(grid, static_cast<int>(cell), x, y);
         slots[static_cast<std::size_t>(picked[cell])].downscaleInto(sheet, x, y, cellWidth, cellHeight);
     }
-    PngWriter writer;
-    return writer.write(sheet, path, error);
+    return writePng(sheet.rows(), path, error, PngCompression::Fast);
 }
 
 }  // namespace tolvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/PngFile.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +28,9 @@ public:
     // Box-filters this whole picture into the w x h rectangle of `target`
     // whose lower-left corner is at (x, y), clipped to the target.
     void downscaleInto(FrameImage& target, int x, int y, int w, int h) const;
+
+    // The pixels as the PNG writer takes them.
+    PixelRows rows() const { return PixelRows{pixels.data(), width, height, 3, true}; }
 
     // Bottom-up row `y`, 3 x width bytes.
     std::uint8_t* row(int y) { return pixels.data() + rowBytes() * static_cast<std::size_t>(y); }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/ExternalProgram.h"
+#include "session/ExternalProgram.h"
 
 #include <cstddef>
 #include <memory>
@@ -58,17 +58,17 @@ public:
     // (ffmpeg's log stays when ffmpeg itself failed).
     void abandon();
 
-    // The ffmpeg command lines, exposed for their tests. With kNoMusic the
-    // second pass only copies the video into the target.
-    static std::vector<std::string> encodeArguments(const std::string& silentFile, int width, int height, double fps);
-    static std::vector<std::string> muxArguments(const std::string& silentFile, const std::string& musicFile,
-                                                 double musicStart, const std::string& path);
-
     // The reason ffmpeg's output gives for failing to write `file` ("No
     // space left on device"), or "" when it gives none.
     static std::string causeInLog(const std::string& log, const std::string& file);
 
 private:
+    // The ffmpeg command lines. With kNoMusic the second pass only copies
+    // the video into the target.
+    static std::vector<std::string> encodeArguments(const std::string& silentFile, int width, int height, double fps);
+    static std::vector<std::string> muxArguments(const std::string& silentFile, const std::string& musicFile,
+                                                 double musicStart, const std::string& path);
+
     bool finishEncoding(std::string& error);
     void stopTakingFrames();
     std::string explain(const std::string& file, const std::string& fallback);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The capture on a file system that fills up: every output it cannot write
+# The capture and the bench on a file system that fills up: every output it cannot write
 # whole is named in one line with the cause, the exit code is not 0, no
 # success line is printed, and no broken file is left under an output's name.
 # Needs a small tmpfs; skipped (code 77) where mounting is not permitted.
@@ -12,10 +12,12 @@ mount_disk 64k || { echo "skipped: cannot mount a tmpfs here"; exit 77; }
 release_disk
 stage
 
-# Exactly one line of $log reports a failure to write $1.
+# Exactly one line of $log reports a failure to write $1, from the program
+# $2 (tolvane-capture when not given).
 one_failure_line() {
-  [ "$(grep -c '^tolvane-capture: cannot write ' "$log")" = 1 ] || fail "expected one failure line"
-  grep -qF "tolvane-capture: cannot write $1" "$log" || fail "no failure line naming $1"
+  local writer="${2:-tolvane-capture}"
+  [ "$(grep -c "^$writer: cannot write " "$log")" = 1 ] || fail "expected one failure line"
+  grep -qF "$writer: cannot write $1" "$log" || fail "no failure line naming $1"
 }
 complete_png() { [ "$(tail -c 12 "$1" | od -An -tx1 | tr -d ' \n')" = 0000000049454e44ae426082 ]; }
 
@@ -51,22 +53,25 @@ fi
 # Files written at the end, on a disk already full: sheet, JSON and plot.
 mount_disk 64k
 dd if=/dev/zero of="$disk/filler" bs=4k 2>/dev/null || true
-code=0; capture --from 2 --to 2.2 --size 128x75 --sheet "$disk/sheet.png" --bench --json "$disk/bench.json" \
-  --plot "$disk/plot.png" || code=$?
-[ "$code" = 1 ] || fail "sheet and report on a full disk: exit code $code, expected 1"
-for file in sheet.png bench.json plot.png; do
-  grep -qF "tolvane-capture: cannot write $disk/$file" "$log" || grep -qF "cannot write $disk/plot.png.data.tmp" "$log" \
+code=0; capture --from 2 --to 2.2 --size 128x75 --sheet "$disk/sheet.png" || code=$?
+[ "$code" = 1 ] || fail "sheet on a full disk: exit code $code, expected 1"
+one_failure_line "$disk/sheet.png"
+[ ! -e "$disk/sheet.png" ] || fail "sheet.png was left behind"
+grep -q '^Contact sheet:' "$log" && fail "a success line was printed over the sheet"
+code=0; bench --from 2 --to 2.2 --size 128x75 --json "$disk/bench.json" --plot "$disk/plot.png" || code=$?
+[ "$code" = 1 ] || fail "report on a full disk: exit code $code, expected 1"
+for file in bench.json plot.png; do
+  grep -qF "tolvane-bench: cannot write $disk/$file" "$log" || grep -qF "cannot write $disk/plot.png.data.tmp" "$log" \
     || fail "no failure line for $file"
   [ ! -e "$disk/$file" ] || fail "$file was left behind"
 done
-grep -q '^Contact sheet:' "$log" && fail "a success line was printed over the sheet"
 
 # The loading-screen picture and the census.
 code=0; capture --to 0.1 --size 128x75 --loading-screen "$disk/loading.png" || code=$?
 [ "$code" = 1 ] || fail "loading screen on a full disk: exit code $code, expected 1"
 one_failure_line "$disk/loading.png"
-code=0; capture --to 0.1 --size 128x75 --census "$disk/census.txt" || code=$?
+code=0; bench --to 0.1 --size 128x75 --census "$disk/census.txt" || code=$?
 [ "$code" = 1 ] || fail "census on a full disk: exit code $code, expected 1"
-one_failure_line "$disk/census.txt"
+one_failure_line "$disk/census.txt" tolvane-bench
 [ ! -e "$disk/census.txt" ] || fail "a broken census was left behind"
 echo "passed"

@@ -1,8 +1,11 @@
-# Helpers of the capture tests: lib.sh's scratch run layout, plus a way to
-# run tolvane-capture there and read what it wrote.
+# Helpers of the capture and bench tests: lib.sh's scratch run layout, plus a
+# way to run tolvane-capture or tolvane-bench there and read what it wrote.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 capture_program="$TOLVANE_BIN_DIR/tolvane-capture"
-[ -x "$capture_program" ] || { echo "FAIL: $capture_program is missing" >&2; exit 1; }
+bench_program="$TOLVANE_BIN_DIR/tolvane-bench"
+for film_program in "$capture_program" "$bench_program"; do
+  [ -x "$film_program" ] || { echo "FAIL: $film_program is missing" >&2; exit 1; }
+done
 out="$work/out"
 mkdir -p "$out"
 
@@ -13,8 +16,16 @@ mkdir -p "$out"
 # same through Mesa's OpenGL-on-Vulkan driver over lavapipe, a second software
 # stack that compiles shaders and rasterises by another route than llvmpipe.
 # The command in the array capture_prefix, when set, runs the whole capture.
+# bench OPTIONS... runs tolvane-bench the same way.
 capture_prefix=()
 capture() {
+  play_film "$capture_program" "$@"
+}
+bench() {
+  play_film "$bench_program" "$@"
+}
+play_film() {
+  local film_program="$1"; shift
   local gl="${TOLVANE_CAPTURE_GL:-glfw}" launcher=()
   if [ "$gl" = zink ]; then
     gl=egl
@@ -25,7 +36,7 @@ capture() {
     launcher=("$(dirname "${BASH_SOURCE[0]}")/../../scripts/with-screen.sh")
   fi
   local code=0
-  (cd "$run_dir" && exec "${capture_prefix[@]}" "${launcher[@]}" "$capture_program" --quiet --gl "$gl" "$@" </dev/null >"$log" 2>&1) \
+  (cd "$run_dir" && exec "${capture_prefix[@]}" "${launcher[@]}" "$film_program" --quiet --gl "$gl" "$@" </dev/null >"$log" 2>&1) \
     || code=$?
   return "$code"
 }

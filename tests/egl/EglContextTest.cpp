@@ -3,7 +3,7 @@
 // context's own loader give working core-profile entry points, framebuffer 0
 // is a picture of the asked size, and what EGL cannot give is refused
 // without a crash.
-#include "capture/EglContext.h"
+#include "session/EglContext.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>

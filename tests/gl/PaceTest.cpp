@@ -15,7 +15,6 @@
 #include "app/Timeline.h"
 #include "base/Clock.h"
 #include "base/ContentLayout.h"
-#include "capture/FixedStepClock.h"
 #include "particles/ParticleSystem.h"
 #include "render/PointLight.h"
 #include "render/Renderer.h"
@@ -23,6 +22,7 @@
 #include "render/Text.h"
 #include "scene/CameraPath.h"
 #include "scene/PerspectiveCamera.h"
+#include "session/FixedStepClock.h"
 
 #include <gtest/gtest.h>
 

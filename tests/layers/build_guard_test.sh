@@ -61,11 +61,15 @@ refused scene render/Mesh.h
 refused render app/DemoState.h
 refused particles import/ModelLoader.h
 refused import particles/ParticleSystem.h
-refused app capture/CaptureSession.h
+refused app session/PlaySession.h
+refused session capture/CaptureOutputs.h
+refused capture bench/BenchRun.h
 accepted scene scene/Object3D.h
 accepted render scene/Camera.h
 accepted particles render/Mesh.h
 accepted capture app/DemoState.h
+accepted capture session/PlaySession.h
+accepted bench capture/OutputFile.h
 
 [ $failures -eq 0 ] && echo "build guard: every back edge is refused, every edge down compiles"
 exit $((failures > 0))

@@ -63,11 +63,11 @@ mkdir -p "$scratch/real" && cp -r "$root/src" "$real"
 (cd "$scratch/real" && python3 "$check" src > "$scratch/before.out" 2>/dev/null)
 target="$(cd "$scratch/real" && ls src/scene/*.cpp | head -1)"
 lines=$(wc -l < "$scratch/real/$target")
-echo '#include "capture/CaptureSession.h"' >> "$scratch/real/$target"
+echo '#include "capture/CaptureOutputs.h"' >> "$scratch/real/$target"
 (cd "$scratch/real" && python3 "$check" src > "$scratch/after.out" 2>/dev/null)
 [ $? -eq 1 ] || fail "a back edge in the real sources does not fail"
 added="$(diff "$scratch/before.out" "$scratch/after.out" | sed -n 's/^> //p')"
-[ "$added" = "$target:$((lines + 1)): scene may not include capture/CaptureSession.h" ] \
+[ "$added" = "$target:$((lines + 1)): scene may not include capture/CaptureOutputs.h" ] \
     || fail "planting in $target reported: $added"
 
 # An allowed edge needs its reason.

@@ -3,7 +3,7 @@
 // (the video has VideoEncoderTest).
 #include "capture/ContactSheet.h"
 #include "capture/FrameImage.h"
-#include "capture/ProgressBar.h"
+#include "session/ProgressBar.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The order in which EGL's devices are tried: a graphics card before Mesa's
 // software renderer, whatever order EGL lists them in, and the surfaceless
 // platform only as the last resort.
-#include "capture/EglContext.h"
+#include "session/EglContext.h"
 
 #include <gtest/gtest.h>
 

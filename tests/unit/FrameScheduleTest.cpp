@@ -1,5 +1,5 @@
 // Which frames a capture plays, draws and keeps, and where the film ends.
-#include "capture/FrameSchedule.h"
+#include "session/FrameSchedule.h"
 #include "capture/CaptureOptions.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +11,17 @@ using namespace tolvane;
 
 namespace {
 
-CaptureOptions options(const std::vector<std::string>& arguments)
+// The session's options as tolvane-capture's command line sets them.
+SessionOptions options(std::vector<std::string> arguments)
 {
+    arguments.insert(arguments.begin(), "tolvane-capture");
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
     CaptureOptions parsed;
     std::string error;
-    EXPECT_TRUE(parsed.parse(arguments, error)) << error;
-    return parsed;
+    EXPECT_EQ(parsed.parse(static_cast<int>(argv.size()), argv.data(), error), CommandLine::Run) << error;
+    return parsed.session;
 }
 
 }  // namespace
@@ -46,7 +51,10 @@ TEST(FrameSchedule, KeepsTheRangeOrTheChosenFramesAndDrawsJustBefore)
     EXPECT_TRUE(chosen.keeps(30));
     EXPECT_FALSE(chosen.keeps(29));
 
-    const FrameSchedule bench(options({"--bench", "--from", "1", "--to", "2"}), 10.0);
+    SessionOptions timed;  // as tolvane-bench plays
+    timed.from = 1.0;
+    timed.to = 2.0;
+    const FrameSchedule bench(timed, 10.0);
     EXPECT_FALSE(bench.keeps(10)) << "a bench keeps no pictures";
 }
 
