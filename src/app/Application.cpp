@@ -106,7 +106,10 @@ void createWindow()
     // swap that waits for the display waits for the compositor's frame
     // event, which a hidden window may never get: there the program keeps
     // the pace itself, so Escape, a close request and SIGTERM are still seen.
-    demo.windowContext.paceSwapsTo(onWayland() ? refreshPeriod(monitor) : 0.0);
+    // A window never shown (a capture's) has nothing to wait for and no pace
+    // to keep: GLFW returns from its swaps at once.
+    const bool paced = onWayland() && demo.windowRequest.visible;
+    demo.windowContext.paceSwapsTo(paced ? refreshPeriod(monitor) : 0.0);
 }
 
 // A context the caller opened before start-up: no GLFW, no window; its
