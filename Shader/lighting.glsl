@@ -28,12 +28,28 @@ const vec2 PCF_DISK[PCF_TAPS] = vec2[](
 // Penumbra radius and lift off the surface, in shadow texels.
 const float PCF_RADIUS_TEXELS = 5.0;
 const float NORMAL_OFFSET_TEXELS = 1.5;
+// The ambient light comes from a hemisphere: the night sky's cool blue from
+// above, a dim earthen brown bounced from the ground below. A wall (normal
+// level) gets the mean of the two; the configured intensity scales both.
+const vec3 AMBIENT_SKY = vec3(0.75, 0.95, 1.5);
+const vec3 AMBIENT_GROUND = vec3(0.45, 0.36, 0.28);
+// Night mist over the clearing, thickest on the ground and thinning with
+// height, which fades the woods towards the sky's colour at the horizon
+// (linear HDR, what the sky dome's emission gives there). Fog starts at
+// FOG_START metres from the eye, so the clearing itself stays clear; the
+// density halves every FOG_HALF_HEIGHT metres up, so the dome is misty
+// only near the horizon.
+const vec3 FOG_COLOR = vec3(0.0125, 0.0165, 0.031);
+const float FOG_START = 8.0;
+const float FOG_DENSITY = 0.035;  // per metre at ground level
+const float FOG_HALF_HEIGHT = 4.0;
 
 uniform vec3 cameraPosition;
 uniform float ambientIntensity;
 uniform int pointLightCount;
 uniform vec3 pointLightPositions[MAX_POINT_LIGHTS];
 uniform float pointLightIntensities[MAX_POINT_LIGHTS];
+uniform vec3 pointLightColors[MAX_POINT_LIGHTS];  // linear RGB
 uniform float pointLightAttenuation[MAX_POINT_LIGHTS];
 uniform int pointLightShadowMapBitmask;
 uniform samplerCubeShadow depthMap;  // compares with <=, filters linearly
@@ -41,6 +57,7 @@ uniform vec2 near_far;
 uniform sampler2D textureSampler;
 uniform vec3 materialColor;
 uniform float shininess;
+uniform vec3 emission;  // self-lit share of the albedo, per channel
 
 layout(location = 0) out vec4 fragColor;
 layout(location = 1) out vec4 brightColor;
@@ -98,14 +115,16 @@ float shadowVisibility(vec3 position, vec3 geometricNormal, vec3 lightPosition)
     return lit / float(PCF_TAPS);
 }
 
-// Blinn-Phong over every point light. A light of intensity I at distance d
-// with attenuation a contributes I / (1 + a d^2). The specular lobe is
+// Blinn-Phong over every point light plus the hemisphere ambient and the
+// surface's own emission. A light of intensity I and colour c at distance d
+// with attenuation a contributes c I / (1 + a d^2). The specular lobe is
 // normalised by (shininess + 8) / (8 pi) so that its energy does not depend
 // on the shininess. `albedo` is linear.
 vec3 shade(vec3 position, vec3 normal, vec3 geometricNormal, vec3 albedo)
 {
     vec3 toEye = normalize(cameraPosition - position);
-    vec3 color = ambientIntensity * albedo;
+    vec3 sky = mix(AMBIENT_GROUND, AMBIENT_SKY, 0.5 + 0.5 * normal.y);
+    vec3 color = (ambientIntensity * sky + emission) * albedo;
     float specularScale = SPECULAR_REFLECTANCE * (shininess + 8.0) / (8.0 * PI);
     int count = min(pointLightCount, MAX_POINT_LIGHTS);
     // The one cube map bound serves the lowest light of the bitmask. Looked
@@ -124,7 +143,7 @@ vec3 shade(vec3 position, vec3 normal, vec3 geometricNormal, vec3 albedo)
         float diffuse = max(dot(normal, toLight), 0.0);
         if (diffuse <= 0.0)
             continue;
-        float falloff = pointLightIntensities[i]
+        vec3 falloff = pointLightColors[i] * pointLightIntensities[i]
             / (1.0 + pointLightAttenuation[i] * distance * distance);
         if (i == shadowed)
             falloff *= visibility;
@@ -153,10 +172,33 @@ vec3 surfaceNormal()
     return normalizeOr(worldNormal, dot(face, toEye) < 0.0 ? -face : face);
 }
 
+// Height fog between the eye and `position`: the density falls off
+// exponentially with height, so the optical depth along the ray is the
+// ground density times the length beyond FOG_START times the mean of
+// 2^(-y / FOG_HALF_HEIGHT) over the ray's heights, in closed form.
+vec3 fogged(vec3 color, vec3 position)
+{
+    vec3 ray = position - cameraPosition;
+    float distance = length(ray);
+    float beyond = max(distance - FOG_START, 0.0);
+    if (beyond <= 0.0)
+        return color;
+    float k = 0.6931472 / FOG_HALF_HEIGHT;
+    float rise = ray.y * beyond / distance;
+    float start = position.y - rise;
+    float meanDensity = abs(rise) > 1e-3
+        ? (exp(-k * start) - exp(-k * position.y)) / (k * rise)
+        : exp(-k * position.y);
+    float clear = exp(-FOG_DENSITY * beyond * min(meanDensity, 1.0));
+    return mix(FOG_COLOR, color, clear);
+}
+
 // Writes the scene colour and, always, its part above the bloom threshold
 // (zero below it), with a soft knee so highlights do not pop into the bloom.
+// Fog comes first: a distant light glows less through the mist.
 void writeOutputs(vec3 color, float alpha)
 {
+    color = fogged(color, worldPosition);
     // A colour that is not a number (a broken mesh or material) would be
     // spread over the whole picture by the blur; such a fragment is black.
     if (any(isnan(color)) || any(isinf(color)))

@@ -107,8 +107,9 @@ struct DemoState {
     double timelineClock = 0.0;  // seconds gathered since the last timeline step
     double startTime = 0.0;      // timer value when loading had finished, seconds
 
-    bool showFps = false;      // draw fpsText every frame
-    bool showCredits = false;  // draw creditsRoot every frame
+    bool showFps = false;         // draw fpsText every frame
+    bool showCredits = false;     // draw creditsRoot every frame
+    float creditsOpacity = 0.0f;  // rises from 0 to 1 once the credits show
 
     OrthogonalCamera* overlayCamera = nullptr;  // owned; camera of every overlay
     Text* fpsText = nullptr;                    // owned; frame counter and loading text

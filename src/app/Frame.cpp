@@ -20,6 +20,7 @@
 
 #include "app/DemoState.h"
 #include "app/GlfwContext.h"
+#include "app/Overlays.h"
 #include "app/StopSignals.h"
 #include "app/Timeline.h"
 #include "base/Clock.h"
@@ -77,7 +78,7 @@ void renderFrame()
     if (demo.showFps)
         demo.fpsText->draw(demo.overlayCamera);
     if (demo.showCredits)
-        demo.creditsRoot->draw(demo.overlayCamera);
+        drawCredits();
 }
 
 void presentFrame()

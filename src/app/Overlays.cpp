@@ -109,6 +109,13 @@ void buildOverlays()
     checkGLError();
 }
 
+void drawCredits()
+{
+    for (Object3D* line : demo.creditsRoot->children)
+        static_cast<Text*>(line)->opacity = demo.creditsOpacity;
+    demo.creditsRoot->draw(demo.overlayCamera);
+}
+
 void showLoadingMessage(std::string message)
 {
     fitPictureToWindow();

@@ -14,6 +14,9 @@ namespace tolvane {
 // shader failures are fatal, font failures only printed.
 void buildOverlays();
 
+// Draws the credits over the picture at demo.creditsOpacity.
+void drawCredits();
+
 // Draws and presents one loading-screen frame: the window cleared to the
 // current clear colour with `message` in the top-left corner.
 void showLoadingMessage(std::string message);

@@ -96,6 +96,11 @@ void loadCameraPaths()
     std::cout << "OK, done reading XML-File with camera positions." << std::endl << std::endl;
 }
 
+// Linear RGB of the lights: flames burn orange; the circling lamp is the
+// night's cool moonlight.
+constexpr glm::vec3 kFirelight(1.0f, 0.5f, 0.2f);
+constexpr glm::vec3 kMoonlight(0.6f, 0.75f, 1.0f);
+
 void addLights()
 {
     SceneObjects& objects = demo.objects;
@@ -107,13 +112,17 @@ void addLights()
     objects.orbitLight->translate(3.0f, 3.0f, 0.0f);
     objects.orbitLight->shadowMap = objects.shadowMap;
     objects.orbitLight->castsShadow = true;
+    objects.orbitLight->color = kMoonlight;
     objects.orbitPivot->addChild(objects.orbitLight);
 
     objects.torchLightA = new PointLight(intensity * 0.5f, 1.0f);
     objects.torchLightB = new PointLight(intensity * 0.5f, 1.0f);
+    objects.torchLightA->color = kFirelight;
+    objects.torchLightB->color = kFirelight;
 
     objects.campfireLight = new PointLight(intensity * 0.8f, 0.05f);
     objects.campfireLight->translate(kCampfireLight.x, kCampfireLight.y, kCampfireLight.z);
+    objects.campfireLight->color = kFirelight;
     demo.scene->addChild(objects.campfireLight);
 
     Mesh* lampCube = new Mesh(objects.cubeGeometry, objects.lightMaterial);
@@ -183,6 +192,7 @@ void buildScene()
     loadCameraPaths();
     demo.showFps = false;
     demo.timeline.timelineState = 0;
+    demo.creditsOpacity = 0.0f;
     addLights();
     addParticleSystems();
     addFlame(kTorchFlameA, objects.torchLightA);

@@ -16,6 +16,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -142,6 +143,9 @@ void updateDemo()
     if (!demo.timeline.timelineStarted && currentTime() - demo.startTime > kTimelineStartDelay)
         demo.timeline.timelineStarted = true;
     demo.renderer->advanceFade(demo.frameDelta);
+    if (demo.showCredits)
+        demo.creditsOpacity =
+            static_cast<float>(std::min(1.0, demo.creditsOpacity + demo.frameDelta / kCreditsFadeSeconds));
     flickerLights();
     demo.objects.orbitPivot->rotate(static_cast<float>(demo.frameDelta) * 50.0f, glm::vec3(0.0f, 1.0f, 0.0f));
     demo.scene->update(demo.frameDelta);

@@ -9,6 +9,8 @@ inline constexpr double kTimelineStartDelay = 2.0;
 // The timeline takes a step only once more than this many seconds have
 // gathered since the last one, and at most one step a frame.
 inline constexpr double kTimelineStepSeconds = 0.02;
+// The credits come in over this many seconds, while the film fades out.
+inline constexpr double kCreditsFadeSeconds = 1.5;
 
 // True from the step that started the music and the fade-in on.
 bool timelineBegun();

@@ -1,5 +1,7 @@
 #include "capture/CaptureOptions.h"
 
+#include "app/Timeline.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -74,6 +76,11 @@ CommandLine CaptureOptions::parse(int argc, const char* const* argv, std::string
         return outcome;
     session.keepsPictures = keepsPictures();
     const bool rangeGiven = app.count("--from") > 0 || app.count("--to") > 0;
+    // The whole film starts where the timeline starts the music and the
+    // fade-in, so that a video opens on picture and sound, not on the start
+    // delay's black silence.
+    if (!rangeGiven && session.at.empty())
+        session.from = kTimelineStartDelay;
     if (!session.at.empty() && (rangeGiven || app.count("--every") > 0))
         error = "--at picks its own frames; leave out --from, --to and --every";
     else if (!session.at.empty() && (outDirectory.empty() || !videoFile.empty()))

@@ -65,6 +65,7 @@ void CaptureOutputs::loadingScreen()
 void CaptureOutputs::started(const SessionStart& start)
 {
     schedule_ = start.schedule;
+    fps_ = start.fps;
     frameImage_.resize(start.width, start.height);
     if (!options_.sheetFile.empty())
         sheet_ = std::make_unique<ContactSheet>(start.width, start.height);
@@ -93,6 +94,8 @@ void CaptureOutputs::keep(long frame)
         sheet_->offer(frameImage_);
     if (video_ != nullptr && !video_->addFrame(frameImage_))
         failWrite(video_->failure());
+    if (video_ != nullptr && cover_.pixels.empty() && static_cast<double>(frame) >= kCoverSeconds * fps_)
+        cover_ = frameImage_;
 }
 
 // One line for the first failure: the capture stops there, and what
@@ -113,7 +116,8 @@ bool CaptureOutputs::finish()
     if (video_ != nullptr) {
         const double musicStart =
             schedule_->musicFrame() >= 0 ? schedule_->musicStartInVideo() : VideoEncoder::kNoMusic;
-        ok = video_->close(content::kMusicFile, musicStart, error);
+        const FrameImage* cover = !cover_.pixels.empty() ? &cover_ : keptFrames_ > 0 ? &frameImage_ : nullptr;
+        ok = video_->close(content::kMusicFile, musicStart, cover, error);
         if (ok)
             std::cout << "Video: " << options_.videoFile << std::endl;
         else

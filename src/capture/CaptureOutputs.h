@@ -42,12 +42,19 @@ public:
 
     long keptFrames() const { return keptFrames_; }
 
+    // The video's cover: the first frame kept at or after this demo time,
+    // the camp fire burning in the last flight; a shorter capture takes its
+    // last frame.
+    static constexpr double kCoverSeconds = 75.0;
+
 private:
     void failWrite(const std::string& message);
 
     const CaptureOptions& options_;
     const FrameSchedule* schedule_ = nullptr;
     FrameImage frameImage_;
+    FrameImage cover_;  // empty until the cover frame is kept
+    double fps_ = 0.0;
     PngWriter pngWriter_;
     std::unique_ptr<ContactSheet> sheet_;
     std::unique_ptr<VideoEncoder> video_;

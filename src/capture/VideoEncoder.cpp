@@ -115,37 +115,39 @@ std::vector<std::string> VideoEncoder::encodeArguments(const std::string& silent
     return arguments;
 }
 
-std::vector<std::string> VideoEncoder::muxArguments(const std::string& silentFile, const std::string& musicFile,
-                                                    double musicStart, const std::string& path)
+std::vector<std::string> VideoEncoder::muxArguments(const MuxInputs& in, const std::string& path)
 {
-    std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-y", "-i", silentFile};
-    if (musicStart == kNoMusic) {
-        for (const char* part : {"-map", "0:v:0", "-c", "copy"})
-            arguments.emplace_back(part);
-    } else {
+    std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-nostdin", "-nostats", "-y", "-i", in.silentFile};
+    const bool withMusic = in.musicStart != kNoMusic;
+    const bool withCover = !in.coverFile.empty() && isIsoMediaName(path);
+    auto add = [&arguments](std::initializer_list<std::string> parts) {
+        arguments.insert(arguments.end(), parts.begin(), parts.end());
+    };
+    if (withMusic) {
         // Music that began before the first frame is entered part way through.
-        if (musicStart < 0.0) {
-            arguments.emplace_back("-ss");
-            arguments.push_back(decimal(-musicStart));
-        }
-        arguments.emplace_back("-i");
-        arguments.push_back(musicFile);
-        for (const char* part : {"-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy", "-c:a", "aac", "-b:a", "160k"})
-            arguments.emplace_back(part);
-        // Delay the music to its start, then pad it with silence so that a
-        // short track does not cut the film when -shortest ends the output.
-        std::string filter = "apad";
-        if (musicStart > 0.0)
-            filter = "adelay=delays=" + std::to_string(std::lround(musicStart * 1000.0)) + ":all=1," + filter;
-        for (const std::string& part : {std::string("-af"), filter, std::string("-shortest")})
-            arguments.push_back(part);
+        if (in.musicStart < 0.0)
+            add({"-ss", decimal(-in.musicStart)});
+        add({"-i", in.musicFile});
     }
+    if (withCover)
+        add({"-i", in.coverFile});
+    add({"-map", "0:v:0", "-c:v:0", "copy"});
+    if (withMusic) {
+        // Delayed to its start, padded with silence and cut at the film's
+        // end, so the sound lasts exactly as long as the picture (-shortest
+        // would also stop at the one-frame cover).
+        std::string filter = "apad,atrim=end=" + decimal(in.seconds);
+        if (in.musicStart > 0.0)
+            filter = "adelay=delays=" + std::to_string(std::lround(in.musicStart * 1000.0)) + ":all=1," + filter;
+        add({"-map", "1:a:0", "-c:a", "aac", "-b:a", "160k", "-af", filter});
+    }
+    if (withCover)
+        add({"-map", withMusic ? "2:v:0" : "1:v:0", "-c:v:1", "png", "-disposition:v:1", "attached_pic"});
+    add({"-metadata", std::string("title=") + kTitle, "-metadata", std::string("artist=") + kArtist});
     // The index in front: ffmpeg writes it last, then moves it before the
     // data, so a browser can start playing while the rest downloads.
-    if (isIsoMediaName(path)) {
-        arguments.emplace_back("-movflags");
-        arguments.emplace_back("+faststart");
-    }
+    if (isIsoMediaName(path))
+        add({"-movflags", "+faststart"});
     arguments.push_back(path);
     return arguments;
 }
@@ -187,6 +189,9 @@ bool VideoEncoder::open(const std::string& target, int width, int height, double
     }
     path = target;
     silentFile = target + ".silent.tmp";
+    coverFile = target + ".cover.tmp.png";
+    frameRate = fps;
+    framesQueued = 0;
     logFile = target + ".ffmpeg.log";
     const std::string problem = whyNotWritable(path, silentFile);
     if (!problem.empty()) {
@@ -227,6 +232,7 @@ bool VideoEncoder::addFrame(const FrameImage& frame)
     for (int y = 0; y < frame.height; ++y)
         std::memcpy(slot + rowBytes * static_cast<std::size_t>(frame.height - 1 - y), frame.row(y), rowBytes);
     queue->push();
+    ++framesQueued;
     return true;
 }
 
@@ -285,7 +291,7 @@ bool VideoEncoder::finishEncoding(std::string& error)
     return false;
 }
 
-bool VideoEncoder::close(const std::string& musicFile, double musicStart, std::string& error)
+bool VideoEncoder::close(const std::string& musicFile, double musicStart, const FrameImage* cover, std::string& error)
 {
     if (queue == nullptr || !refusal.empty()) {
         error = refusal.empty() ? path + ": the video was not started" : refusal;
@@ -298,13 +304,20 @@ bool VideoEncoder::close(const std::string& musicFile, double musicStart, std::s
         return false;
     }
     // The second pass also puts the stream in the container the file name
-    // asks for; without music it only copies the video.
-    const bool withMusic = musicStart != kNoMusic && fileExists(musicFile);
+    // asks for, with the tags, the cover and, when there is any, the music.
+    MuxInputs inputs;
+    inputs.silentFile = silentFile;
+    inputs.musicFile = musicFile;
+    inputs.musicStart = fileExists(musicFile) ? musicStart : kNoMusic;
+    inputs.seconds = static_cast<double>(framesQueued) / frameRate;
+    std::string ignored;
+    if (cover != nullptr && writePng(cover->rows(), coverFile, ignored))
+        inputs.coverFile = coverFile;
     ExternalProgram mux;
-    const bool started =
-        mux.startKeepingOutput(muxArguments(silentFile, musicFile, withMusic ? musicStart : kNoMusic, path), false);
+    const bool started = mux.startKeepingOutput(muxArguments(inputs, path), false);
     const int code = mux.finish();
     log += mux.output();
+    removeRegularFile(coverFile);
     if (started && code == 0 && (!isIsoMediaName(path) || isStreamableIsoMedia(path))) {
         removeRegularFile(silentFile);
         return true;

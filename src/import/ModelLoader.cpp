@@ -13,6 +13,9 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace tolvane {
 
 namespace {
@@ -58,6 +61,21 @@ std::string colourTextureOf(const aiMaterial* material)
     return named.empty() ? ModelLoader::kNeutralTexture : named;
 }
 
+// The material's emissive colour as a multiple of its albedo. A file may
+// hold anything there: what is not a finite, non-negative amount lights
+// nothing, and a huge one is capped where it would still only glow.
+glm::vec3 emissionOf(const aiMaterial* material)
+{
+    constexpr float kBrightest = 64.0f;
+    aiColor3D color(0.0f, 0.0f, 0.0f);
+    if (material->Get(AI_MATKEY_COLOR_EMISSIVE, color) != AI_SUCCESS)
+        return glm::vec3(0.0f);
+    glm::vec3 emission(color.r, color.g, color.b);
+    for (int c = 0; c < 3; ++c)
+        emission[c] = std::isfinite(emission[c]) ? std::clamp(emission[c], 0.0f, kBrightest) : 0.0f;
+    return emission;
+}
+
 bool isComplete(const aiScene* scene)
 {
     return scene != nullptr && (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) == 0 && scene->mRootNode != nullptr;
@@ -100,6 +118,7 @@ std::vector<Mesh*> ModelLoader::load(const std::string& path)
         meshes.push_back(makeMesh(set, setCount));
     texturePaths.clear();
     normalMapPaths.clear();
+    emissions.clear();
     loadedTextures.clear();
 
     logMessage("OK, done with all %i sets.\n", setCount);
@@ -135,6 +154,8 @@ Mesh* ModelLoader::makeMesh(int set, int setCount)
     geometryMaterials.pop_back();
     mesh->texture = texture;
     mesh->normalMap = normalMap;
+    if (known)
+        mesh->emission = emissions[materialIndex];
     return mesh;
 }
 
@@ -244,6 +265,7 @@ void ModelLoader::loadTextures(const aiScene* scene)
         const std::string diffusePath = named.empty() ? kNeutralTexture : named;
         texturePaths.push_back(diffusePath);
         normalMapPaths.push_back(normalMapPathFor(diffusePath));
+        emissions.push_back(emissionOf(scene->mMaterials[i]));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
+#include <glm/vec3.hpp>
 
 #include <map>
 #include <memory>
@@ -57,6 +58,7 @@ public:
     std::vector<unsigned> geometryMaterials;  // material index of each geometry
     std::vector<std::string> texturePaths;    // diffuse path per material
     std::vector<std::string> normalMapPaths;  // normal-map path per material
+    std::vector<glm::vec3> emissions;         // emissive colour per material (Mesh::emission)
     int meshCounter = 0;                      // meshes met in the current load
     Material* normalMapMaterial = nullptr;    // owned; shared by every mesh of every load
     DisplayProgressHandler* progressHandler;  // owned by the importer

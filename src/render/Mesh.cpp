@@ -133,6 +133,7 @@ void Mesh::draw(Camera* camera)
     material->bind();
     uploadCamera(camera);
     uploadLights();
+    material->setUniform("emission", emission);
     bindTextures();
     drawTriangles();
     Object3D::draw(camera);
@@ -159,6 +160,7 @@ void Mesh::uploadLights()
     material->setUniform("pointLightCount", count);
     material->setUniform("pointLightPositions", context->lightPositions.data(), count, 3);
     material->setUniform("pointLightIntensities", context->lightIntensities.data(), count, 1);
+    material->setUniform("pointLightColors", context->lightColors.data(), count, 3);
     material->setUniform("pointLightAttenuation", context->lightAttenuations.data(), count, 1);
     material->setUniform("pointLightShadowMapBitmask", context->shadowBitmask);
 }

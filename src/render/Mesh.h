@@ -3,6 +3,8 @@
 #include "base/GlObject.h"
 #include "scene/Object3D.h"
 
+#include <glm/vec3.hpp>
+
 #include <GL/glew.h>
 
 namespace tolvane {
@@ -60,7 +62,11 @@ public:
     Material* material;            // not owned
     Texture* texture = nullptr;    // colour texture or sprite sheet (unit 0); not owned
     Texture* normalMap = nullptr;  // normal map (unit 1); not owned
-    BoundingBox* boundingBox;      // owned; model space
+    // Light the surface gives off by itself (a lit window, the night sky,
+    // embers), as a multiple of its albedo per channel; never shadowed,
+    // and what rises above the bloom threshold glows.
+    glm::vec3 emission{0.0f};
+    BoundingBox* boundingBox;  // owned; model space
 
     // The vertex array that reads the buffers with the material's attribute
     // locations, the position at location 0 in every program of ours.

@@ -2,6 +2,8 @@
 
 #include "render/Light.h"
 
+#include <glm/vec3.hpp>
+
 namespace tolvane {
 
 class ODShadowMap;
@@ -21,6 +23,9 @@ public:
     void update(double elapsedSeconds) override;
 
     float attenuation;
+    // Linear RGB the intensity is multiplied by: firelight is warm, moonlight
+    // cool. White unless set.
+    glm::vec3 color{1.0f};
     bool castsShadow = false;          // whether shadowMap is filled and used
     ODShadowMap* shadowMap = nullptr;  // not owned; meaningful with castsShadow
 };

@@ -62,12 +62,14 @@ void SceneContext::collectLights()
     shadowBitmask = 0;
     lightPositions.clear();
     lightIntensities.clear();
+    lightColors.clear();
     lightAttenuations.clear();
     for (std::size_t i = 0; i < pointLights.size(); ++i) {
         PointLight* light = pointLights[i];
         const glm::vec3 position = light->getWorldPosition();
         lightPositions.insert(lightPositions.end(), {position.x, position.y, position.z});
         lightIntensities.push_back(light->intensity);
+        lightColors.insert(lightColors.end(), {light->color.r, light->color.g, light->color.b});
         lightAttenuations.push_back(light->attenuation);
         if (readsBoundShadowMap(light) && i < kMaxShadowBits) {
             shadowBitmask |= static_cast<int>(1u << i);

@@ -59,6 +59,7 @@ public:
     std::vector<PointLight*> pointLights;  // not owned; registration order
     std::vector<float> lightPositions;     // world x, y, z per point light
     std::vector<float> lightIntensities;   // one per point light
+    std::vector<float> lightColors;        // linear r, g, b per point light
     std::vector<float> lightAttenuations;  // one per point light
     int shadowBitmask = 0;                 // bit i: point light i is shadowed
                                            // through the bound cube map

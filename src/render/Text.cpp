@@ -52,6 +52,7 @@ void Text::uploadUniforms(Camera* camera)
 {
     material->setUniform("projection", camera->projection);
     material->setUniform("color", color);
+    material->setUniform("opacity", opacity);
 }
 
 void Text::uploadQuads(const glm::vec3& pen)

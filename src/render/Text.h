@@ -36,6 +36,7 @@ public:
 
     std::string text;                   // bytes drawn, reassigned freely
     glm::vec3 color{0.0f, 1.0f, 0.0f};  // RGB, 0 to 1
+    float opacity = 1.0f;               // 0 invisible to 1 opaque, scales the glyphs' coverage
     float scale = 1.0f;                 // glyph size factor
     Font* font;                         // not owned
     Material* material;                 // not owned

@@ -86,7 +86,8 @@ void addSessionOptions(CLI::App& app, SessionOptions& o)
         ->type_name("N");
     app.add_option_function<std::string>(
            "--from", [&o](const std::string& value) { o.from = parseSeconds("--from", value, true); },
-           "first frame at or after S seconds (default 0)")
+           "first frame at or after S seconds (default 0; a whole film\ncaptured starts at 2, where the music and the "
+           "fade-in do)")
         ->type_name("S");
     app.add_option_function<std::string>(
            "--to", [&o](const std::string& value) { o.to = parseSeconds("--to", value, false); },

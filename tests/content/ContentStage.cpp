@@ -114,6 +114,23 @@ bool isTerrain(const aiMesh& mesh)
     return materialName(mesh).rfind("terrain_", 0) == 0;
 }
 
+bool isSkyMaterial(const std::string& name)
+{
+    return name.rfind("sky_", 0) == 0 || name == "moon";
+}
+
+bool isSky(const aiMesh& mesh)
+{
+    return isSkyMaterial(materialName(mesh));
+}
+
+float emissionOf(const aiMesh& mesh)
+{
+    aiColor3D emissive(0.0f, 0.0f, 0.0f);
+    model().mMaterials[mesh.mMaterialIndex]->Get(AI_MATKEY_COLOR_EMISSIVE, emissive);
+    return std::max({emissive.r, emissive.g, emissive.b});
+}
+
 std::string diffusePath(const aiMesh& mesh)
 {
     aiString path;

@@ -18,6 +18,11 @@ const aiScene& model();
 std::string materialName(const aiMesh& mesh);
 // The ground comes in tiles, one mesh each.
 bool isTerrain(const aiMesh& mesh);
+// The sky's slices and the moon in front of them.
+bool isSky(const aiMesh& mesh);
+bool isSkyMaterial(const std::string& name);
+// The brightest channel of a mesh's emissive colour, 0 when it has none.
+float emissionOf(const aiMesh& mesh);
 std::string diffusePath(const aiMesh& mesh);  // as stored, relative to runDir()
 std::string normalMapPath(const std::string& diffuse);
 

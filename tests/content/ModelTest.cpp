@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 
 using namespace content_test;
 
@@ -197,7 +198,7 @@ TEST(Model, FirePitSurroundsTheEmitterAndLeavesTheFlamesFree)
     bool blocked = false;
     forEachVertex([&](const aiMesh& mesh, const glm::vec3& p) {
         const float r = std::hypot(p.x - centre.x, p.z - centre.z);
-        if (isTerrain(mesh) || materialName(mesh) == "sky")
+        if (isTerrain(mesh) || isSky(mesh))
             return;
         if (r > 0.5f && r < 1.0f && p.y < 0.3f)
             ++ringStones;
@@ -214,23 +215,27 @@ TEST(Model, FirePitSurroundsTheEmitterAndLeavesTheFlamesFree)
 // The night sky is a shell round everything the camera can see: beyond the
 // terrain and every camera position, inside the camera's far plane (100),
 // and reaching below the horizon so that no black gap opens over the rim.
+// The moon hangs just inside it.
 TEST(Model, SkyDomeEnclosesTheClearingAndEveryCameraPosition)
 {
     const aiScene& scene = model();
-    const aiMesh* sky = nullptr;
-    for (unsigned m = 0; m < scene.mNumMeshes; ++m)
-        if (materialName(*scene.mMeshes[m]) == "sky")
-            sky = scene.mMeshes[m];
-    ASSERT_NE(sky, nullptr);
     float nearest = 1e9f;
     float farthest = 0.0f;
     float lowest = 1e9f;
-    for (unsigned v = 0; v < sky->mNumVertices; ++v) {
-        const glm::vec3 p = vec(sky->mVertices[v]);
-        nearest = std::min(nearest, glm::length(p));
-        farthest = std::max(farthest, glm::length(p));
-        lowest = std::min(lowest, p.y);
+    int slices = 0;
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        const aiMesh& sky = *scene.mMeshes[m];
+        if (!isSky(sky))
+            continue;
+        slices += materialName(sky) != "moon";
+        for (unsigned v = 0; v < sky.mNumVertices; ++v) {
+            const glm::vec3 p = vec(sky.mVertices[v]);
+            nearest = std::min(nearest, glm::length(p));
+            farthest = std::max(farthest, glm::length(p));
+            lowest = std::min(lowest, p.y);
+        }
     }
+    ASSERT_GE(slices, 2);
     const Box terrain = boundsOfMeshes("terrain_");
     const float terrainReach = glm::length(glm::max(glm::abs(terrain.min), glm::abs(terrain.max)));
     EXPECT_GT(nearest, terrainReach + 5.0f);
@@ -239,4 +244,23 @@ TEST(Model, SkyDomeEnclosesTheClearingAndEveryCameraPosition)
     for (const auto& path : playedPaths())
         for (const PathElement& e : path)
             EXPECT_LT(glm::length(e.position), nearest - 20.0f);
+}
+
+// What glows by itself, and only that: the lit window panes, the sky's
+// slices and, brightest, the moon. The emission travels in the file as the
+// materials' emissive colour, where the demo's import reads it.
+TEST(Model, OnlyTheWindowPanesTheSkyAndTheMoonGlow)
+{
+    const aiScene& scene = model();
+    std::map<std::string, float> glowing;
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m)
+        if (emissionOf(*scene.mMeshes[m]) > 0.0f)
+            glowing[materialName(*scene.mMeshes[m])] = emissionOf(*scene.mMeshes[m]);
+    for (const auto& [name, emission] : glowing)
+        EXPECT_TRUE(name == "hut_windows" || isSkyMaterial(name)) << name << " glows with " << emission;
+    ASSERT_EQ(glowing.count("hut_windows"), 1u);
+    ASSERT_EQ(glowing.count("moon"), 1u);
+    ASSERT_EQ(glowing.count("sky_0"), 1u);
+    EXPECT_GT(glowing["moon"], glowing["hut_windows"]);
+    EXPECT_GT(glowing["hut_windows"], 10.0f * glowing["sky_0"]) << "the sky glows faintly";
 }

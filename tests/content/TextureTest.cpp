@@ -222,37 +222,51 @@ TEST(Textures, FireSpriteIsATongueHotLowInTheMiddleAndRedAtTheTip)
     EXPECT_LT(tip.g, 0.5 * tip.r) << "red at the tip";
 }
 
-// The sky picture runs from the zenith (top row) to below the horizon (the
-// bottom fifth). A night sky: blue, darker overhead than at the horizon,
-// with stars that are points, not a haze.
+// The sky pictures (two slices round the horizon) run from the zenith (top
+// row) to below the horizon (the bottom fifth). A night sky: blue, darker
+// overhead than at the horizon, with stars that are points of a texel or
+// two, not a haze of blobs.
 TEST(Textures, NightSkyIsBlueDarkerOverheadAndStarry)
 {
-    const Bitmap sky = load(stageDir() + "/Textures/night_sky.png");
-    ASSERT_TRUE(sky);
-    const unsigned w = FreeImage_GetWidth(sky.get());
-    const unsigned h = FreeImage_GetHeight(sky.get());
-    const auto meanOfRows = [&](double from, double to, int channel) {
-        double sum = 0.0;
-        unsigned n = 0;
-        for (auto row = static_cast<unsigned>(from * h); row < static_cast<unsigned>(to * h); ++row) {
-            // FreeImage keeps the bottom row first.
-            const BYTE* line = FreeImage_GetScanLine(sky.get(), static_cast<int>(h - 1 - row));
-            for (unsigned x = 0; x < w; ++x, ++n)
-                sum += line[x * 3 + channel];
-        }
-        return sum / n;
-    };
-    const double zenith = meanOfRows(0.0, 0.15, FI_RGBA_GREEN);
-    const double horizon = meanOfRows(0.7, 0.8, FI_RGBA_GREEN);
-    EXPECT_LT(zenith * 1.5, horizon) << "the sky should pale towards the horizon";
-    EXPECT_GT(meanOfRows(0.0, 0.8, FI_RGBA_BLUE), meanOfRows(0.0, 0.8, FI_RGBA_RED) * 1.3);
-    EXPECT_LT(horizon, 128.0) << "it is night";
-    unsigned stars = 0;
-    for (unsigned row = 0; row < h / 2; ++row) {
-        const BYTE* line = FreeImage_GetScanLine(sky.get(), static_cast<int>(h - 1 - row));
-        for (unsigned x = 0; x < w; ++x)
-            stars += line[x * 3 + FI_RGBA_GREEN] > 150;
+    for (const char* slice : {"night_sky_0.png", "night_sky_1.png"}) {
+        SCOPED_TRACE(slice);
+        const Bitmap sky = load(stageDir() + "/Textures/" + slice);
+        ASSERT_TRUE(sky);
+        const unsigned w = FreeImage_GetWidth(sky.get());
+        const unsigned h = FreeImage_GetHeight(sky.get());
+        // FreeImage keeps the bottom row first.
+        const auto at = [&](unsigned x, unsigned row, int channel) {
+            return FreeImage_GetScanLine(sky.get(), static_cast<int>(h - 1 - row))[x * 3 + channel];
+        };
+        const auto meanOfRows = [&](double from, double to, int channel) {
+            double sum = 0.0;
+            unsigned n = 0;
+            for (auto row = static_cast<unsigned>(from * h); row < static_cast<unsigned>(to * h); ++row)
+                for (unsigned x = 0; x < w; ++x, ++n)
+                    sum += at(x, row, channel);
+            return sum / n;
+        };
+        const double zenith = meanOfRows(0.0, 0.15, FI_RGBA_GREEN);
+        const double horizon = meanOfRows(0.7, 0.8, FI_RGBA_GREEN);
+        EXPECT_LT(zenith * 1.5, horizon) << "the sky should pale towards the horizon";
+        EXPECT_GT(meanOfRows(0.0, 0.8, FI_RGBA_BLUE), meanOfRows(0.0, 0.8, FI_RGBA_RED) * 1.3);
+        EXPECT_LT(horizon, 128.0) << "it is night";
+        // Texels well above the sky three texels to either side (which the
+        // moon's smooth glow is not), and the stars among them: their
+        // brightest texels.
+        unsigned starTexels = 0;
+        unsigned stars = 0;
+        for (unsigned row = 1; row < h / 2; ++row)
+            for (unsigned x = 3; x + 3 < w; ++x) {
+                const int g = at(x, row, FI_RGBA_GREEN);
+                const int around = std::min(at(x - 3, row, FI_RGBA_GREEN), at(x + 3, row, FI_RGBA_GREEN));
+                if (g - around < 40)
+                    continue;
+                ++starTexels;
+                stars += g >= at(x - 1, row, FI_RGBA_GREEN) && g > at(x + 1, row, FI_RGBA_GREEN) &&
+                         g >= at(x, row - 1, FI_RGBA_GREEN) && g > at(x, row + 1, FI_RGBA_GREEN);
+            }
+        EXPECT_GT(stars, 300u);
+        EXPECT_LE(starTexels, 3 * stars) << "stars should be points of a texel or two";
     }
-    EXPECT_GT(stars, 100u);
-    EXPECT_LT(stars, w * h / 100);
 }

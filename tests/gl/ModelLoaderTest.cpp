@@ -4,6 +4,7 @@
 #include "import/ModelLoader.h"
 #include "GlTestContext.h"
 #include "ModelFiles.h"
+#include "TestFiles.h"
 #include "base/Diagnostics.h"
 #include "import/ModelGeometry.h"
 #include "render/Mesh.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <set>
 #include <vector>
@@ -166,6 +168,44 @@ TEST_F(ModelLoaderTest, PrefetchedTexturesPairTheSameWay)
     load({{"low", 0.0f, 1}, {"high", 5.0f, 0}}, {texture("red"), texture("green")});
     modelLoader->prefetch = nullptr;
     expectLowGreenAndHighRed();
+}
+
+// The exporter writes only the legacy "Emissive" vector; a file from another
+// tool carries "EmissiveColor", which the import reads. Whatever it holds:
+// a negative or absurd channel must not light the scene, or a NaN spread
+// through the bloom.
+TEST_F(ModelLoaderTest, EmissiveColoursReachTheirMeshesAndHostileOnesAreTamed)
+{
+    const std::string path = directory + "/model.fbx";
+    ASSERT_TRUE(test::writeTestModel(path, {{"glowing", 0.0f, 0}, {"hostile", 5.0f, 1}, {"plain", 9.0f, 2}},
+                                     {texture("red"), texture("green"), texture("white")}));
+    const std::string legacy = "P: \"Emissive\", \"Vector3D\", \"Vector\", \"\", 0, 0, 0";
+    const char* colours[] = {"4, 2, 0.5", "-3, 1e30, nan"};
+    std::string text = test::readTextFile(path);
+    std::size_t at = 0;
+    for (const char* colour : colours) {
+        at = text.find(legacy, at);
+        ASSERT_NE(at, std::string::npos);
+        at += legacy.size();
+        text.insert(at, std::string("\n\t\t\tP: \"EmissiveColor\", \"Color\", \"\", \"A\", ") + colour);
+    }
+    test::writeTextFile(path, text);
+    captureStdout([&] { meshes = modelLoader->load(path); });
+    ASSERT_EQ(meshes.size(), 3u);
+    for (const Mesh* mesh : meshes) {
+        const float y = lowestY(mesh);
+        SCOPED_TRACE(y);
+        if (y < 1.0f) {
+            EXPECT_EQ(mesh->emission, glm::vec3(4.0f, 2.0f, 0.5f));
+        } else if (y < 6.0f) {
+            EXPECT_EQ(mesh->emission.r, 0.0f) << "a negative glow";
+            EXPECT_GT(mesh->emission.g, 1.0f) << "capped, yet still glowing";
+            EXPECT_LE(mesh->emission.g, 64.0f);
+            EXPECT_FALSE(std::isnan(mesh->emission.b));
+        } else {
+            EXPECT_EQ(mesh->emission, glm::vec3(0.0f)) << "no emissive colour, no glow";
+        }
+    }
 }
 
 TEST_F(ModelLoaderTest, MaterialWithoutDiffuseTextureGetsTheNeutralOne)

@@ -158,6 +158,15 @@ TEST_F(TimelineTest, EventsActOnFadeFireAndCredits)
     EXPECT_TRUE(demo.showCredits);
     frame(0.021);
     EXPECT_FALSE(demo.objects.fireSystem->generating);
+    // The credits come in gradually, on the demo's clock, and stay.
+    EXPECT_GT(demo.creditsOpacity, 0.0f);
+    EXPECT_LT(demo.creditsOpacity, 0.1f);
+    frame(0.7);
+    EXPECT_NEAR(demo.creditsOpacity, 0.48f, 0.03f);
+    frame(1.0);
+    EXPECT_FLOAT_EQ(demo.creditsOpacity, 1.0f);
+    frame(1.0);
+    EXPECT_FLOAT_EQ(demo.creditsOpacity, 1.0f);
 }
 
 TEST_F(TimelineTest, EmptyPathTakesOneStepThenSwitches)

@@ -60,15 +60,19 @@ void expectRefusals(const std::vector<Refusal>& refusals)
 
 }  // namespace
 
-// At 10 frames a second: the capture keeps the whole film from 0 unless
-// told otherwise; the bench times 3 to 13 s and keeps nothing.
+// At 10 frames a second: the capture keeps the whole film from the
+// timeline's start (2 s, music and fade-in) unless told otherwise; the
+// bench times 3 to 13 s and keeps nothing.
 TEST(CommandLine, TheRangeDecidesWhatIsPlayedTimedAndKept)
 {
     const FrameSchedule film(accepted<CaptureOptions>({"--out", "f"}).session, 10.0);
-    EXPECT_EQ(film.firstFrame(), 0);
+    EXPECT_EQ(film.firstFrame(), 20);
     EXPECT_EQ(film.endFrame(), -1) << "to the end of the film";
-    EXPECT_TRUE(film.keeps(0));
-    EXPECT_TRUE(film.keeps(1));
+    EXPECT_FALSE(film.keeps(19)) << "the start delay is no part of the film";
+    EXPECT_TRUE(film.keeps(20));
+    EXPECT_TRUE(film.keeps(21));
+    const FrameSchedule whole(accepted<CaptureOptions>({"--out", "f", "--from", "0"}).session, 10.0);
+    EXPECT_EQ(whole.firstFrame(), 0);
 
     const FrameSchedule every(accepted<CaptureOptions>({"--sheet", "s.png", "--from=1.5", "--every=5"}).session, 10.0);
     EXPECT_EQ(every.firstFrame(), 15);

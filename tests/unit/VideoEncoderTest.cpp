@@ -190,7 +190,7 @@ protected:
                 error = encoder.failure();
                 return false;
             }
-        return encoder.close(music, musicStart, error);
+        return encoder.close(music, musicStart, &frame, error);
     }
 
     std::string directory;
@@ -199,7 +199,8 @@ protected:
 };
 
 // Odd sides (padded for 4:2:0), rows turned top-down, the index in front,
-// and nothing but the film left in the folder.
+// the title, artist and cover a player shows, and nothing but the film left
+// in the folder.
 TEST_F(VideoFileTest, MakesAStreamableFilmTheRightWayUp)
 {
     VideoEncoder encoder;
@@ -208,11 +209,19 @@ TEST_F(VideoFileTest, MakesAStreamableFilmTheRightWayUp)
     const FrameImage frame = topLitFrame(63, 47);
     for (int i = 0; i < 12; ++i)
         ASSERT_TRUE(encoder.addFrame(frame)) << encoder.failure();
-    ASSERT_TRUE(encoder.close("", VideoEncoder::kNoMusic, error)) << error;
+    const FrameImage cover = topLitFrame(32, 20);
+    ASSERT_TRUE(encoder.close("", VideoEncoder::kNoMusic, &cover, error)) << error;
     EXPECT_TRUE(isStreamableIsoMedia(video)) << "the index must come before the data";
     EXPECT_EQ(filesIn(directory), std::vector<std::string>{"film.mp4"});
     EXPECT_EQ(probe(video, "v:0"), "h264,64,48,12\n") << "codec, padded size and every frame";
     EXPECT_EQ(probe(video, "a:0"), "") << "a film without music has no sound track";
+    EXPECT_EQ(outputOf("ffprobe -v error -select_streams v:1 -show_entries stream=codec_name,width:"
+                       "stream_disposition=attached_pic -of csv=p=0 '" +
+                       video + "'"),
+              "png,32,1\n")
+        << "the cover: a PNG of its own size, marked as the attached picture";
+    EXPECT_EQ(outputOf("ffprobe -v error -show_entries format_tags=title,artist -of csv=p=0 '" + video + "'"),
+              std::string(VideoEncoder::kTitle) + "," + VideoEncoder::kArtist + "\n");
 
     // The first frame, decoded to grey: the top row is the lit one.
     const std::string decode = "ffmpeg -v error -i '" + video + "' -frames:v 1 -f rawvideo -pix_fmt gray - 2>/dev/null";
@@ -281,7 +290,7 @@ TEST_F(VideoFileTest, FfmpegsOwnReasonNamesTheFailureAndItsLogStays)
     std::string error;
     ASSERT_TRUE(encoder.open(video, 64, 48, 10.0, error)) << error;
     ASSERT_TRUE(encoder.addFrame(topLitFrame(64, 48)));
-    EXPECT_FALSE(encoder.close("", VideoEncoder::kNoMusic, error));
+    EXPECT_FALSE(encoder.close("", VideoEncoder::kNoMusic, nullptr, error));
     EXPECT_EQ(error,
               video + ": No space left on device (writing " + video + ".silent.tmp), see " + video + ".ffmpeg.log");
     EXPECT_EQ(filesIn(directory), (std::vector<std::string>{"bin", "film.mp4.ffmpeg.log"}));

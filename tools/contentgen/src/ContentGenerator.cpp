@@ -103,7 +103,7 @@ bool ContentGenerator::run()
     const std::vector<glm::vec3> camera = writeFlights();
     const float flight = static_cast<float>(flightSteps_) / kSlowestStepsPerSecond;
     auto soundAndModel = std::async(std::launch::async, [this, flight, &camera] {
-        writeMusic(kStartDelaySeconds + flight + kCreditsSeconds);
+        writeMusic(flight + kCreditsSeconds);
         writeModel(camera);
     });
     TextureCatalog::writeAll(stage("Textures"), std::max(1u, options_.threads - 1));
@@ -138,7 +138,10 @@ void ContentGenerator::writeModel(const std::vector<glm::vec3>& cameraPositions)
     SceneModel model;
     HutBuilder().build(model);
     PropsBuilder(cameraPositions).build(model);
-    model.part("sky", "night_sky").append(SkyDome::build(96, 22));
+    for (int part = 0; part < SkyDome::kParts; ++part)
+        model.part("sky_" + std::to_string(part), "night_sky_" + std::to_string(part), SkyDome::kEmission)
+            .append(SkyDome::build(96 / SkyDome::kParts, 22, part));
+    model.part("moon", "moon", SkyDome::kMoonEmission).append(SkyDome::moon(32));
     // The terrain's grid takes up what the triangle budget leaves.
     const double left = static_cast<double>(kTriangleTarget) - static_cast<double>(model.triangleCount());
     const int cells = static_cast<int>(std::lround(std::sqrt(std::max(left, 2.0) / 2.0)));

@@ -27,11 +27,11 @@ public:
     // The terrain in kTerrainTiles x kTerrainTiles meshes: a light or a view
     // then draws only the tiles it reaches.
     static constexpr int kTerrainTiles = 6;
-    static constexpr float kStartDelaySeconds = 2.0f;
-    // The music is long enough for the slowest usual pace: 30 timeline steps
-    // a second (every second frame at 60 Hz), with this much under the credits.
+    // The music starts with the timeline and is long enough for the slowest
+    // usual pace, 30 timeline steps a second (every second frame at 60 Hz),
+    // with this much under the credits: they hold while it fades.
     static constexpr float kSlowestStepsPerSecond = 30.0f;
-    static constexpr float kCreditsSeconds = 20.0f;
+    static constexpr float kCreditsSeconds = 7.0f;
 
     explicit ContentGenerator(GeneratorOptions options);
 

@@ -52,6 +52,10 @@ aiMaterial* toMaterial(const ModelPart& part, const std::string& textureDir)
     material->AddProperty(&white, 1, AI_MATKEY_COLOR_DIFFUSE);
     const aiString file(textureDir + part.texture + ".png");
     material->AddProperty(&file, AI_MATKEY_TEXTURE_DIFFUSE(0));
+    if (part.emission != glm::vec3(0.0f)) {
+        const aiColor3D emissive(part.emission.r, part.emission.g, part.emission.b);
+        material->AddProperty(&emissive, 1, AI_MATKEY_COLOR_EMISSIVE);
+    }
     return material;
 }
 
@@ -107,6 +111,28 @@ std::string FbxExporter::withFixedTimestamps(const std::string& fbxText)
     return fbxText.substr(0, start) + fixed.str() + fbxText.substr(end);
 }
 
+std::string FbxExporter::withEmissiveColors(const std::string& fbxText)
+{
+    const std::string legacy = "P: \"Emissive\", \"Vector3D\", \"Vector\", \"\", ";
+    std::istringstream in(fbxText);
+    std::string out;
+    out.reserve(fbxText.size());
+    std::string line;
+    while (std::getline(in, line)) {
+        out += line;
+        out += '\n';
+        const std::size_t at = line.find(legacy);
+        if (at == std::string::npos)
+            continue;
+        const std::string rgb = line.substr(at + legacy.size());
+        if (rgb != "0, 0, 0")
+            out += line.substr(0, at) + "P: \"EmissiveColor\", \"Color\", \"\", \"A\", " + rgb + '\n';
+    }
+    if (!fbxText.empty() && fbxText.back() != '\n')
+        out.pop_back();
+    return out;
+}
+
 void FbxExporter::write(const SceneModel& model, const std::string& path, const std::string& textureDir)
 {
     const std::unique_ptr<aiScene> scene = toScene(model, textureDir);
@@ -116,7 +142,7 @@ void FbxExporter::write(const SceneModel& model, const std::string& path, const 
         throw std::runtime_error(std::string("FBX export failed: ") + exporter.GetErrorString());
     const std::string text(static_cast<const char*>(blob->data), blob->size);
     std::ofstream out(path, std::ios::binary);
-    out << withFixedTimestamps(text);
+    out << withEmissiveColors(withFixedTimestamps(text));
     if (!out)
         throw std::runtime_error("could not write " + path);
 }

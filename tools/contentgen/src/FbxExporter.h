@@ -15,6 +15,11 @@ public:
     // The exporter stamps the wall-clock time into the file; replace it with
     // a fixed date so that equal models give equal files.
     static std::string withFixedTimestamps(const std::string& fbxText);
+
+    // The exporter writes a material's emission only as the legacy
+    // "Emissive" vector, which readers (Assimp's own among them) pass over
+    // for the "EmissiveColor" of FBX 7: each non-black one gains that too.
+    static std::string withEmissiveColors(const std::string& fbxText);
 };
 
 }  // namespace tolvane::content

@@ -14,6 +14,11 @@
 namespace tolvane::content {
 namespace {
 
+// How brightly the window panes glow, as a multiple of their picture: the
+// warm glass then stands far above the bloom threshold and haloes, while
+// the dark frame painted on them stays a frame.
+constexpr glm::vec3 kLampLitGlass(4.0f);
+
 using namespace layout;
 
 constexpr float kEndOverhang = 0.16f;  // log ends stick out past the corners
@@ -113,7 +118,8 @@ void HutBuilder::build(SceneModel& model) const
     walls(model.part("hut_walls", "hut_wall"));
     roof(model.part("hut_roof", "hut_thatch"));
     door(model.part("hut_door", "hut_door"));
-    windows(model.part("hut_windows", "hut_window"));
+    // The panes glow with the lamplight inside; the sills are plain wood.
+    windows(model.part("hut_windows", "hut_window", kLampLitGlass), model.part("hut_window_sills", "firewood"));
 }
 
 void HutBuilder::walls(MeshBuilder& mesh) const
@@ -254,7 +260,7 @@ void HutBuilder::door(MeshBuilder& mesh) const
     mesh.append(Shapes::box({width + 0.24f, 0.1f, 0.26f}, 0.5f), place({cx, doorTop + 0.05f, kWallSouth}));
 }
 
-void HutBuilder::windows(MeshBuilder& mesh) const
+void HutBuilder::windows(MeshBuilder& mesh, MeshBuilder& sills) const
 {
     auto place = [](glm::vec3 at) { return glm::translate(glm::mat4(1.0f), at); };
     const auto front = holeBetweenLogs(false, {kWindowBottom, kWindowTop});
@@ -262,13 +268,13 @@ void HutBuilder::windows(MeshBuilder& mesh) const
     const float xc = 0.5f * (kWindowLeft + kWindowRight);
     const float h = front.second - front.first + 0.02f;
     mesh.append(Shapes::box({w, h, 0.1f}, 0.0f), place({xc, 0.5f * (front.first + front.second), kWallSouth}));
-    mesh.append(Shapes::box({w + 0.12f, 0.05f, 0.3f}, 0.0f), place({xc, front.first, kWallSouth + 0.02f}));
+    sills.append(Shapes::box({w + 0.12f, 0.05f, 0.3f}, 0.0f), place({xc, front.first, kWallSouth + 0.02f}));
     const auto side = holeBetweenLogs(true, {kWindowBottom, kWindowTop});
     const float d = kSideWindowFar - kSideWindowNear;
     const float zc = 0.5f * (kSideWindowNear + kSideWindowFar);
     const float hs = side.second - side.first + 0.02f;
     mesh.append(Shapes::box({0.1f, hs, d}, 0.0f), place({kWallEast, 0.5f * (side.first + side.second), zc}));
-    mesh.append(Shapes::box({0.3f, 0.05f, d + 0.12f}, 0.0f), place({kWallEast + 0.02f, side.first, zc}));
+    sills.append(Shapes::box({0.3f, 0.05f, d + 0.12f}, 0.0f), place({kWallEast + 0.02f, side.first, zc}));
 }
 
 void HutBuilder::plinth(MeshBuilder& mesh) const

@@ -24,7 +24,7 @@ private:
     void roof(MeshBuilder& mesh) const;
     void roofSlab(MeshBuilder& mesh) const;
     void door(MeshBuilder& mesh) const;
-    void windows(MeshBuilder& mesh) const;
+    void windows(MeshBuilder& panes, MeshBuilder& sills) const;
     void plinth(MeshBuilder& mesh) const;
 };
 

@@ -47,9 +47,12 @@ using content::kFireSpread;
 using content::kTorchFlameA;
 using content::kTorchFlameB;
 
-// The clearing: flat near the hut and the fire, rising into a wooded rim.
-constexpr float kTerrainHalfSize = 18.0f;
+// The clearing: flat near the hut and the fire, rising into a wooded rim
+// that is highest kRimTop out. The ground reaches beyond the last ring of
+// trees, which stand three deep so that no sky shows between the trunks.
+constexpr float kTerrainHalfSize = 26.0f;
 constexpr float kClearingRadius = 11.0f;
+constexpr float kRimTop = 25.0f;
 constexpr float kTreeRingInner = 12.5f;
 
 }  // namespace layout

@@ -1,6 +1,7 @@
 #include "MusicSynth.h"
 
 #include "Instruments.h"
+#include "Mastering.h"
 #include "Reverb.h"
 #include "Rng.h"
 
@@ -140,6 +141,7 @@ StereoBuffer MusicSynth::compose(float seconds)
     coda(out, bars);
     Reverb::apply(out, 0.25f);
     shape(out);
+    Mastering::master(out, kLoudnessLufs, kCeilingDbtp);
     return out;
 }
 
@@ -211,8 +213,8 @@ void MusicSynth::melody(StereoBuffer& out, int bars)
     playPhrase(out, themeA(), kClimaxBar, coda, 0, 0.18f, 0.0f, rng);
 }
 
-// The theme at half speed on a bowed voice, then its opening once more,
-// plucked low and alone, and a last D.
+// The theme at half speed on a bowed voice; its last D, doubled by a low
+// pluck, rings on while the piece fades.
 void MusicSynth::coda(StereoBuffer& out, int bars)
 {
     Rng rng(6);
@@ -227,30 +229,24 @@ void MusicSynth::coda(StereoBuffer& out, int bars)
         }
         bar += 2;
     }
-    Phrase echo(themeA().begin(), themeA().begin() + 4);
-    playPhrase(out, echo, bar + 2, bars - 6, -7, 0.3f, 0.0f, rng);
-    out.mix(Instruments::bowed(midiHz(dorian(0)), 9.0f, rng.nextU64()), at(bars - 7, 0), 0.16f, 0.25f);
-    out.mix(Instruments::pluck(midiHz(dorian(-7)), 6.0f, 0.5f, rng.nextU64()), at(bars - 7, 0), 0.3f, 0.0f);
+    const int last = std::min(bar - 2, bars - 4);
+    out.mix(Instruments::pluck(midiHz(dorian(-7)), 6.0f, 0.5f, rng.nextU64()), at(last, 0), 0.3f, 0.0f);
 }
 
 void MusicSynth::shape(StereoBuffer& out)
 {
     const float rate = static_cast<float>(Instruments::kSampleRate);
-    const float fadeIn = 3.0f * rate;
+    const float fadeIn = kFadeInSeconds * rate;
     const float fadeOut = kFadeOutSeconds * rate;
     const float total = static_cast<float>(out.frames());
     std::vector<float> level(out.frames());
     for (std::size_t i = 0; i < out.frames(); ++i)
         level[i] = std::pow(10.0f, levelDb(static_cast<float>(i) / rate, total / rate) / 20.0f);
-    float peak = 1e-6f;
-    for (std::size_t i = 0; i < out.frames(); ++i)
-        peak = std::max({peak, std::fabs(out.left[i] * level[i]), std::fabs(out.right[i] * level[i])});
-    const float gain = 0.89f / peak;
     for (std::size_t i = 0; i < out.frames(); ++i) {
         const float t = static_cast<float>(i);
         const float in = std::min(1.0f, t / fadeIn);
         const float tail = std::clamp((total - t) / fadeOut, 0.0f, 1.0f);
-        const float g = gain * level[i] * in * tail * tail;  // the tail eases out to silence
+        const float g = level[i] * in * tail * tail;  // the tail eases out to silence
         out.left[i] *= g;
         out.right[i] *= g;
     }

@@ -62,7 +62,7 @@ MeshBuilder torchHead(float stickRadius, float top)
 void PropsBuilder::build(SceneModel& model) const
 {
     woodpile(model.part("woodpile", "firewood"));
-    firePitStones(model.part("firepit_stones", "stone"));
+    firePitStones(model.part("firepit_stones", "rock"));
     firePitLogs(model.part("firepit_logs", "charred"));
     benches(model.part("fireside_benches", "firewood"));
     wallTorch(model.part("torch_wall", "torch"));
@@ -210,14 +210,25 @@ bool PropsBuilder::crowdsCamera(const glm::vec3& site) const
 
 std::vector<glm::vec3> PropsBuilder::treeSites() const
 {
+    // Three rings, each further out a little taller and more crowded, so
+    // that together they close the skyline.
+    struct Ring {
+        int trees;
+        float inner, depth;       // metres from the hut
+        float smallest, largest;  // spread of the lowest boughs
+    };
+    const Ring rings[] = {{44, kTreeRingInner, 4.5f, 1.3f, 2.0f},
+                          {56, kTreeRingInner + 5.0f, 4.0f, 1.4f, 2.3f},
+                          {68, kTreeRingInner + 9.5f, 3.5f, 1.5f, 2.5f}};
     std::vector<glm::vec3> sites;
     Rng rng(909);
-    const int ring = 44;
-    for (int i = 0; i < ring; ++i) {
-        const float a = glm::two_pi<float>() * (i + static_cast<float>(rng.range(-0.3, 0.3))) / ring;
-        const float r = kTreeRingInner + static_cast<float>(rng.range(0.0, 4.5));
-        sites.emplace_back(r * std::cos(a), static_cast<float>(rng.range(1.3, 2.0)), r * std::sin(a));
-    }
+    for (const Ring& ring : rings)
+        for (int i = 0; i < ring.trees; ++i) {
+            const float a = glm::two_pi<float>() * (i + static_cast<float>(rng.range(-0.3, 0.3))) / ring.trees;
+            const float r = ring.inner + static_cast<float>(rng.range(0.0, ring.depth));
+            sites.emplace_back(r * std::cos(a), static_cast<float>(rng.range(ring.smallest, ring.largest)),
+                               r * std::sin(a));
+        }
     // A few pines stand inside the clearing.
     sites.emplace_back(6.2f, 1.5f, -6.0f);
     sites.emplace_back(-9.6f, 1.7f, 3.4f);
@@ -235,36 +246,42 @@ void PropsBuilder::trunks(SectorParts& parts) const
     std::uint32_t seed = 1000;
     for (const glm::vec3& s : treeSites()) {
         const float height = s.y * 4.2f;
+        const int sides = isFar(s) ? 6 : 9;
         parts.at(s.x, s.z).append(
             Shapes::lathe(
-                {{0.0f, -0.3f}, {0.16f * s.y, -0.3f}, {0.12f * s.y, 1.0f}, {0.05f, height}, {0.0f, height + 0.2f}}, 9,
-                2.0f, 1.5f, 0.08f, seed++),
+                {{0.0f, -0.3f}, {0.16f * s.y, -0.3f}, {0.12f * s.y, 1.0f}, {0.05f, height}, {0.0f, height + 0.2f}},
+                sides, 2.0f, 1.5f, 0.08f, seed++),
             at(onGround(s.x, s.z)));
     }
 }
 
+// Tiers of drooping, ragged boughs, overlapping so that no trunk shows
+// between them; fewer and coarser on the far rings, where a bough is a few
+// pixels wide.
 void PropsBuilder::crowns(SectorParts& parts) const
 {
     Rng rng(1111);
     std::uint32_t seed = 2000;
     for (const glm::vec3& s : treeSites()) {
         const float height = s.y * 4.2f;
-        const int tiers = 5;
+        const bool far = isFar(s);
+        const int tiers = far ? 5 : 6;
+        const int branches = far ? 8 : 11;
         for (int k = 0; k < tiers; ++k) {
             const float t = static_cast<float>(k) / tiers;
-            const float bottom = 0.9f + t * (height - 1.4f);
-            const float radius = s.y * (1.0f - 0.8f * t) * static_cast<float>(rng.range(0.9, 1.1));
-            const float tierH = (height - 0.6f) / tiers * 1.9f;
-            parts.at(s.x, s.z).append(
-                Shapes::lathe({{0.0f, bottom + 0.35f},
-                               {radius * 0.5f, bottom + 0.12f},
-                               {radius, bottom},
-                               {radius * 0.55f, bottom + tierH * 0.45f},
-                               {0.0f, bottom + tierH}},
-                              14, 3.0f, 1.0f, 0.22f, seed++),
-                glm::rotate(at(onGround(s.x, s.z)), static_cast<float>(rng.range(0.0, 6.28)), glm::vec3(0, 1, 0)));
+            const float bottom = 0.9f + t * (height - 1.6f);
+            const float radius = s.y * (1.0f - 0.8f * t) * static_cast<float>(rng.range(0.85, 1.15));
+            const float tierHeight = (height - 0.6f) / tiers * 1.8f;
+            const glm::mat4 place = glm::rotate(glm::translate(at(onGround(s.x, s.z)), glm::vec3(0.0f, bottom, 0.0f)),
+                                                static_cast<float>(rng.range(0.0, 6.28)), glm::vec3(0, 1, 0));
+            parts.at(s.x, s.z).append(Shapes::pineTier(branches, radius, tierHeight, 0.3f * radius, seed++), place);
         }
     }
+}
+
+bool PropsBuilder::isFar(const glm::vec3& site)
+{
+    return std::hypot(site.x, site.z) > kTreeRingInner + 4.75f;
 }
 
 void PropsBuilder::fence(MeshBuilder& mesh) const

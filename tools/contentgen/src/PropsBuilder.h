@@ -23,6 +23,8 @@ public:
     // Where the pines stand (x, z) and how wide their lowest boughs reach
     // (in y).
     std::vector<glm::vec3> treeSites() const;
+    // Whether a site lies beyond the first ring, where trees are made coarser.
+    static bool isFar(const glm::vec3& site);
 
     // The pines and the boulders are spread round the clearing: each goes to
     // the mesh of its sector (seen from the hut), so that a renderer can

@@ -2,12 +2,12 @@
 
 namespace tolvane::content {
 
-MeshBuilder& SceneModel::part(const std::string& name, const std::string& texture)
+MeshBuilder& SceneModel::part(const std::string& name, const std::string& texture, const glm::vec3& emission)
 {
     for (ModelPart& p : parts_)
         if (p.name == name)
             return p.mesh;
-    parts_.push_back({name, texture, MeshBuilder()});
+    parts_.push_back({name, texture, MeshBuilder(), emission});
     return parts_.back().mesh;
 }
 

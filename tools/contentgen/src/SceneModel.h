@@ -1,6 +1,8 @@
 #pragma once
 #include "MeshBuilder.h"
 
+#include <glm/vec3.hpp>
+
 #include <deque>
 #include <string>
 
@@ -8,16 +10,20 @@ namespace tolvane::content {
 
 // One mesh of the exported model with its own material. `texture` is the
 // base name of the colour picture under ../Textures/ (several materials may
-// name the same picture); its normal map is <texture>_nm.png.
+// name the same picture); its normal map is <texture>_nm.png. `emission`
+// is the light the surface gives off itself, as a multiple of its picture
+// (the material's emissive colour in the file).
 struct ModelPart {
     std::string name;
     std::string texture;
     MeshBuilder mesh;
+    glm::vec3 emission{0.0f};
 };
 
 class SceneModel {
 public:
-    MeshBuilder& part(const std::string& name, const std::string& texture);
+    // The part of that name, made on first use with the texture and emission.
+    MeshBuilder& part(const std::string& name, const std::string& texture, const glm::vec3& emission = glm::vec3(0.0f));
     const std::deque<ModelPart>& parts() const { return parts_; }
     std::size_t triangleCount() const;
 

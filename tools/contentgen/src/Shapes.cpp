@@ -200,6 +200,38 @@ MeshBuilder Shapes::lathe(const std::vector<glm::vec2>& profile, int segments, f
     return mesh;
 }
 
+MeshBuilder Shapes::pineTier(int branches, float radius, float height, float droop, std::uint32_t seed)
+{
+    MeshBuilder mesh;
+    const Noise noise(seed);
+    const int rim = 2 * branches;  // a tip, a notch, a tip, ...
+    const std::uint32_t apex = mesh.addVertex({0.0f, height, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.5f, 0.0f});
+    const std::uint32_t hub = mesh.addVertex({0.0f, 0.15f * height, 0.0f}, {0.0f, -1.0f, 0.0f}, {0.5f, 1.0f});
+    std::vector<std::uint32_t> top(static_cast<std::size_t>(rim) + 1);
+    std::vector<std::uint32_t> under(static_cast<std::size_t>(rim) + 1);
+    for (int k = 0; k <= rim; ++k) {
+        const int at = k % rim;
+        const bool tip = at % 2 == 0;
+        const float vary = noise.gradient(static_cast<float>(at) * 0.37f, 0.5f, 64, 64);
+        const float a = kTwoPi * (static_cast<float>(k) + 0.35f * vary) / static_cast<float>(rim);
+        const float r = radius * (tip ? 1.0f + 0.25f * vary : 0.55f);
+        const float y = tip ? -droop * (1.0f + 0.4f * vary) : 0.1f * height;
+        const glm::vec3 p(r * std::cos(a), y, r * std::sin(a));
+        // The upper side faces outwards and up along the cone's slope.
+        const glm::vec3 out(std::cos(a), 0.0f, std::sin(a));
+        const glm::vec3 up = glm::normalize(out * (height - y) + glm::vec3(0.0f, r, 0.0f));
+        const float u = static_cast<float>(k) / static_cast<float>(rim) * static_cast<float>(branches) * 0.5f;
+        top[static_cast<std::size_t>(k)] = mesh.addVertex(p, up, {u, 1.0f});
+        under[static_cast<std::size_t>(k)] =
+            mesh.addVertex(p, glm::normalize(glm::vec3(0.0f, -1.0f, 0.0f) + 0.3f * out), {u, 0.0f});
+    }
+    for (std::size_t k = 0; k < static_cast<std::size_t>(rim); ++k) {
+        mesh.addTriangle(apex, top[k + 1], top[k]);
+        mesh.addTriangle(hub, under[k], under[k + 1]);
+    }
+    return mesh;
+}
+
 MeshBuilder Shapes::rock(int subdivisions, std::uint32_t seed)
 {
     std::vector<glm::vec3> points;

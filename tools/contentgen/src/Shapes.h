@@ -34,6 +34,12 @@ public:
     static MeshBuilder lathe(const std::vector<glm::vec2>& profile, int segments, float uRepeat, float vScale,
                              float jitter = 0.0f, std::uint32_t seed = 1);
 
+    // One tier of a pine's crown: a low cone of `branches` drooping branch
+    // tips round the trunk with notches between them, so the silhouette is
+    // ragged rather than a smooth lathe. Base of the tier at y = 0 (the tips
+    // hang `droop` below it), top at `height`; closed underneath.
+    static MeshBuilder pineTier(int branches, float radius, float height, float droop, std::uint32_t seed);
+
     // A lumpy boulder of about unit radius with a flattened base.
     static MeshBuilder rock(int subdivisions, std::uint32_t seed);
 

@@ -14,10 +14,19 @@ namespace tolvane::content {
 namespace {
 
 constexpr float kPi = 3.14159265f;
-// The moon stands low behind the woods, to the right of the hut as the
-// flight first sees it.
-constexpr float kMoonAzimuth = 0.88f;    // as u
-constexpr float kMoonElevation = 14.0f;  // degrees
+// The moon stands low over the woods, up and to the right of the hut in
+// the flight's opening shot.
+constexpr float kMoonAzimuth = 0.795f;   // as u
+constexpr float kMoonElevation = 31.0f;  // degrees
+constexpr float kMoonRadiusDegrees = 1.4f;
+constexpr float kMoonDistance = 42.0f;  // just inside the dome
+
+glm::vec3 directionOf(float u, float elevationDegrees)
+{
+    const float azimuth = 2.0f * kPi * u;
+    const float elevation = glm::radians(elevationDegrees);
+    return {std::cos(elevation) * std::cos(azimuth), std::sin(elevation), std::cos(elevation) * std::sin(azimuth)};
+}
 
 // Sky colour (as stored, sRGB) at an elevation, before stars and glow.
 glm::vec3 gradient(float elevation)
@@ -33,16 +42,19 @@ glm::vec3 gradient(float elevation)
     return glm::mix(middle, zenith, glm::smoothstep(30.0f, 90.0f, elevation));
 }
 
+// A star centred at (cx, cy) in texels; what falls outside the image is
+// left out (the neighbouring part of the sky draws it).
 void addStar(Image& image, float cx, float cy, float brightness, float radius)
 {
     const int r = static_cast<int>(std::ceil(radius * 2.0f));
+    const int column = static_cast<int>(std::floor(cx));
     for (int dy = -r; dy <= r; ++dy)
         for (int dx = -r; dx <= r; ++dx) {
-            const int x = (static_cast<int>(cx) + dx + image.width()) % image.width();
+            const int x = column + dx;
             const int y = static_cast<int>(cy) + dy;
-            if (y < 0 || y >= image.height())
+            if (x < 0 || x >= image.width() || y < 0 || y >= image.height())
                 continue;
-            const float ex = static_cast<float>(static_cast<int>(cx) + dx) + 0.5f - cx;
+            const float ex = static_cast<float>(x) + 0.5f - cx;
             const float ey = static_cast<float>(y) + 0.5f - cy;
             const float w = brightness * std::exp(-(ex * ex + ey * ey) / (2.0f * radius * radius));
             glm::vec4& texel = image.at(x, y);
@@ -57,18 +69,16 @@ float SkyDome::elevationOfRow(float v)
     return 90.0f - v * (90.0f - kLowestDegrees);
 }
 
-MeshBuilder SkyDome::build(int segments, int rings)
+MeshBuilder SkyDome::build(int segments, int rings, int part)
 {
     MeshBuilder mesh;
     for (int j = 0; j <= rings; ++j) {
         const float v = static_cast<float>(j) / rings;
-        const float elevation = glm::radians(elevationOfRow(v));
+        const float elevation = elevationOfRow(v);
         for (int i = 0; i <= segments; ++i) {
-            const float u = static_cast<float>(i) / segments;
-            const float azimuth = 2.0f * kPi * u;
-            const glm::vec3 direction(std::cos(elevation) * std::cos(azimuth), std::sin(elevation),
-                                      std::cos(elevation) * std::sin(azimuth));
-            mesh.addVertex(direction * kRadius, -direction, glm::vec2(u, 1.0f - v));
+            const float s = static_cast<float>(i) / segments;
+            const glm::vec3 direction = directionOf((static_cast<float>(part) + s) / kParts, elevation);
+            mesh.addVertex(direction * kRadius, -direction, glm::vec2(s, 1.0f - v));
         }
     }
     const int row = segments + 1;
@@ -81,9 +91,48 @@ MeshBuilder SkyDome::build(int segments, int rings)
     return mesh;
 }
 
-SurfaceTexture SkyDome::picture(int width)
+MeshBuilder SkyDome::moon(int segments)
 {
-    const int height = width / 4;
+    const glm::vec3 toMoon = directionOf(kMoonAzimuth, kMoonElevation);
+    const glm::vec3 right = glm::normalize(glm::cross(toMoon, glm::vec3(0.0f, 1.0f, 0.0f)));
+    const glm::vec3 up = glm::cross(right, toMoon);
+    const float radius = kMoonDistance * std::tan(glm::radians(kMoonRadiusDegrees));
+    const glm::vec3 centre = toMoon * kMoonDistance;
+    MeshBuilder mesh;
+    const std::uint32_t middle = mesh.addVertex(centre, -toMoon, glm::vec2(0.5f));
+    for (int i = 0; i <= segments; ++i) {
+        const float a = 2.0f * kPi * static_cast<float>(i) / segments;
+        const glm::vec2 unit(std::cos(a), std::sin(a));
+        mesh.addVertex(centre + radius * (unit.x * right + unit.y * up), -toMoon, 0.5f + 0.5f * unit);
+    }
+    // Counter-clockwise seen from the clearing.
+    for (int i = 0; i < segments; ++i)
+        mesh.addTriangle(middle, middle + 1 + static_cast<std::uint32_t>(i),
+                         middle + 2 + static_cast<std::uint32_t>(i));
+    return mesh;
+}
+
+SurfaceTexture SkyDome::moonPicture(int size)
+{
+    SurfaceTexture moon(size, size);
+    const Noise noise(23);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const float u = (static_cast<float>(x) + 0.5f) / size;
+            const float v = (static_cast<float>(y) + 0.5f) / size;
+            // Grey seas on a pale disc, darkening a little towards the limb.
+            const float seas = glm::smoothstep(0.55f, 0.75f, noise.fbm(u, v, 3, 3) * 0.5f + 0.5f);
+            const float limb = 1.0f - 0.25f * glm::length(glm::vec2(u, v) * 2.0f - 1.0f);
+            moon.set(x, y, glm::vec3(0.95f, 0.93f, 0.86f) * (1.0f - 0.3f * seas) * limb, 0.0f);
+        }
+    moon.bumpStrength = 0.0f;
+    return moon;
+}
+
+SurfaceTexture SkyDome::picture(int width, int part)
+{
+    const int height = width / 2;
+    const int panorama = width * kParts;  // texels once round
     SurfaceTexture sky(width, height);
     const Noise noise(21);
     for (int y = 0; y < height; ++y) {
@@ -91,7 +140,7 @@ SurfaceTexture SkyDome::picture(int width)
         const float v = (static_cast<float>(y) + 0.5f) / height;
         const float elevation = elevationOfRow(v);
         for (int x = 0; x < width; ++x) {
-            const float u = (static_cast<float>(x) + 0.5f) / width;
+            const float u = (static_cast<float>(part * width + x) + 0.5f) / static_cast<float>(panorama);
             glm::vec3 c = gradient(elevation);
             // Thin veils of cloud, brighter near the moon.
             const float veil = glm::smoothstep(0.1f, 0.6f, noise.fbm(u, v, 8, 4) * 0.5f + 0.5f);
@@ -106,19 +155,29 @@ SurfaceTexture SkyDome::picture(int width)
     }
     // Stars, evenly spread over the sphere (fewer per row towards the zenith,
     // where a row of texels covers less sky), dimmed by haze near the horizon.
+    // A texel is about a pixel and a half on screen, so a star is a point of
+    // one or two pixels; most are faint, a few bright.
     Rng rng(22);
+    // Round the whole circle, per degree of elevation at the horizon: about
+    // 5,500 stars in all, whatever the picture's size.
+    constexpr float kStarsPerDegree = 100.0f;
+    const float degreesPerRow = (90.0f - kLowestDegrees) / static_cast<float>(height);
     for (int y = 0; y < height; ++y) {
         const float elevation = elevationOfRow((static_cast<float>(y) + 0.5f) / height);
         if (elevation < 2.0f)
             continue;
-        const float perRow = 0.03f * width * std::cos(glm::radians(elevation));
+        const float perRow = kStarsPerDegree * degreesPerRow * std::cos(glm::radians(elevation));
         const float haze = glm::smoothstep(2.0f, 20.0f, elevation);
         for (int s = 0; s < static_cast<int>(perRow + static_cast<float>(rng.unit())); ++s) {
             const float magnitude = static_cast<float>(rng.unit());
-            const float brightness = haze * (0.15f + 0.85f * std::pow(magnitude, 4.0f));
-            const float radius = 0.35f + 0.35f * magnitude * magnitude;
-            addStar(sky.colour, static_cast<float>(rng.unit()) * width,
-                    static_cast<float>(y) + static_cast<float>(rng.unit()), brightness, radius);
+            const float brightness = haze * (0.3f + 0.7f * std::pow(magnitude, 3.0f));
+            const float radius = 0.3f + 0.15f * magnitude;
+            const float across = static_cast<float>(rng.unit()) * static_cast<float>(panorama);
+            const float down = static_cast<float>(y) + static_cast<float>(rng.unit());
+            // Stars near the panorama's seam reach into the part on its
+            // other side too.
+            for (const int turn : {-panorama, 0, panorama})
+                addStar(sky.colour, across + static_cast<float>(turn - part * width), down, brightness, radius);
         }
     }
     sky.bumpStrength = 0.0f;

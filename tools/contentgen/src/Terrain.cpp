@@ -15,11 +15,11 @@ float Terrain::height(float x, float z)
     static const Noise noise(5);
     const float r = std::hypot(x, z);
     const float fromFire = std::hypot(x - layout::kFirePit.x, z - layout::kFirePit.z);
-    const float rim =
-        glm::smoothstep(layout::kClearingRadius, 2.0f * layout::kTerrainHalfSize - layout::kClearingRadius, r);
+    const float rim = glm::smoothstep(layout::kClearingRadius, layout::kRimTop, r);
     const float level = glm::smoothstep(3.2f, 5.0f, r) * glm::smoothstep(1.8f, 3.2f, fromFire);
-    const float u = x / (2.0f * layout::kTerrainHalfSize) + 0.5f;
-    const float v = z / (2.0f * layout::kTerrainHalfSize) + 0.5f;
+    // Bumps a few metres across: the noise's six cells span 36 m.
+    const float u = x / 36.0f + 0.5f;
+    const float v = z / 36.0f + 0.5f;
     const float bumps = 0.12f * (noise.fbm(u, v, 6, 4) + 0.35f);
     return 1.8f * rim + level * std::max(bumps, 0.0f) + rim * 0.5f * bumps;
 }

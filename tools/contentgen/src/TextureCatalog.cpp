@@ -57,7 +57,7 @@ const std::map<std::string, Recipe>& recipes()
         {"fence",
          [] {
              return WoodTextures::logAtlas(
-                 512, palette({0.48f, 0.46f, 0.42f}, {0.26f, 0.24f, 0.22f}, {0.2f, 0.18f, 0.16f}, 0.3f, 0.0f, 105));
+                 512, palette({0.3f, 0.26f, 0.21f}, {0.16f, 0.13f, 0.1f}, {0.14f, 0.11f, 0.08f}, 0.3f, 0.0f, 105));
          }},
         {"hut_door", [] { return WoodTextures::door(512); }},
         {"hut_window", [] { return WoodTextures::window(256); }},
@@ -67,7 +67,9 @@ const std::map<std::string, Recipe>& recipes()
         {"pine", [] { return NatureTextures::pineNeedles(512); }},
         {"stone", [] { return NatureTextures::cobbles(512); }},
         {"rock", [] { return NatureTextures::granite(512); }},
-        {"night_sky", [] { return SkyDome::picture(1024); }},
+        {"night_sky_0", [] { return SkyDome::picture(1024, 0); }},
+        {"night_sky_1", [] { return SkyDome::picture(1024, 1); }},
+        {"moon", [] { return SkyDome::moonPicture(128); }},
     };
     return table;
 }

@@ -172,7 +172,9 @@ SurfaceTexture WoodTextures::window(int size)
             const float mullion = std::min(std::fabs(u - 0.5f), std::fabs(v - 0.5f));
             const float frame = std::max(smooth(0.1f, 0.09f, edge), smooth(0.035f, 0.03f, mullion));
             const Grain g = sideGrain(noise, u, v);
-            const glm::vec3 wood = glm::mix(glm::vec3(0.12f, 0.07f, 0.04f), glm::vec3(0.33f, 0.2f, 0.1f), g.tone);
+            // Dark, painted-over wood: the pane's glow lights it too, and it
+            // must still read as a frame against the glass.
+            const glm::vec3 wood = glm::mix(glm::vec3(0.05f, 0.03f, 0.02f), glm::vec3(0.12f, 0.075f, 0.04f), g.tone);
             // Warm lamplight behind old, slightly uneven glass.
             const float pane = glm::fract(u * 2.0f) - 0.5f;
             const float paneV = glm::fract(v * 2.0f) - 0.5f;
