@@ -7,9 +7,6 @@
 namespace tolvane {
 
 namespace {
-// Within about 0.81 degrees of straight ahead or behind the turning axis
-// would flip sign from frame to frame, so the billboard holds still there.
-constexpr float kDeadZoneCosine = 0.9999f;
 constexpr float kPi = 3.1415927f;
 }  // namespace
 
@@ -27,22 +24,22 @@ void AxialBillboard::update(double elapsedSeconds)
     Mesh::update(elapsedSeconds);
 }
 
+// The signed angle from +z to the camera, about +y. Turning by the change
+// of the unsigned angle alone about an axis that flips with the camera's
+// side would leave the flame facing away (and culled) whenever the camera
+// crosses the billboard's z axis between two updates.
 void AxialBillboard::turnTowardsCamera()
 {
     const glm::vec3 p = getWorldPosition();
     const float dx = camera->position.x - p.x;
     const float dz = camera->position.z - p.z;
-    const float length = std::sqrt(dx * dx + dz * dz);
-    const glm::vec3 n(dx / length, 0.0f, dz / length);
-    const float cosine = n.z;
-    // A camera straight above or below gives NaN, which fails this test too.
-    if (!(cosine > -kDeadZoneCosine && cosine < kDeadZoneCosine))
+    // A camera straight above or below has no direction to turn to.
+    if (!(dx * dx + dz * dz > 1e-12f))
         return;
-    const float angle = std::acos(cosine) * 180.0f / kPi;
+    const float angle = std::atan2(dx, dz) * 180.0f / kPi;
     if (angle == currentAngle)
         return;
-    // (0, 0, 1) x n = (0, n.x, 0): +y on the camera's +x side, -y on the other.
-    rotate(angle - currentAngle, glm::cross(glm::vec3(0.0f, 0.0f, 1.0f), n));
+    rotate(angle - currentAngle, glm::vec3(0.0f, 1.0f, 0.0f));
     currentAngle = angle;
 }
 

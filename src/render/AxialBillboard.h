@@ -8,10 +8,9 @@ class Camera;
 
 // A mesh that keeps turning about its own vertical axis so that its front,
 // local +z, faces the camera horizontally while it stays upright (the torch
-// flames). Only the change of the unsigned angle between +z and the
-// direction to the camera is applied each update, about +y or -y depending
-// on the side the camera is on; placement and uniform scaling set by the
-// creator are preserved. Assumes nothing else rotates the node.
+// flames). Each update turns it about +y by the change of the signed angle
+// from +z to the direction of the camera; placement and uniform scaling set
+// by the creator are preserved. Assumes nothing else rotates the node.
 class AxialBillboard : public Mesh {
 public:
     // The Mesh constructor with the first two; `camera` is not owned.
@@ -23,7 +22,7 @@ public:
     void update(double elapsedSeconds) override;
 
     Camera* camera;             // faced through its position field; not owned
-    float currentAngle = 0.0f;  // degrees already applied, 0 to 180
+    float currentAngle = 0.0f;  // degrees already applied about +y, -180 to 180
 
 private:
     void turnTowardsCamera();

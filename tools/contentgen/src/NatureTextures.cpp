@@ -67,6 +67,21 @@ SurfaceTexture NatureTextures::ground(int size)
     });
 }
 
+SurfaceTexture NatureTextures::bareEarth(int size)
+{
+    const Noise n(17);
+    return paint(size, 2.0f, [&](float u, float v, glm::vec3& c, float& h) {
+        const float soil = unit(n.fbm(u, v, 6, 4));
+        const Noise::CellSample pebble = n.cellular(u, v, 40);
+        const float pebbles = smooth(0.22f, 0.12f, pebble.nearest) * smooth(0.6f, 0.8f, unit(n.fbm(u, v, 12, 2)));
+        const float blades = strokes(n, u, v, 64) * smooth(0.65f, 0.85f, unit(n.fbm(u + 0.3f, v, 4, 3)));
+        c = glm::mix(glm::vec3(0.2f, 0.14f, 0.09f), glm::vec3(0.36f, 0.26f, 0.17f), soil);
+        c = glm::mix(c, glm::vec3(0.42f, 0.4f, 0.36f), 0.8f * pebbles);
+        c = glm::mix(c, glm::vec3(0.2f, 0.26f, 0.1f), 0.6f * blades);  // a few tufts survive
+        h = 0.3f * soil + 0.5f * pebbles + 0.15f * blades;
+    });
+}
+
 SurfaceTexture NatureTextures::thatch(int size)
 {
     const Noise n(23);

@@ -7,6 +7,9 @@ namespace tolvane::content {
 class NatureTextures {
 public:
     static SurfaceTexture ground(int size);
+    // Trodden earth with pebbles and the odd tuft: round the fire pit and
+    // along the paths.
+    static SurfaceTexture bareEarth(int size);
     // Straw runs along v (down the roof), in overlapping courses.
     static SurfaceTexture thatch(int size);
     static SurfaceTexture pineNeedles(int size);

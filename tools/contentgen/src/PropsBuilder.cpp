@@ -1,6 +1,7 @@
 #include "PropsBuilder.h"
 
 #include "Layout.h"
+#include "Noise.h"
 #include "Rng.h"
 #include "SceneModel.h"
 #include "Shapes.h"
@@ -64,6 +65,9 @@ void PropsBuilder::build(SceneModel& model) const
     woodpile(model.part("woodpile", "firewood"));
     firePitStones(model.part("firepit_stones", "rock"));
     firePitLogs(model.part("firepit_logs", "charred"));
+    // Embers under the logs glow faintly even before the fire is lit.
+    firePitEmbers(model.part("firepit_embers", "charred", glm::vec3(2.5f, 1.0f, 0.3f)));
+    trodden(model.part("trodden_earth", "bare_earth"));
     benches(model.part("fireside_benches", "firewood"));
     wallTorch(model.part("torch_wall", "torch"));
     poleTorch(model.part("torch_pole", "torch"));
@@ -138,7 +142,8 @@ void PropsBuilder::firePitStones(MeshBuilder& mesh) const
 
 void PropsBuilder::firePitLogs(MeshBuilder& mesh) const
 {
-    const glm::vec3 top = kFirePit + glm::vec3(0.0f, 0.46f, 0.0f);
+    // The tripod's top reaches into the base of the flames.
+    const glm::vec3 top = kFirePit + glm::vec3(0.0f, 0.56f, 0.0f);
     for (int i = 0; i < 6; ++i) {
         const float a = glm::two_pi<float>() * (i + 0.3f) / 6.0f;
         const glm::vec3 foot = kFirePit + glm::vec3(std::cos(a) * 0.4f, 0.02f, std::sin(a) * 0.4f);
@@ -146,9 +151,71 @@ void PropsBuilder::firePitLogs(MeshBuilder& mesh) const
     }
     addLog(mesh, kFirePit + glm::vec3(-0.45f, 0.05f, -0.12f), kFirePit + glm::vec3(0.42f, 0.05f, 0.2f), 0.05f, 710);
     addLog(mesh, kFirePit + glm::vec3(-0.1f, 0.05f, 0.42f), kFirePit + glm::vec3(0.18f, 0.05f, -0.4f), 0.045f, 711);
+}
+
+void PropsBuilder::firePitEmbers(MeshBuilder& mesh) const
+{
     // Ash and embers on the ground inside the ring.
     mesh.append(Shapes::lathe({{0.62f, 0.004f}, {0.45f, 0.012f}, {0.0f, 0.016f}}, 24, 2.0f, 0.3f, 0.1f, 12),
                 at(kFirePit));
+}
+
+namespace {
+
+// A vertex of trodden earth lying just over the terrain, its picture
+// repeating every 1.5 m in world space so that patches join without seams.
+std::uint32_t earthVertex(MeshBuilder& mesh, float x, float z, float lift)
+{
+    return mesh.addVertex(onGround(x, z, lift), glm::vec3(0.0f, 1.0f, 0.0f), glm::vec2(x, -z) / 1.5f);
+}
+
+}  // namespace
+
+// Bare earth where people walk: a ragged ring round the fire pit (from
+// under the stones out to where the ground starts to roll) and a worn path
+// from the door round the hut, past the torch pole, to the fire.
+void PropsBuilder::trodden(MeshBuilder& mesh) const
+{
+    const Noise noise(77);
+    constexpr int kRim = 48;
+    std::vector<std::uint32_t> inner;
+    std::vector<std::uint32_t> outer;
+    for (int i = 0; i <= kRim; ++i) {
+        const float a = glm::two_pi<float>() * static_cast<float>(i % kRim) / kRim;
+        const float ragged = 1.5f + 0.25f * noise.gradient(static_cast<float>(i % kRim) * 0.25f, 0.5f, 12, 12);
+        const glm::vec2 d(std::cos(a), std::sin(a));
+        inner.push_back(earthVertex(mesh, kFirePit.x + 0.6f * d.x, kFirePit.z + 0.6f * d.y, 0.025f));
+        outer.push_back(earthVertex(mesh, kFirePit.x + ragged * d.x, kFirePit.z + ragged * d.y, 0.025f));
+    }
+    for (std::size_t i = 0; i < kRim; ++i)
+        mesh.addQuad(inner[i], inner[i + 1], outer[i + 1], outer[i]);
+
+    const float doorX = 0.5f * (kDoorLeft + kDoorRight);
+    const std::vector<glm::vec2> path = {{doorX, kWallSouth + 0.75f},
+                                         {kWallWest - 0.8f, kWallSouth + 0.4f},
+                                         {kTorchFlameB.x + 0.8f, kTorchFlameB.z + 0.4f},
+                                         {kFirePit.x + 1.2f, kFirePit.z + 1.2f}};
+    std::vector<std::uint32_t> left;
+    std::vector<std::uint32_t> right;
+    float walked = 0.0f;
+    for (std::size_t leg = 0; leg + 1 < path.size(); ++leg) {
+        const glm::vec2 a = path[leg];
+        const glm::vec2 b = path[leg + 1];
+        const glm::vec2 along = glm::normalize(b - a);
+        const glm::vec2 across(-along.y, along.x);
+        const int steps = static_cast<int>(std::ceil(glm::length(b - a) / 0.3f));
+        for (int s = leg == 0 ? 0 : 1; s <= steps; ++s) {
+            const glm::vec2 p = glm::mix(a, b, static_cast<float>(s) / steps);
+            const float half = 0.45f * (1.0f + 0.3f * noise.gradient(walked, 3.5f, 64, 64));
+            const float drift = 0.12f * noise.gradient(walked * 0.5f, 7.5f, 64, 64);
+            left.push_back(earthVertex(mesh, p.x + across.x * (drift + half), p.y + across.y * (drift + half), 0.015f));
+            right.push_back(
+                earthVertex(mesh, p.x + across.x * (drift - half), p.y + across.y * (drift - half), 0.015f));
+            walked += 0.3f;
+        }
+    }
+    for (std::size_t i = 0; i + 1 < left.size(); ++i)
+        mesh.addQuad(left[i], left[i + 1], right[i + 1], right[i]);
 }
 
 void PropsBuilder::benches(MeshBuilder& mesh) const

@@ -47,6 +47,8 @@ private:
     };
 
     void woodpile(MeshBuilder& mesh) const;
+    void firePitEmbers(MeshBuilder& mesh) const;
+    void trodden(MeshBuilder& mesh) const;
     void firePitStones(MeshBuilder& mesh) const;
     void firePitLogs(MeshBuilder& mesh) const;
     void benches(MeshBuilder& mesh) const;

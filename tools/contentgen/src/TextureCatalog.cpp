@@ -63,6 +63,7 @@ const std::map<std::string, Recipe>& recipes()
         {"hut_window", [] { return WoodTextures::window(256); }},
         {"torch", [] { return WoodTextures::torch(256); }},
         {"ground", [] { return NatureTextures::ground(1024); }},
+        {"bare_earth", [] { return NatureTextures::bareEarth(512); }},
         {"hut_thatch", [] { return NatureTextures::thatch(1024); }},
         {"pine", [] { return NatureTextures::pineNeedles(512); }},
         {"stone", [] { return NatureTextures::cobbles(512); }},
