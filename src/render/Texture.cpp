@@ -2,12 +2,34 @@
 
 #include "base/CpuProfiler.h"
 #include "base/Diagnostics.h"
+#include "base/SoftwareRenderer.h"
 #include "render/TextureImage.h"
 #include "render/TexturePrefetch.h"
+
+#include <algorithm>
 
 namespace tolvane {
 
 namespace {
+
+// Taps along the direction a texture is stretched in, at most.
+constexpr GLfloat kAnisotropy = 8.0f;
+
+// Anisotropic filtering keeps the ground sharp at grazing angles. A graphics
+// card does it almost for free (it is an extension in OpenGL 3.3 that
+// nearly every driver has); a software rasteriser pays for every tap on the
+// CPU (4 taps more than double llvmpipe's scene pass), so there it stays off.
+GLfloat anisotropyOfThisDriver()
+{
+    if (!GLEW_EXT_texture_filter_anisotropic)
+        return 1.0f;
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (renderer == nullptr || isSoftwareRenderer(renderer))
+        return 1.0f;
+    GLfloat most = 1.0f;
+    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &most);
+    return std::min(kAnisotropy, most);
+}
 
 // Says why `image` cannot become a texture, in the words the start-up has
 // always used, and ends the process.
@@ -58,6 +80,9 @@ void Texture::upload(const TextureImage& image)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    const GLfloat anisotropy = anisotropyOfThisDriver();
+    if (anisotropy > 1.0f)
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 

@@ -117,6 +117,7 @@ void HutBuilder::build(SceneModel& model) const
     plinth(model.part("hut_plinth", "stone"));
     walls(model.part("hut_walls", "hut_wall"));
     roof(model.part("hut_roof", "hut_thatch"));
+    gableBoards(model.part("hut_gable_boards", "fence"));
     door(model.part("hut_door", "hut_door"));
     // The panes glow with the lamplight inside; the sills are plain wood.
     windows(model.part("hut_windows", "hut_window", kLampLitGlass), model.part("hut_window_sills", "firewood"));
@@ -171,6 +172,32 @@ void HutBuilder::gables(MeshBuilder& mesh) const
             break;
         for (float z : {kWallNorth, kWallSouth})
             addLog(mesh, {centreX() - reach, y, z}, {centreX() + reach, y, z}, 400 + 3 * i + (z > 0 ? 1 : 0));
+    }
+}
+
+// Boards close each gable behind its stepped logs, so that no roof underside
+// shows in the gaps between the log ends and the slope. Both faces, as the
+// flight looks at them from outside only but a light sees both.
+void HutBuilder::gableBoards(MeshBuilder& mesh) const
+{
+    const float eave = sideCourseY(kLogCourses) + kLogRadius;
+    const float left = centreX() - halfSpan();
+    const float right = centreX() + halfSpan();
+    for (const float z : {kWallNorth, kWallSouth}) {
+        const float outwards = z > 0.0f ? 1.0f : -1.0f;
+        for (const float face : {outwards, -outwards}) {
+            const glm::vec3 normal(0.0f, 0.0f, face);
+            const auto corner = [&](float x, float y) {
+                return mesh.addVertex({x, y, z - 0.02f * outwards}, normal, glm::vec2(x, y) / 0.8f);
+            };
+            const std::uint32_t a = corner(left, eave);
+            const std::uint32_t b = corner(right, eave);
+            const std::uint32_t c = corner(centreX(), kRidgeUnderside);
+            if (face > 0.0f)
+                mesh.addTriangle(a, b, c);
+            else
+                mesh.addTriangle(a, c, b);
+        }
     }
 }
 

@@ -22,6 +22,7 @@ private:
     void sideWall(MeshBuilder& mesh, float x, bool withWindow) const;
     void gables(MeshBuilder& mesh) const;
     void roof(MeshBuilder& mesh) const;
+    void gableBoards(MeshBuilder& mesh) const;
     void roofSlab(MeshBuilder& mesh) const;
     void door(MeshBuilder& mesh) const;
     void windows(MeshBuilder& panes, MeshBuilder& sills) const;
