@@ -39,9 +39,9 @@ const vec3 AMBIENT_GROUND = vec3(0.45, 0.36, 0.28);
 // FOG_START metres from the eye, so the clearing itself stays clear; the
 // density halves every FOG_HALF_HEIGHT metres up, so the dome is misty
 // only near the horizon.
-const vec3 FOG_COLOR = vec3(0.0125, 0.0165, 0.031);
-const float FOG_START = 8.0;
-const float FOG_DENSITY = 0.035;  // per metre at ground level
+const vec3 FOG_COLOR = vec3(0.0135, 0.018, 0.034);
+const float FOG_START = 11.0;
+const float FOG_DENSITY = 0.045;  // per metre at ground level
 const float FOG_HALF_HEIGHT = 4.0;
 
 uniform vec3 cameraPosition;

@@ -44,7 +44,7 @@ struct CreditsLine {
 const CreditsLine kCredits[] = {
     {"tolvane", Face::Title, -150.0f, 0.0f, 1.0f},
     {"GPU particles", Face::Text, 170.0f, -130.0f, 0.8f},
-    {"A flight at dusk", Face::Text, -280.0f, -130.0f, 0.8f},
+    {"A night by the fire", Face::Text, -310.0f, -130.0f, 0.8f},
     {"HDR and bloom", Face::Text, 250.0f, -180.0f, 0.8f},
     {"OpenGL 3.3 core", Face::Text, -200.0f, -180.0f, 0.8f},
     {"real-time rendering in C++17", Face::Text, -70.0f, -300.0f, 0.5f},

@@ -222,13 +222,13 @@ TEST(Textures, FireSpriteIsATongueHotLowInTheMiddleAndRedAtTheTip)
     EXPECT_LT(tip.g, 0.5 * tip.r) << "red at the tip";
 }
 
-// The sky pictures (two slices round the horizon) run from the zenith (top
+// The sky pictures (four slices round the horizon) run from the zenith (top
 // row) to below the horizon (the bottom fifth). A night sky: blue, darker
 // overhead than at the horizon, with stars that are points of a texel or
 // two, not a haze of blobs.
 TEST(Textures, NightSkyIsBlueDarkerOverheadAndStarry)
 {
-    for (const char* slice : {"night_sky_0.png", "night_sky_1.png"}) {
+    for (const char* slice : {"night_sky_0.png", "night_sky_1.png", "night_sky_2.png", "night_sky_3.png"}) {
         SCOPED_TRACE(slice);
         const Bitmap sky = load(stageDir() + "/Textures/" + slice);
         ASSERT_TRUE(sky);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A video with the music starting where the timeline starts it, and a
-# contact sheet. Skipped (passing) without ffmpeg.
+# A video with the music starting where the timeline starts it, its tags and
+# cover, and a contact sheet. Skipped (passing) without ffmpeg.
 source "$(dirname "$0")/capture_lib.sh"
 command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null || { echo "skipped: ffmpeg is not installed"; exit 0; }
 stage
@@ -16,8 +16,17 @@ rm "$out/boxes.mp4" "$out/cut.mp4"
 capture --fps 10 --from 1.5 --to 4.5 --size 128x75 --video "$out/film.mp4" --sheet "$out/sheet.png" \
   || fail "video capture exited with $?"
 probe() { ffprobe -v error -show_entries "$1" -of default=noprint_wrappers=1:nokey=1 "$out/film.mp4"; }
-codecs="$(ffprobe -v error -show_entries stream=codec_type,codec_name,pix_fmt -of csv=p=0 "$out/film.mp4" | sort)"
-[ "$codecs" = "$(printf 'aac,audio\nh264,video,yuv420p')" ] || fail "streams are not H.264 yuv420p and AAC: $codecs"
+codecs="$(ffprobe -v error -show_entries stream=codec_type,codec_name,pix_fmt:stream_disposition=attached_pic \
+  -of csv=p=0 "$out/film.mp4" | sort)"
+[ "$codecs" = "$(printf 'aac,audio,0\nh264,video,yuv420p,0\npng,video,rgb24,1')" ] \
+  || fail "streams are not H.264 yuv420p, AAC and a PNG cover: $codecs"
+# What a player shows for the film: its name, who made it, and the cover (the
+# capture's last frame here, as the film stops before the cover moment).
+[ "$(probe format_tags=title)" = "Tolvane" ] || fail "title tag: $(probe format_tags=title)"
+[ "$(probe format_tags=artist)" = "The Tolvane developers" ] || fail "artist tag: $(probe format_tags=artist)"
+ffmpeg -v error -i "$out/film.mp4" -map 0:v:1 -frames:v 1 -y "$out/cover.png" || fail "no cover to read"
+[ "$(picture_size "$out/cover.png")" = "128x75" ] || fail "cover is $(picture_size "$out/cover.png")"
+rm "$out/cover.png"
 # What every browser plays, and starts to while the file downloads: the index
 # (moov) before the media data (mdat).
 boxes="$(iso_top_boxes "$out/film.mp4" | tr '\n' ' ')" || fail "film.mp4 is not whole ISO media"

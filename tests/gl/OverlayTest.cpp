@@ -83,7 +83,7 @@ TEST_F(OverlayTest, PlacesEverythingForTheDefaultWindow)
     EXPECT_EQ(credit(0)->getWorldPosition(), glm::vec3(282.0f, 410.0f, 0.0f));
     EXPECT_NE(credit(0)->font, demo.fpsText->font) << "the title has its own font";
 
-    const glm::vec2 offsets[] = {{-150, 0},    {170, -130}, {-280, -130}, {250, -180},
+    const glm::vec2 offsets[] = {{-150, 0},    {170, -130}, {-310, -130}, {250, -180},
                                  {-200, -180}, {-70, -300}, {30, -330}};
     const float scales[] = {1.0f, 0.8f, 0.8f, 0.8f, 0.8f, 0.5f, 0.5f};
     for (size_t line = 0; line < 7; ++line) {

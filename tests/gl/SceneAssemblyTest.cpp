@@ -79,8 +79,8 @@ TEST_F(SceneAssemblyTest, TreeHoldsEveryNodeInInsertionOrder)
     ASSERT_GE(top.size(), 10u);
     EXPECT_EQ(top[0], demo.camera);
     const size_t meshes = top.size() - 9;
-    EXPECT_EQ(meshes, 81u)
-        << "the generated model has 81 meshes: the ground in 36 tiles, pines and rocks by sector, the sky dome";
+    EXPECT_EQ(meshes, 89u) << "the generated model has 89 meshes: the ground in 36 tiles, pines and rocks by "
+                              "sector, the sky in four slices and the moon";
     for (size_t i = 1; i <= meshes; ++i)
         EXPECT_NE(childAs<Mesh>(demo.scene, i), nullptr);
     const size_t at = 1 + meshes;

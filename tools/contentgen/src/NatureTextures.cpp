@@ -109,8 +109,8 @@ SurfaceTexture NatureTextures::pineNeedles(int size)
         const float needles = strokes(n, u, v, 128);
         const float twigs = smooth(0.04f, 0.0f, std::fabs(n.gradient(u * 6.0f, v * 24.0f, 6, 24)));
         const float light = unit(n.fbm(u, v, 4, 3));
-        const glm::vec3 deep(0.02f, 0.055f, 0.04f);
-        const glm::vec3 tip(0.08f, 0.17f, 0.09f);
+        const glm::vec3 deep(0.015f, 0.04f, 0.03f);
+        const glm::vec3 tip(0.055f, 0.12f, 0.065f);
         c = glm::mix(deep, tip, needles * (0.5f + 0.5f * light));
         c = glm::mix(c, glm::vec3(0.18f, 0.11f, 0.06f), 0.6f * twigs);
         h = 0.6f * needles + 0.3f * light - 0.2f * twigs;

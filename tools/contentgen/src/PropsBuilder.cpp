@@ -143,7 +143,7 @@ void PropsBuilder::firePitStones(MeshBuilder& mesh) const
 void PropsBuilder::firePitLogs(MeshBuilder& mesh) const
 {
     // The tripod's top reaches into the base of the flames.
-    const glm::vec3 top = kFirePit + glm::vec3(0.0f, 0.56f, 0.0f);
+    const glm::vec3 top = kFirePit + glm::vec3(0.0f, 0.52f, 0.0f);
     for (int i = 0; i < 6; ++i) {
         const float a = glm::two_pi<float>() * (i + 0.3f) / 6.0f;
         const glm::vec3 foot = kFirePit + glm::vec3(std::cos(a) * 0.4f, 0.02f, std::sin(a) * 0.4f);

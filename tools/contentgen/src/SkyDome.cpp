@@ -131,7 +131,7 @@ SurfaceTexture SkyDome::moonPicture(int size)
 
 SurfaceTexture SkyDome::picture(int width, int part)
 {
-    const int height = width / 2;
+    const int height = width;
     const int panorama = width * kParts;  // texels once round
     SurfaceTexture sky(width, height);
     const Noise noise(21);
@@ -170,8 +170,8 @@ SurfaceTexture SkyDome::picture(int width, int part)
         const float haze = glm::smoothstep(2.0f, 20.0f, elevation);
         for (int s = 0; s < static_cast<int>(perRow + static_cast<float>(rng.unit())); ++s) {
             const float magnitude = static_cast<float>(rng.unit());
-            const float brightness = haze * (0.3f + 0.7f * std::pow(magnitude, 3.0f));
-            const float radius = 0.3f + 0.15f * magnitude;
+            const float brightness = haze * (0.55f + 0.45f * std::pow(magnitude, 2.0f));
+            const float radius = 0.33f + 0.12f * magnitude;
             const float across = static_cast<float>(rng.unit()) * static_cast<float>(panorama);
             const float down = static_cast<float>(y) + static_cast<float>(rng.unit());
             // Stars near the panorama's seam reach into the part on its

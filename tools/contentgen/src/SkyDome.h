@@ -13,7 +13,7 @@ namespace tolvane::content {
 // colour at the horizon.
 class SkyDome {
 public:
-    static constexpr glm::vec3 kEmission{0.12f};
+    static constexpr glm::vec3 kEmission{0.26f};
     static constexpr float kRadius = 45.0f;          // well inside the camera's far plane
     static constexpr float kLowestDegrees = -20.0f;  // below the wooded rim, so no gap shows
 
@@ -21,13 +21,14 @@ public:
     // picture: one picture for the whole sky would have to be wider than
     // the texture size every OpenGL 3.3 driver must take (1024), and at 1024
     // a texel spans several pixels, so stars would smear into snowflakes.
-    static constexpr int kParts = 2;
+    // With four, a texel is about a pixel of a 1024x600 picture.
+    static constexpr int kParts = 4;
 
     // Slice `part` of the dome. Normals point to the centre; u runs across
     // the slice, v from the zenith (0) to the lowest ring (1).
     static MeshBuilder build(int segments, int rings, int part);
 
-    // The picture of slice `part` for build()'s mapping: width x width / 2
+    // The picture of slice `part` for build()'s mapping: width x width
     // texels.
     static SurfaceTexture picture(int width, int part);
 

@@ -70,6 +70,8 @@ const std::map<std::string, Recipe>& recipes()
         {"rock", [] { return NatureTextures::granite(512); }},
         {"night_sky_0", [] { return SkyDome::picture(1024, 0); }},
         {"night_sky_1", [] { return SkyDome::picture(1024, 1); }},
+        {"night_sky_2", [] { return SkyDome::picture(1024, 2); }},
+        {"night_sky_3", [] { return SkyDome::picture(1024, 3); }},
         {"moon", [] { return SkyDome::moonPicture(128); }},
     };
     return table;
