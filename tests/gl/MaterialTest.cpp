@@ -1,11 +1,11 @@
 // Shader programs: the location cache, the blend state and the fatal paths.
 #include "render/Material.h"
 #include "GlTestContext.h"
+#include "TestFiles.h"
 #include "render/ShaderFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <set>
 #include <unistd.h>
 
@@ -29,24 +29,13 @@ out vec4 fragColor;
 void main() { fragColor = vec4(materialColor * fade, shininess); }
 )";
 
-class MaterialTest : public ::testing::Test {
+class MaterialTest : public ::testing::Test, protected test::ScratchFiles {
 protected:
-    void SetUp() override
+    MaterialTest() : ScratchFiles("tolvane-material")
     {
-        directory = test::makeScratchDirectory("tolvane-material");
         write("plain.vert", kVertex);
         write("plain.frag", kFragment);
     }
-    void TearDown() override { std::filesystem::remove_all(directory); }
-
-    std::string write(const std::string& name, const std::string& text)
-    {
-        test::writeTextFile(directory + "/" + name, text);
-        return path(name);
-    }
-    std::string path(const std::string& name) const { return directory + "/" + name; }
-
-    std::string directory;
 };
 
 // Death-test children print to standard output; send it where the

@@ -15,6 +15,25 @@ std::string makeScratchDirectory(const std::string& prefix)
     return pattern;
 }
 
+ScratchFiles::ScratchFiles(const std::string& prefix) : directory_(makeScratchDirectory(prefix)) {}
+
+ScratchFiles::~ScratchFiles()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(directory_, ignored);
+}
+
+std::string ScratchFiles::write(const std::string& name, const std::string& text) const
+{
+    writeTextFile(path(name), text);
+    return path(name);
+}
+
+std::string ScratchFiles::path(const std::string& name) const
+{
+    return directory_ + "/" + name;
+}
+
 void writeTextFile(const std::string& path, const std::string& text)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());

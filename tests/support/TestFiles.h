@@ -8,6 +8,24 @@ namespace tolvane::test {
 // Returns an absolute path without a trailing '/'.
 std::string makeScratchDirectory(const std::string& prefix);
 
+// A scratch directory for one test's files, made when constructed and
+// removed with everything in it when destroyed; a test fixture inherits it.
+class ScratchFiles {
+public:
+    explicit ScratchFiles(const std::string& prefix);
+    ~ScratchFiles();
+    ScratchFiles(const ScratchFiles&) = delete;
+    ScratchFiles& operator=(const ScratchFiles&) = delete;
+
+    // Writes `text` to the file `name` in the directory; returns its path.
+    std::string write(const std::string& name, const std::string& text) const;
+    // The path of `name` in the directory.
+    std::string path(const std::string& name) const;
+
+private:
+    std::string directory_;
+};
+
 // Writes bytes to a file, creating parent directories.
 void writeTextFile(const std::string& path, const std::string& text);
 

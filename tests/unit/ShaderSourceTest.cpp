@@ -5,25 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 using namespace tolvane;
 
 namespace {
 
-class ShaderSourceTest : public ::testing::Test {
+class ShaderSourceTest : public ::testing::Test, protected test::ScratchFiles {
 protected:
-    void SetUp() override { directory = test::makeScratchDirectory("tolvane-shader-source"); }
-    void TearDown() override { std::filesystem::remove_all(directory); }
-
-    std::string write(const std::string& name, const std::string& text)
-    {
-        test::writeTextFile(directory + "/" + name, text);
-        return path(name);
-    }
-    std::string path(const std::string& name) const { return directory + "/" + name; }
-
-    std::string directory;
+    ShaderSourceTest() : ScratchFiles("tolvane-shader-source") {}
 };
 
 }  // namespace
