@@ -41,8 +41,8 @@ void createCamera()
     const Settings& settings = demo.settings;
     auto* camera = new PerspectiveCamera(
         60.0f, static_cast<float>(settings.width) / static_cast<float>(settings.height), 0.1f, 100.0f);
-    camera->position = glm::vec3(-1.0f, 1.0f, 6.0f);
-    camera->target = glm::vec3(-0.5f, 1.0f, 0.1f);
+    camera->position = kCameraStart;
+    camera->target = kFlightTargets[0];
     camera->updateView();
     demo.camera = camera;
 }

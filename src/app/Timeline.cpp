@@ -24,13 +24,6 @@ namespace tolvane {
 
 namespace {
 
-// The camera's look-at point for each path, set when the previous one ends.
-const glm::vec3 kPathTargets[] = {
-    {1.6f, 1.0f, -0.5f},
-    {3.5f, 1.6f, -1.5f},
-    {-2.8f, 0.45f, -2.0f},
-};
-
 void flickerLights()
 {
     const float torch = static_cast<float>(std::sin(currentTime() * 8.0)) * 0.2f + 0.5f;
@@ -66,7 +59,7 @@ void switchPath()
     int& state = demo.timeline.timelineState;
     logMessage("Switching to camera %i", state + 1);
     if (state <= 3) {
-        demo.camera->target = kPathTargets[state - 1];
+        demo.camera->target = content::kFlightTargets[state];
         demo.camera->updateView();
     }
     ++state;

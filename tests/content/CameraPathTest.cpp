@@ -1,4 +1,5 @@
 #include "ContentStage.h"
+#include "base/ContentLayout.h"
 
 #include <glm/geometric.hpp>
 #include <glm/vec2.hpp>
@@ -237,7 +238,7 @@ TEST(CameraPaths, FlightStartsAtTheSceneCameraAndMovesSmoothly)
 {
     const auto& first = playedPaths().front();
     ASSERT_EQ(first.front().name, "spline_position");
-    EXPECT_LT(glm::length(first.front().position - glm::vec3(-1.0f, 1.0f, 6.0f)), 0.3f);
+    EXPECT_LT(glm::length(first.front().position - tolvane::content::kCameraStart), 0.3f);
     for (const auto& path : playedPaths()) {
         const glm::vec3* previous = nullptr;
         for (const PathElement& e : path) {

@@ -8,11 +8,11 @@
 # and the loading text a full-resolution crop.
 
 film_moment_names=(hut flame fire credits)
-declare -A film_moment_seconds=([hut]=4 [flame]=23.4 [fire]=68.7 [credits]=100)
+declare -A film_moment_seconds=([hut]=4 [flame]=20 [fire]=75 [credits]=100)
 # ImageMagick geometry applied to each captured frame.
 declare -A film_moment_shape=(
   [hut]="-filter box -resize 256x150!"
-  [flame]="-crop 128x128+342+196 +repage"
+  [flame]="-crop 128x128+738+219 +repage"
   [fire]="-filter box -resize 256x150!"
   [credits]="-filter box -resize 256x150!"
 )

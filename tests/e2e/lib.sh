@@ -32,6 +32,23 @@ stage() {
   done
 }
 
+# The film's first flight lights the camp fire at once, hidden behind the
+# hut. For a test of the P key, the first flight is replaced by a camera that
+# stands still for 200 s at 30 steps a second, looking past the hut at the
+# unlit pit; in a 512x300 window the pit lies in pit_region, left of the
+# torch pole.
+pit_region=66x50+184+130
+# Flame-coloured share of the region that a few drifting sparks of fairy
+# dust may reach; the burning fire gives about 0.06.
+pit_flame_margin=0.01
+hold_camera_before_the_pit() {
+  {
+    echo '<spline_editor><spline><spline_point_array>'
+    for _ in $(seq 1 6000); do echo '<spline_position x="-0.8" y="1.4" z="4.9" time="0"/>'; done
+    echo '</spline_point_array></spline></spline_editor>'
+  } >"$run_dir/campath1.xml"
+}
+
 # Starts the program as a user would, its console going to a file.
 start() {
   (cd "$run_dir" && exec "$program" </dev/null >"$log" 2>&1) &

@@ -4,6 +4,7 @@
 #include "GlTestContext.h"
 #include "app/Application.h"
 #include "app/DemoState.h"
+#include "base/ContentLayout.h"
 #include "import/ModelLoader.h"
 #include "particles/ParticlePresets.h"
 #include "particles/ParticleSystem.h"
@@ -203,8 +204,8 @@ TEST_F(SceneAssemblyTest, FlamesStandAtTheTorchesFacingTheCamera)
 TEST_F(SceneAssemblyTest, CameraAndConsole)
 {
     EXPECT_NEAR(demo.camera->aspect, 1.7066667f, 1e-6);
-    EXPECT_EQ(demo.camera->position, glm::vec3(-1.0f, 1.0f, 6.0f));
-    EXPECT_EQ(demo.camera->target, glm::vec3(-0.5f, 1.0f, 0.1f));
+    EXPECT_EQ(demo.camera->position, content::kCameraStart);
+    EXPECT_EQ(demo.camera->target, content::kFlightTargets[0]);
     EXPECT_EQ(demo.timeline.timelineState, 0);
     // The path line and its empty line, nothing from the light and particle
     // set-up, and the empty line that closes the build.

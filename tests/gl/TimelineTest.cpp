@@ -8,6 +8,7 @@
 #include "app/SceneAssembly.h"
 #include "app/SoundEngine.h"
 #include "base/Clock.h"
+#include "base/ContentLayout.h"
 #include "particles/ParticleSystem.h"
 #include "render/PointLight.h"
 #include "render/Renderer.h"
@@ -123,17 +124,17 @@ TEST_F(TimelineTest, PlaysOneRecordPerStepAndSwitchesPathsWithTargets)
     std::string out = frame(0.021);
     EXPECT_NE(out.find("Switching to camera 2\n"), std::string::npos);
     EXPECT_EQ(demo.timeline.timelineState, 2);
-    EXPECT_FLOAT_EQ(demo.camera->target.x, 1.6f);
+    EXPECT_EQ(demo.camera->target, content::kFlightTargets[1]);
     EXPECT_FLOAT_EQ(demo.camera->position.x, 2.0f) << "the switch takes a step of its own";
     frame(0.021);
     EXPECT_FLOAT_EQ(demo.camera->position.x, 3.0f);
     frame(0.021);
-    EXPECT_FLOAT_EQ(demo.camera->target.x, 3.5f);
+    EXPECT_EQ(demo.camera->target, content::kFlightTargets[2]);
     frame(0.021);
     EXPECT_FLOAT_EQ(demo.camera->position.x, 4.0f);
     out = frame(0.021);
     EXPECT_NE(out.find("Switching to camera 4\n"), std::string::npos);
-    EXPECT_FLOAT_EQ(demo.camera->target.x, -2.8f);
+    EXPECT_EQ(demo.camera->target, content::kFlightTargets[3]);
     frame(0.021);
     EXPECT_FLOAT_EQ(demo.camera->position.x, 6.0f) << "the fourth path plays from its last element";
     frame(0.021);
@@ -141,7 +142,7 @@ TEST_F(TimelineTest, PlaysOneRecordPerStepAndSwitchesPathsWithTargets)
     out = frame(0.021);
     EXPECT_NE(out.find("Switching to camera 5\n"), std::string::npos);
     EXPECT_EQ(demo.timeline.timelineState, 5);
-    EXPECT_FLOAT_EQ(demo.camera->target.x, -2.8f) << "the last switch keeps the target";
+    EXPECT_EQ(demo.camera->target, content::kFlightTargets[3]) << "the last switch keeps the target";
 }
 
 TEST_F(TimelineTest, EventsActOnFadeFireAndCredits)

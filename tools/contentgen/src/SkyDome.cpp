@@ -15,9 +15,10 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 // The moon stands low over the woods, up and to the right of the hut in
-// the flight's opening shot.
-constexpr float kMoonAzimuth = 0.795f;   // as u
-constexpr float kMoonElevation = 31.0f;  // degrees
+// the flight's opening shot (from the camera's start, the opening shot's
+// vertical half-angle of 30 degrees leaves room for it at 21 degrees up).
+constexpr float kMoonAzimuth = 0.725f;   // as u
+constexpr float kMoonElevation = 21.0f;  // degrees
 constexpr float kMoonRadiusDegrees = 1.4f;
 constexpr float kMoonDistance = 42.0f;  // just inside the dome
 

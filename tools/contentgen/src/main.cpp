@@ -3,6 +3,7 @@
 #include "ContentGenerator.h"
 #include "ImageWriter.h"
 #include "PreviewRenderer.h"
+#include "base/ContentLayout.h"
 
 #include <FreeImage.h>
 
@@ -29,11 +30,11 @@ int preview(const std::string& stageRoot, const std::string& outputDir)
         glm::vec3 eye;
         glm::vec3 target;
     };
-    const View views[] = {{"start", {-1.0f, 1.0f, 6.0f}, {-0.5f, 1.0f, 0.1f}},
-                          {"path1_end", {-3.4f, 1.5f, 1.45f}, {-0.5f, 1.0f, 0.1f}},
-                          {"path2", {5.0f, 1.45f, 1.2f}, {1.6f, 1.0f, -0.5f}},
-                          {"path3", {-1.1f, 3.35f, 1.3f}, {3.5f, 1.6f, -1.5f}},
-                          {"path4", {-8.4f, 0.95f, -8.6f}, {-2.8f, 0.45f, -2.0f}},
+    const View views[] = {{"start", kCameraStart, kFlightTargets[0]},
+                          {"path1_end", {-5.2f, 1.8f, 0.8f}, kFlightTargets[0]},
+                          {"path2", {4.9f, 0.6f, 1.0f}, kFlightTargets[1]},
+                          {"path3", {-7.2f, 4.5f, 2.6f}, kFlightTargets[2]},
+                          {"path4", {-8.6f, 0.9f, -9.0f}, kFlightTargets[3]},
                           {"overview", {9.0f, 9.0f, 12.0f}, {-1.5f, 0.0f, -1.5f}}};
     const PreviewRenderer renderer(stageRoot);
     for (const View& v : views)
