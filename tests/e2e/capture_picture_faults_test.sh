@@ -55,8 +55,11 @@ for fault in light camera bloom fade; do
   for name in "${film_moment_names[@]}"; do
     file="$(awk -v t="$(seconds_of "$name" "$late")" -v f="$film_fps" 'BEGIN { printf "frame-%06d.png", int(t * f + 0.5) }')"
     # shellcheck disable=SC2086
-    film_compare "$name" "$out/$fault/$file" "$references/film-$name.png" "$out/$fault-$name.png" \
-      ${film_moment_shape[$name]} >/dev/null || caught+=("$name")
+    if ! figures="$(film_compare "$name" "$out/$fault/$file" "$references/film-$name.png" \
+      "$out/$fault-$name.png" ${film_moment_shape[$name]})"; then
+      caught+=("$name")
+    fi
+    echo "$fault, $figures"
   done
   [ "${#caught[@]}" -gt 0 ] || fail "the picture test lets '$fault' through: no moment differs from its reference"
   echo "$fault: caught at ${caught[*]}"

@@ -41,10 +41,11 @@ film_shape() {
 #   references made with Mesa 22's (LLVM 15): at most 0.6 per mille of a
 #   picture beyond 8% (6.3 beyond 4%); zink on lavapipe and softpipe stay
 #   within 2.8 per mille beyond 4%, the credits' glyph edges.
-# - Planted faults, beyond 8%: the orbiting light missing 287 to 334 per
-#   mille (hut, fire); the camera one step further on its path 3.9 to 14.3;
-#   bloom off 8.5 to 26.3; the fade at 0.9 instead of 1, 7.9 (flame) and 37
-#   (fire). capture_picture_faults_test plants each of them.
+# - Planted faults, beyond 8%: the orbiting light missing 59 (fire) and 187
+#   (hut) per mille; the camera one step further on its path 3.3 (hut) to
+#   13.6 (fire); bloom off 3.1 (flame) to 29 (hut); the fade at 0.9 instead
+#   of 1, 4.3 (flame) to 30 (fire). capture_picture_faults_test plants each
+#   of them and prints these figures.
 film_fuzz_percent="${TOLVANE_PICTURE_FUZZ:-8}"
 film_max_differing_permille="${TOLVANE_PICTURE_PERMILLE:-3}"
 

@@ -17,7 +17,7 @@ namespace {
 // How brightly the window panes glow, as a multiple of their picture: the
 // warm glass then stands far above the bloom threshold and haloes, while
 // the dark frame painted on them stays a frame.
-constexpr glm::vec3 kLampLitGlass(7.0f);
+constexpr glm::vec3 kLampLitGlass(10.0f);
 
 using namespace layout;
 

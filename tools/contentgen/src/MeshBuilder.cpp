@@ -57,6 +57,12 @@ void MeshBuilder::squeezeU(float u0, float u1)
         v.uv.x = u0 + (u1 - u0) * glm::clamp(v.uv.x, 0.0f, 1.0f);
 }
 
+void MeshBuilder::squeezeV(float v0, float v1)
+{
+    for (Vertex& v : vertices_)
+        v.uv.y = v0 + (v1 - v0) * glm::clamp(v.uv.y, 0.0f, 1.0f);
+}
+
 Bounds MeshBuilder::bounds() const
 {
     Bounds b;

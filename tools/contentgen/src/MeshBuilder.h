@@ -35,6 +35,8 @@ public:
     // Moves the texture coordinates into u range [u0, u1], for parts that
     // use one region of a shared picture (their u must lie in [0, 1]).
     void squeezeU(float u0, float u1);
+    // The same along v, for parts whose v lies in [0, 1] while u repeats.
+    void squeezeV(float v0, float v1);
 
     const std::vector<Vertex>& vertices() const { return vertices_; }
     const std::vector<std::uint32_t>& indices() const { return indices_; }

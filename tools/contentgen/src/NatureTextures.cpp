@@ -5,6 +5,7 @@
 #include <glm/common.hpp>
 #include <glm/geometric.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -61,6 +62,13 @@ SurfaceTexture NatureTextures::ground(int size)
         const glm::vec3 grass = glm::mix(glm::vec3(0.12f, 0.2f, 0.07f), glm::vec3(0.26f, 0.34f, 0.12f), blades);
         const float grassCover = smooth(0.35f, 0.6f, patch + 0.25f * blades);
         c = glm::mix(earth, grass, grassCover);
+        // Clumps a metre or so across: dark moss in the hollows, pale dry
+        // grass on the rises, so that the ground reads at a distance too.
+        const float clump = unit(n.fbm(u + 0.37f, v + 0.61f, 3, 2, 0.4f));
+        const glm::vec3 moss(0.06f, 0.11f, 0.045f);
+        const glm::vec3 dry(0.36f, 0.34f, 0.16f);
+        c = glm::mix(c, moss, 0.75f * smooth(0.45f, 0.3f, clump) * grassCover);
+        c = glm::mix(c, dry * (0.7f + 0.5f * blades), 0.75f * smooth(0.52f, 0.66f, clump) * grassCover);
         const float hue = static_cast<float>(leaf.id & 0xFF) / 255.0f;
         c = glm::mix(c, glm::mix(glm::vec3(0.45f, 0.22f, 0.06f), glm::vec3(0.35f, 0.3f, 0.1f), hue), leaves);
         h = 0.4f * patch + 0.3f * blades * grassCover + 0.25f * leaves + 0.1f * unit(n.fbm(u, v, 32, 3));
@@ -105,13 +113,17 @@ SurfaceTexture NatureTextures::thatch(int size)
 SurfaceTexture NatureTextures::pineNeedles(int size)
 {
     const Noise n(31);
-    return paint(size, 2.5f, [&](float u, float v, glm::vec3& c, float& h) {
+    // Needle colours of the bands, deep in the bough and at the tips: blue
+    // green, a yellower green and a dark grey green.
+    const glm::vec3 deep[kPineHues] = {{0.015f, 0.04f, 0.03f}, {0.032f, 0.05f, 0.018f}, {0.012f, 0.032f, 0.038f}};
+    const glm::vec3 tip[kPineHues] = {{0.055f, 0.12f, 0.065f}, {0.11f, 0.15f, 0.05f}, {0.045f, 0.1f, 0.105f}};
+    return paint(size, 2.5f, [&](float u, float bandV, glm::vec3& c, float& h) {
+        const int band = std::min(kPineHues - 1, static_cast<int>(bandV * kPineHues));
+        const float v = bandV * kPineHues - static_cast<float>(band);
         const float needles = strokes(n, u, v, 128);
         const float twigs = smooth(0.04f, 0.0f, std::fabs(n.gradient(u * 6.0f, v * 24.0f, 6, 24)));
         const float light = unit(n.fbm(u, v, 4, 3));
-        const glm::vec3 deep(0.015f, 0.04f, 0.03f);
-        const glm::vec3 tip(0.055f, 0.12f, 0.065f);
-        c = glm::mix(deep, tip, needles * (0.5f + 0.5f * light));
+        c = glm::mix(deep[band], tip[band], needles * (0.5f + 0.5f * light));
         c = glm::mix(c, glm::vec3(0.18f, 0.11f, 0.06f), 0.6f * twigs);
         h = 0.6f * needles + 0.3f * light - 0.2f * twigs;
     });

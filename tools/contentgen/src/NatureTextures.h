@@ -12,6 +12,10 @@ public:
     static SurfaceTexture bareEarth(int size);
     // Straw runs along v (down the roof), in overlapping courses.
     static SurfaceTexture thatch(int size);
+    // Bands of needles of kPineHues colours, stacked along v, each band a
+    // whole bough from its underside (v 0) to its top (v 1); a tree takes
+    // one band, so that neighbouring trees differ in hue.
+    static constexpr int kPineHues = 3;
     static SurfaceTexture pineNeedles(int size);
     // Rounded stones set in earth, for the plinth, the step and the fire ring.
     static SurfaceTexture cobbles(int size);

@@ -1,6 +1,7 @@
 #include "PropsBuilder.h"
 
 #include "Layout.h"
+#include "NatureTextures.h"
 #include "Noise.h"
 #include "Rng.h"
 #include "SceneModel.h"
@@ -327,13 +328,16 @@ void PropsBuilder::trunks(SectorParts& parts) const
 // pixels wide.
 void PropsBuilder::crowns(SectorParts& parts) const
 {
+    constexpr int kHues = NatureTextures::kPineHues;
     Rng rng(1111);
+    Rng hues(1212);
     std::uint32_t seed = 2000;
     for (const glm::vec3& s : treeSites()) {
         const float height = s.y * 4.2f;
         const bool far = isFar(s);
         const int tiers = far ? 5 : 6;
         const int branches = far ? 8 : 11;
+        const int hue = static_cast<int>(hues.nextU64() % kHues);
         for (int k = 0; k < tiers; ++k) {
             const float t = static_cast<float>(k) / tiers;
             const float bottom = 0.9f + t * (height - 1.6f);
@@ -341,7 +345,11 @@ void PropsBuilder::crowns(SectorParts& parts) const
             const float tierHeight = (height - 0.6f) / tiers * 1.8f;
             const glm::mat4 place = glm::rotate(glm::translate(at(onGround(s.x, s.z)), glm::vec3(0.0f, bottom, 0.0f)),
                                                 static_cast<float>(rng.range(0.0, 6.28)), glm::vec3(0, 1, 0));
-            parts.at(s.x, s.z).append(Shapes::pineTier(branches, radius, tierHeight, 0.3f * radius, seed++), place);
+            MeshBuilder tier = Shapes::pineTier(branches, radius, tierHeight, 0.3f * radius, seed++);
+            // A margin keeps mipmaps from mixing a neighbouring band into the
+            // rims and the apex.
+            tier.squeezeV((hue + 0.04f) / kHues, (hue + 0.96f) / kHues);
+            parts.at(s.x, s.z).append(tier, place);
         }
     }
 }

@@ -65,7 +65,7 @@ const std::map<std::string, Recipe>& recipes()
         {"ground", [] { return NatureTextures::ground(1024); }},
         {"bare_earth", [] { return NatureTextures::bareEarth(512); }},
         {"hut_thatch", [] { return NatureTextures::thatch(1024); }},
-        {"pine", [] { return NatureTextures::pineNeedles(512); }},
+        {"pine", [] { return NatureTextures::pineNeedles(1024); }},
         {"stone", [] { return NatureTextures::cobbles(512); }},
         {"rock", [] { return NatureTextures::granite(512); }},
         {"night_sky_0", [] { return SkyDome::picture(1024, 0); }},
