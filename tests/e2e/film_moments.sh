@@ -38,9 +38,9 @@ film_shape() {
 # its pixels do. Chosen from measured noise and measured faults:
 # - llvmpipe gives identical pictures run after run, with 128-bit vectors or
 #   one rasteriser thread alike. Mesa 25's llvmpipe (LLVM 19) against the
-#   references made with Mesa 22's (LLVM 15): at most 0.6 per mille of a
-#   picture beyond 8% (6.3 beyond 4%); zink on lavapipe and softpipe stay
-#   within 2.8 per mille beyond 4%, the credits' glyph edges.
+#   references made with Mesa 22's (LLVM 15): at most 0.9 per mille of a
+#   picture beyond 8% (the hut); zink on lavapipe there 1.7 in the credits'
+#   glyph edges.
 # - Planted faults, beyond 8%: the orbiting light missing 59 (fire) and 187
 #   (hut) per mille; the camera one step further on its path 3.3 (hut) to
 #   13.6 (fire); bloom off 3.1 (flame) to 29 (hut); the fade at 0.9 instead

@@ -31,9 +31,12 @@ int preview(const std::string& stageRoot, const std::string& outputDir)
         glm::vec3 target;
     };
     const View views[] = {
-        {"start", kCameraStart, kFlightTargets[0]},         {"path1_end", {-5.2f, 1.8f, 0.8f}, kFlightTargets[0]},
-        {"path2", {4.9f, 0.6f, 1.0f}, kFlightTargets[1]},   {"path3", {-7.2f, 4.5f, 2.6f}, kFlightTargets[2]},
-        {"path4", {-8.6f, 0.9f, -9.0f}, kFlightTargets[3]}, {"overview", {9.0f, 9.0f, 12.0f}, {-1.5f, 0.0f, -1.5f}}};
+        {"start", kCameraStart, kFlightTargets[0]},                // the opening shot
+        {"path1_end", {-5.2f, 1.8f, 0.8f}, kFlightTargets[0]},     // the first flight's end, west of the hut
+        {"path2", {4.9f, 0.6f, 1.0f}, kFlightTargets[1]},          // knee-high by the east side
+        {"path3", {-7.2f, 4.5f, 2.6f}, kFlightTargets[2]},         // the crane, half-way up
+        {"path4", {-8.6f, 0.9f, -9.0f}, kFlightTargets[3]},        // low beyond the fire
+        {"overview", {9.0f, 9.0f, 12.0f}, {-1.5f, 0.0f, -1.5f}}};  // the clearing from above
     const PreviewRenderer renderer(stageRoot);
     for (const View& v : views)
         ImageWriter::save(renderer.render(v.eye, v.target, 768, 450), outputDir + "/" + v.name + ".png",
