@@ -130,31 +130,19 @@ float groundBelow(const glm::vec3& p)
 }
 
 // Non-terrain triangles bucketed by the unit cells their x-z extent covers.
-using Triangle = std::array<glm::vec3, 3>;
 const std::map<std::pair<int, int>, std::vector<Triangle>>& propTriangles()
 {
     static std::map<std::pair<int, int>, std::vector<Triangle>> cells;
     if (!cells.empty())
         return cells;
-    const aiScene& scene = model();
-    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
-        const aiMesh& mesh = *scene.mMeshes[m];
-        if (isTerrain(mesh))
-            continue;
-        for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
-            Triangle t;
-            for (int i = 0; i < 3; ++i) {
-                const aiVector3D& v = mesh.mVertices[mesh.mFaces[f].mIndices[i]];
-                t[i] = {v.x, v.y, v.z};
-            }
-            const int x0 = static_cast<int>(std::floor(std::min({t[0].x, t[1].x, t[2].x})));
-            const int x1 = static_cast<int>(std::floor(std::max({t[0].x, t[1].x, t[2].x})));
-            const int z0 = static_cast<int>(std::floor(std::min({t[0].z, t[1].z, t[2].z})));
-            const int z1 = static_cast<int>(std::floor(std::max({t[0].z, t[1].z, t[2].z})));
-            for (int x = x0; x <= x1; ++x)
-                for (int z = z0; z <= z1; ++z)
-                    cells[{x, z}].push_back(t);
-        }
+    for (const Triangle& t : trianglesOf([](const aiMesh& mesh) { return !isTerrain(mesh); })) {
+        const int x0 = static_cast<int>(std::floor(std::min({t[0].x, t[1].x, t[2].x})));
+        const int x1 = static_cast<int>(std::floor(std::max({t[0].x, t[1].x, t[2].x})));
+        const int z0 = static_cast<int>(std::floor(std::min({t[0].z, t[1].z, t[2].z})));
+        const int z1 = static_cast<int>(std::floor(std::max({t[0].z, t[1].z, t[2].z})));
+        for (int x = x0; x <= x1; ++x)
+            for (int z = z0; z <= z1; ++z)
+                cells[{x, z}].push_back(t);
     }
     return cells;
 }

@@ -170,6 +170,26 @@ Box boundsOfMeshes(const std::string& materialPrefix)
     return box;
 }
 
+std::vector<Triangle> trianglesOf(const std::function<bool(const aiMesh&)>& keep)
+{
+    std::vector<Triangle> triangles;
+    const aiScene& scene = model();
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        const aiMesh& mesh = *scene.mMeshes[m];
+        if (!keep(mesh))
+            continue;
+        for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+            Triangle t;
+            for (int i = 0; i < 3; ++i) {
+                const aiVector3D& v = mesh.mVertices[mesh.mFaces[f].mIndices[i]];
+                t[i] = {v.x, v.y, v.z};
+            }
+            triangles.push_back(t);
+        }
+    }
+    return triangles;
+}
+
 namespace {
 
 std::vector<PathElement> readPath(const std::string& file, bool reverse)

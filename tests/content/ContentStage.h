@@ -2,6 +2,8 @@
 #include <assimp/scene.h>
 #include <glm/vec3.hpp>
 
+#include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,10 @@ struct Box {
     bool contains(const glm::vec3& p, float margin) const;
 };
 Box boundsOfMeshes(const std::string& materialPrefix);
+
+// The triangles of every mesh that `keep` accepts, as the model stores them.
+using Triangle = std::array<glm::vec3, 3>;
+std::vector<Triangle> trianglesOf(const std::function<bool(const aiMesh&)>& keep);
 
 // A camera-path element as the demo reads it.
 struct PathElement {

@@ -78,28 +78,6 @@ bool centred(const std::optional<glm::vec2>& p)
     return p && std::fabs(p->x) < 1.0f / 3.0f && std::fabs(p->y) < 1.0f / 3.0f;
 }
 
-using Triangle = std::array<glm::vec3, 3>;
-
-std::vector<Triangle> trianglesOfMeshes(const std::string& materialPrefix)
-{
-    std::vector<Triangle> triangles;
-    const aiScene& scene = model();
-    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
-        const aiMesh& mesh = *scene.mMeshes[m];
-        if (materialName(mesh).rfind(materialPrefix, 0) != 0)
-            continue;
-        for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
-            Triangle t;
-            for (int i = 0; i < 3; ++i) {
-                const aiVector3D& v = mesh.mVertices[mesh.mFaces[f].mIndices[i]];
-                t[i] = {v.x, v.y, v.z};
-            }
-            triangles.push_back(t);
-        }
-    }
-    return triangles;
-}
-
 // Whether the segment from a to b passes through the triangle
 // (Moeller and Trumbore).
 bool crosses(const Triangle& t, const glm::vec3& a, const glm::vec3& b)
@@ -124,7 +102,8 @@ bool crosses(const Triangle& t, const glm::vec3& a, const glm::vec3& b)
 }
 
 struct Subjects {
-    std::vector<Triangle> hutSurfaces = trianglesOfMeshes("hut_");
+    std::vector<Triangle> hutSurfaces =
+        trianglesOf([](const aiMesh& mesh) { return materialName(mesh).rfind("hut_", 0) == 0; });
     glm::vec3 hutMiddle = [] {
         const Box hut = boundsOfMeshes("hut_");
         return 0.5f * (hut.min + hut.max);
