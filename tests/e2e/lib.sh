@@ -41,6 +41,15 @@ pit_region=66x50+184+130
 # Flame-coloured share of the region that a few drifting sparks of fairy
 # dust may reach; the burning fire gives about 0.06.
 pit_flame_margin=0.01
+# Share of flame-coloured pixels over the pit in a 512x300 picture; under
+# load few flames live to be drawn, so dim orange counts.
+pit_flame_share() {
+  pixel_share "$1" "$pit_region" "r>0.4 && r>g*1.3 && b<0.3"
+}
+# True when a share is that of a lit fire, seen against $1, the unlit pit's.
+pit_is_lit() {
+  greater "$2" "$(awk -v a="$1" -v m="$pit_flame_margin" 'BEGIN { print a + m }')"
+}
 hold_camera_before_the_pit() {
   {
     echo '<spline_editor><spline><spline_point_array>'
