@@ -8,6 +8,7 @@
 
 in vec3 worldTangent;
 in vec3 worldBiTangent;
+in vec3 tint;
 
 uniform sampler2D normalMapSampler;
 
@@ -30,6 +31,6 @@ void main()
 {
     vec3 normal = surfaceNormal();
     vec4 texel = texture(textureSampler, texCoord);
-    vec3 albedo = materialColor * texel.rgb;
+    vec3 albedo = materialColor * texel.rgb * tint;
     writeOutputs(shade(worldPosition, mappedNormal(normal), normal, albedo), texel.a);
 }

@@ -8,6 +8,7 @@ in vec3 normal;
 in vec2 uv;
 in vec3 tangent;
 in vec3 biTangent;
+in vec3 color;  // linear factor on the albedo, white where the mesh has none
 
 uniform mat4 model;
 uniform mat4 view;
@@ -18,6 +19,7 @@ out vec3 worldNormal;
 out vec3 worldTangent;
 out vec3 worldBiTangent;
 out vec2 texCoord;
+out vec3 tint;
 
 // Matches the depth pre-pass bit for bit.
 invariant gl_Position;
@@ -33,5 +35,6 @@ void main()
     worldTangent = tangentMatrix * tangent;
     worldBiTangent = tangentMatrix * biTangent;
     texCoord = uv;
+    tint = color;
     gl_Position = projection * view * world;
 }

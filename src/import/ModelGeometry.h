@@ -14,9 +14,11 @@ namespace tolvane {
 class ModelGeometry : public Geometry {
 public:
     // positions, normals, tangents, biTangents: 3 floats per vertex;
-    // uvs: 2 floats per vertex; indices: a triangle list.
+    // uvs: 2 floats per vertex; colors: 3 floats per vertex or none;
+    // indices: a triangle list.
     ModelGeometry(std::vector<float> positions, std::vector<uint32_t> indices, std::vector<float> normals,
-                  std::vector<float> tangents, std::vector<float> biTangents, std::vector<float> uvs);
+                  std::vector<float> tangents, std::vector<float> biTangents, std::vector<float> uvs,
+                  std::vector<float> colors = {});
     ~ModelGeometry() override;
 };
 

@@ -43,6 +43,23 @@ void appendVector(std::vector<float>& values, const aiVector3D& v)
     values.push_back(v.z);
 }
 
+// The mesh's first vertex colours as albedo factors, or none. A file may hold
+// anything there: what is not a finite number leaves the albedo as it is,
+// and the rest is kept between black and four times as bright.
+std::vector<float> tintsOf(const aiMesh* mesh)
+{
+    std::vector<float> tints;
+    if (!mesh->HasVertexColors(0))
+        return tints;
+    tints.reserve(static_cast<size_t>(mesh->mNumVertices) * 3);
+    for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
+        const aiColor4D& c = mesh->mColors[0][v];
+        for (float channel : {c.r, c.g, c.b})
+            tints.push_back(std::isfinite(channel) ? std::clamp(channel, 0.0f, 4.0f) : 1.0f);
+    }
+    return tints;
+}
+
 }  // namespace
 
 std::string diffuseTextureNamedBy(const aiMaterial* material)
@@ -252,7 +269,7 @@ ModelGeometry* ModelLoader::processMesh(const aiMesh* mesh)
             indices.insert(indices.end(), face.mIndices, face.mIndices + 3);
     }
     return new ModelGeometry(std::move(positions), std::move(indices), std::move(normals), std::move(tangents),
-                             std::move(biTangents), std::move(uvs));
+                             std::move(biTangents), std::move(uvs), tintsOf(mesh));
 }
 
 void ModelLoader::loadTextures(const aiScene* scene)

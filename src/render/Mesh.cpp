@@ -37,6 +37,20 @@ void enableAttribute(GLuint program, const char* name, const GlBuffer& buffer, G
     glVertexAttribPointer(static_cast<GLuint>(location), components, GL_FLOAT, GL_FALSE, 0, nullptr);
 }
 
+// Points the program's attribute `name`, when it has one, at the first
+// element of `buffer` for every vertex: an attribute read once per instance
+// reads instance 0's element throughout a draw that is not instanced. Unlike
+// a constant attribute value, which is context state, this stays with the
+// vertex array.
+void enableConstantAttribute(GLuint program, const char* name, const GlBuffer& buffer, GLint components)
+{
+    GLint location = glGetAttribLocation(program, name);
+    if (location == -1)
+        return;
+    enableAttribute(program, name, buffer, components);
+    glVertexAttribDivisor(static_cast<GLuint>(location), 1);
+}
+
 }  // namespace
 
 Mesh::Mesh(Geometry* shape, Material* program) :
@@ -82,6 +96,23 @@ void Mesh::enableAttributes()
     if (geometry->hasTangents) {
         enableAttribute(program, "tangent", buffers_.tangent, 3);
         enableAttribute(program, "biTangent", buffers_.biTangent, 3);
+    }
+    enableColors(program);
+}
+
+void Mesh::enableColors(GLuint program)
+{
+    if (glGetAttribLocation(program, "color") == -1)
+        return;
+    buffers_.color = GlBuffer();
+    // Colours that do not cover every vertex are left out rather than read
+    // past the end of their buffer.
+    if (geometry->colors.size() == static_cast<size_t>(geometry->vertexCount) * 3) {
+        fillBuffer(buffers_.color, GL_ARRAY_BUFFER, geometry->colors);
+        enableAttribute(program, "color", buffers_.color, 3);
+    } else {
+        fillBuffer(buffers_.color, GL_ARRAY_BUFFER, std::vector<float>{1.0f, 1.0f, 1.0f});
+        enableConstantAttribute(program, "color", buffers_.color, 3);
     }
 }
 

@@ -22,6 +22,9 @@ struct VertexBuffers {
     GlBuffer uv;
     GlBuffer tangent{NoCreate};    // none without tangents
     GlBuffer biTangent{NoCreate};  // none without tangents
+    // The geometry's colours, or one white read for every vertex; none when
+    // the program reads no colour.
+    GlBuffer color{NoCreate};
 };
 
 // The drawable scene node: GPU buffers made from a Geometry, drawn with a
@@ -35,7 +38,8 @@ class Mesh : public Object3D {
 public:
     // Uploads `geometry` and records the attributes that `material`'s program
     // uses (position, normal, uv, and tangent, biTangent when the geometry has
-    // them); attributes the program lacks are skipped. Both pointers are kept,
+    // them; color from the geometry's colours, white without them);
+    // attributes the program lacks are skipped. Both pointers are kept,
     // not owned; the mesh must keep this material, whose attribute locations
     // its vertex array holds.
     Mesh(Geometry* geometry, Material* material);
@@ -76,6 +80,7 @@ public:
 private:
     void createBuffers();
     void enableAttributes();
+    void enableColors(GLuint program);
     void uploadCamera(Camera* camera);
     void uploadLights();
     void bindTextures();

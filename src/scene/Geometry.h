@@ -23,9 +23,12 @@ public:
     std::vector<float> uvs;         // u, v per vertex
     std::vector<float> tangents;    // x, y, z per vertex, or empty
     std::vector<float> biTangents;  // x, y, z per vertex, or empty
-    uint32_t vertexCount = 0;       // positions.size() / 3
-    uint32_t indexCount = 0;        // indices.size()
-    bool hasTangents = false;       // tangents and biTangents are filled
+    // r, g, b per vertex, or empty: a linear factor on the surface's albedo
+    // (a tint painted over a repeating picture). Empty means white.
+    std::vector<float> colors;
+    uint32_t vertexCount = 0;  // positions.size() / 3
+    uint32_t indexCount = 0;   // indices.size()
+    bool hasTangents = false;  // tangents and biTangents are filled
 
 protected:
     // Fills positions, normals, uvs and indices from fixed tables (the

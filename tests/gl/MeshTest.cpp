@@ -29,11 +29,16 @@
 namespace tolvane {
 namespace {
 
-// A black 24-bit PNG of the given size in a scratch directory; returns its path.
-std::string writeBlackPng(const char* name, int width, int height)
+// A black (or white) 24-bit PNG of the given size in a scratch directory;
+// returns its path.
+std::string writeBlackPng(const char* name, int width, int height, bool white = false)
 {
     const std::string path = test::makeScratchDirectory("tolvane-mesh") + "/" + name;
     FIBITMAP* image = FreeImage_Allocate(width, height, 24);
+    if (white) {
+        RGBQUAD colour{255, 255, 255, 0};
+        FreeImage_FillBackground(image, &colour, 0);
+    }
     FreeImage_Save(FIF_PNG, image, path.c_str(), 0);
     FreeImage_Unload(image);
     return path;
@@ -152,15 +157,16 @@ TEST_F(MeshTest, VertexArrayHoldsOnlyTheAttributesTheProgramUses)
     EXPECT_EQ(enabledBuffers(plain), (std::set<GLuint>{plain.buffers().position.name(), plain.buffers().normal.name(),
                                                        plain.buffers().uv.name()}));
 
+    EXPECT_EQ(plain.buffers().color.name(), 0u);
     Mesh mapped(geometry, normalMapped);
-    EXPECT_EQ(
-        enabledBuffers(mapped),
-        (std::set<GLuint>{mapped.buffers().position.name(), mapped.buffers().normal.name(), mapped.buffers().uv.name(),
-                          mapped.buffers().tangent.name(), mapped.buffers().biTangent.name()}));
+    EXPECT_EQ(enabledBuffers(mapped),
+              (std::set<GLuint>{mapped.buffers().position.name(), mapped.buffers().normal.name(),
+                                mapped.buffers().uv.name(), mapped.buffers().tangent.name(),
+                                mapped.buffers().biTangent.name(), mapped.buffers().color.name()}));
 
     Mesh withoutTangents(&cube, normalMapped);
     EXPECT_EQ(withoutTangents.buffers().tangent.name(), 0u);
-    EXPECT_EQ(enabledBuffers(withoutTangents).size(), 3u);
+    EXPECT_EQ(enabledBuffers(withoutTangents).size(), 4u);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     delete geometry;
 }
@@ -333,6 +339,45 @@ TEST_F(MeshTest, TexturesOfTheWrongKindAreNotBound)
     EXPECT_EQ(boundOn(GL_TEXTURE1), normalMap.textureName());
     EXPECT_EQ(boundOn(GL_TEXTURE0), colour.textureName());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// A mesh's vertex colours tint its albedo; a mesh without them keeps its
+// own colour (the attribute then reads white, not the black an attribute
+// without data would give), and so does one whose colours do not cover
+// every vertex.
+TEST_F(MeshTest, VertexColoursTintTheAlbedoAndTheirAbsenceLeavesItWhite)
+{
+    const std::string path = writeBlackPng("white.png", 4, 4, true);
+    Texture white(path, 0);
+    ModelGeometry* tinted = cubeWithTangents();
+    for (uint32_t v = 0; v < tinted->vertexCount; ++v)
+        tinted->colors.insert(tinted->colors.end(), {0.5f, 1.0f, 0.25f});
+    ModelGeometry* uncovered = cubeWithTangents();
+    uncovered->colors = {0.0f, 0.0f, 0.0f};
+    ModelGeometry* plain = cubeWithTangents();
+    // Self-lit and unlit otherwise, the picture is the albedo itself.
+    auto centreOf = [&](ModelGeometry* geometry) {
+        Scene scene;
+        auto* mesh = new Mesh(geometry, normalMapped);
+        mesh->texture = &white;
+        mesh->emission = glm::vec3(1.0f);
+        scene.addChild(mesh);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        scene.draw(&camera);
+        unsigned char rgba[4] = {};
+        glReadPixels(32, 32, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return glm::ivec3(rgba[0], rgba[1], rgba[2]);
+    };
+    const glm::ivec3 tintedPixel = centreOf(tinted);
+    EXPECT_NEAR(tintedPixel.r, 128, 3);
+    EXPECT_NEAR(tintedPixel.g, 255, 3);
+    EXPECT_NEAR(tintedPixel.b, 64, 3);
+    EXPECT_EQ(centreOf(plain), glm::ivec3(255, 255, 255));
+    EXPECT_EQ(centreOf(uncovered), glm::ivec3(255, 255, 255));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    for (ModelGeometry* geometry : {tinted, uncovered, plain})
+        delete geometry;
 }
 
 }  // namespace
