@@ -1,4 +1,5 @@
 #include "ContentStage.h"
+#include "base/ContentLayout.h"
 
 #include <glm/geometric.hpp>
 #include <gtest/gtest.h>
@@ -264,4 +265,53 @@ TEST(Model, OnlyTheWindowPanesTheSkyAndTheMoonGlow)
     ASSERT_EQ(glowing.count("sky_0"), 1u);
     EXPECT_GT(glowing["moon"], glowing["hut_windows"]);
     EXPECT_GT(glowing["hut_windows"], 10.0f * glowing["sky_0"]) << "the sky glows faintly";
+}
+
+// The ground's own colours: only the terrain carries them (every other
+// surface shows its picture as painted); they mix covers of clearly
+// different brightness, agree where tiles meet, so that no seam shows along
+// a tile's edge; needle litter covers the forest floor and bare dirt rings
+// the fire, while the clearing between stays greener.
+TEST(Model, GroundAloneIsTintedWithLitterUnderTheTreesAndDirtByTheFire)
+{
+    const aiScene& scene = model();
+    auto luminance = [](const aiColor4D& c) { return 0.2126f * c.r + 0.7152f * c.g + 0.0722f * c.b; };
+    float darkest = 10.0f, brightest = 0.0f;
+    double forestRed = 0.0, clearingRed = 0.0, fireRed = 0.0;
+    int forest = 0, clearing = 0, fire = 0, shared = 0;
+    std::map<std::pair<long, long>, std::pair<unsigned, aiColor4D>> seen;  // by position in millimetres
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        const aiMesh& mesh = *scene.mMeshes[m];
+        ASSERT_EQ(mesh.HasVertexColors(0), isTerrain(mesh)) << materialName(mesh);
+        if (!isTerrain(mesh))
+            continue;
+        for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
+            const aiColor4D& c = mesh.mColors[0][v];
+            darkest = std::min(darkest, luminance(c));
+            brightest = std::max(brightest, luminance(c));
+            const glm::vec3 p = vec(mesh.mVertices[v]);
+            const auto key = std::make_pair(std::lround(p.x * 1000.0f), std::lround(p.z * 1000.0f));
+            const auto [at, fresh] = seen.emplace(key, std::make_pair(m, c));
+            if (!fresh && at->second.first != m) {
+                ++shared;
+                EXPECT_NEAR(luminance(at->second.second), luminance(c), 1e-3f) << "a seam at " << p.x << ", " << p.z;
+            }
+            const float r = std::hypot(p.x, p.z);
+            const float fromFire = std::hypot(p.x - tolvane::content::kFirePit.x, p.z - tolvane::content::kFirePit.z);
+            const float redness = c.r / c.g;
+            if (r > 16.0f && r < 24.0f)
+                forestRed += redness, ++forest;
+            else if (r > 4.0f && r < 8.0f && fromFire > 3.0f)
+                clearingRed += redness, ++clearing;
+            if (fromFire < 2.0f)
+                fireRed += redness, ++fire;
+        }
+    }
+    EXPECT_GT(shared, 100);
+    EXPECT_GT(darkest, 0.0f);
+    EXPECT_GT(brightest / darkest, 5.0f);
+    ASSERT_GT(forest * clearing * fire, 0);
+    EXPECT_GT(forestRed / forest, 1.6);
+    EXPECT_GT(fireRed / fire, 1.6);
+    EXPECT_LT(clearingRed / clearing, 1.4);
 }

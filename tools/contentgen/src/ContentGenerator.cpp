@@ -6,7 +6,9 @@
 #include "FlightPlan.h"
 #include "FlightSampler.h"
 #include "FontInstaller.h"
+#include "GroundCover.h"
 #include "HutBuilder.h"
+#include "Layout.h"
 #include "Mp3Writer.h"
 #include "MusicSynth.h"
 #include "PropsBuilder.h"
@@ -137,7 +139,8 @@ void ContentGenerator::writeModel(const std::vector<glm::vec3>& cameraPositions)
 {
     SceneModel model;
     HutBuilder().build(model);
-    PropsBuilder(cameraPositions).build(model);
+    const PropsBuilder props(cameraPositions);
+    props.build(model);
     for (int part = 0; part < SkyDome::kParts; ++part)
         model.part("sky_" + std::to_string(part), "night_sky_" + std::to_string(part), SkyDome::kEmission)
             .append(SkyDome::build(96 / SkyDome::kParts, 22, part));
@@ -145,7 +148,10 @@ void ContentGenerator::writeModel(const std::vector<glm::vec3>& cameraPositions)
     // The terrain's grid takes up what the triangle budget leaves.
     const double left = static_cast<double>(kTriangleTarget) - static_cast<double>(model.triangleCount());
     const int cells = static_cast<int>(std::lround(std::sqrt(std::max(left, 2.0) / 2.0)));
-    const std::vector<MeshBuilder> tiles = Terrain::build(cells, kTerrainTiles);
+    const GroundCover cover(props.treeSites(), PropsBuilder::walkedPath());
+    const std::vector<MeshBuilder> tiles = Terrain::build(cells, kTerrainTiles, cover);
+    std::cout << "Terrain: " << cells << " cells a side, "
+              << 2.0f * layout::kTerrainHalfSize / static_cast<float>(cells) << " m each.\n";
     for (std::size_t t = 0; t < tiles.size(); ++t)
         model.part("terrain_" + std::to_string(t), "ground").append(tiles[t]);
     FbxExporter::write(model, stage(staged(kModelFile)), "../Textures/");

@@ -27,11 +27,16 @@ aiMesh* toMesh(const ModelPart& part, unsigned materialIndex)
     mesh->mNormals = new aiVector3D[vertices.size()];
     mesh->mTextureCoords[0] = new aiVector3D[vertices.size()];
     mesh->mNumUVComponents[0] = 2;
+    const bool tinted = part.mesh.isTinted();
+    if (tinted)
+        mesh->mColors[0] = new aiColor4D[vertices.size()];
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         const Vertex& v = vertices[i];
         mesh->mVertices[i] = aiVector3D(v.position.x, v.position.y, v.position.z);
         mesh->mNormals[i] = aiVector3D(v.normal.x, v.normal.y, v.normal.z);
         mesh->mTextureCoords[0][i] = aiVector3D(v.uv.x, v.uv.y, 0.0f);
+        if (tinted)
+            mesh->mColors[0][i] = aiColor4D(v.tint.r, v.tint.g, v.tint.b, 1.0f);
     }
     mesh->mNumFaces = static_cast<unsigned>(indices.size() / 3);
     mesh->mFaces = new aiFace[mesh->mNumFaces];

@@ -13,10 +13,19 @@ void Bounds::add(const glm::vec3& p)
     max = glm::max(max, p);
 }
 
-std::uint32_t MeshBuilder::addVertex(const glm::vec3& position, const glm::vec3& normal, const glm::vec2& uv)
+std::uint32_t MeshBuilder::addVertex(const glm::vec3& position, const glm::vec3& normal, const glm::vec2& uv,
+                                     const glm::vec3& tint)
 {
-    vertices_.push_back({position, glm::normalize(normal), uv});
+    vertices_.push_back({position, glm::normalize(normal), uv, tint});
     return static_cast<std::uint32_t>(vertices_.size() - 1);
+}
+
+bool MeshBuilder::isTinted() const
+{
+    for (const Vertex& v : vertices_)
+        if (v.tint != glm::vec3(1.0f))
+            return true;
+    return false;
 }
 
 void MeshBuilder::addTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c)
@@ -38,7 +47,7 @@ void MeshBuilder::append(const MeshBuilder& other, const glm::mat4& transform)
     const bool mirrored = glm::determinant(glm::mat3(transform)) < 0.0f;
     for (const Vertex& v : other.vertices_) {
         const glm::vec3 p = glm::vec3(transform * glm::vec4(v.position, 1.0f));
-        vertices_.push_back({p, glm::normalize(normalMatrix * v.normal), v.uv});
+        vertices_.push_back({p, glm::normalize(normalMatrix * v.normal), v.uv, v.tint});
     }
     for (std::size_t i = 0; i < other.indices_.size(); i += 3) {
         const std::uint32_t a = base + other.indices_[i];

@@ -12,6 +12,7 @@ struct Vertex {
     glm::vec3 position;
     glm::vec3 normal;
     glm::vec2 uv;
+    glm::vec3 tint{1.0f};  // linear factor on the picture's colour
 };
 
 struct Bounds {
@@ -24,7 +25,8 @@ struct Bounds {
 // from the side their normals point to, as the renderer culls back faces.
 class MeshBuilder {
 public:
-    std::uint32_t addVertex(const glm::vec3& position, const glm::vec3& normal, const glm::vec2& uv);
+    std::uint32_t addVertex(const glm::vec3& position, const glm::vec3& normal, const glm::vec2& uv,
+                            const glm::vec3& tint = glm::vec3(1.0f));
     void addTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c);
     // a, b, c, d counter-clockwise.
     void addQuad(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d);
@@ -39,6 +41,8 @@ public:
     void squeezeV(float v0, float v1);
 
     const std::vector<Vertex>& vertices() const { return vertices_; }
+    // Whether any vertex tints its picture (the file then carries colours).
+    bool isTinted() const;
     const std::vector<std::uint32_t>& indices() const { return indices_; }
     std::size_t triangleCount() const { return indices_.size() / 3; }
     Bounds bounds() const;

@@ -172,6 +172,15 @@ std::uint32_t earthVertex(MeshBuilder& mesh, float x, float z, float lift)
 
 }  // namespace
 
+std::vector<glm::vec2> PropsBuilder::walkedPath()
+{
+    const float doorX = 0.5f * (kDoorLeft + kDoorRight);
+    return {{doorX, kWallSouth + 0.75f},
+            {kWallWest - 0.8f, kWallSouth + 0.4f},
+            {kTorchFlameB.x + 0.8f, kTorchFlameB.z + 0.4f},
+            {kFirePit.x + 1.2f, kFirePit.z + 1.2f}};
+}
+
 // Bare earth where people walk: a ragged ring round the fire pit (from
 // under the stones out to where the ground starts to roll) and a worn path
 // from the door round the hut, past the torch pole, to the fire.
@@ -191,11 +200,7 @@ void PropsBuilder::trodden(MeshBuilder& mesh) const
     for (std::size_t i = 0; i < kRim; ++i)
         mesh.addQuad(inner[i], inner[i + 1], outer[i + 1], outer[i]);
 
-    const float doorX = 0.5f * (kDoorLeft + kDoorRight);
-    const std::vector<glm::vec2> path = {{doorX, kWallSouth + 0.75f},
-                                         {kWallWest - 0.8f, kWallSouth + 0.4f},
-                                         {kTorchFlameB.x + 0.8f, kTorchFlameB.z + 0.4f},
-                                         {kFirePit.x + 1.2f, kFirePit.z + 1.2f}};
+    const std::vector<glm::vec2> path = walkedPath();
     std::vector<std::uint32_t> left;
     std::vector<std::uint32_t> right;
     float walked = 0.0f;

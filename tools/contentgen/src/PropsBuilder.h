@@ -1,4 +1,5 @@
 #pragma once
+#include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
 
 #include <string>
@@ -23,6 +24,9 @@ public:
     // Where the pines stand (x, z) and how wide their lowest boughs reach
     // (in y).
     std::vector<glm::vec3> treeSites() const;
+    // The worn path's centre line (x, z), from the door round the hut and
+    // past the torch pole to the fire.
+    static std::vector<glm::vec2> walkedPath();
     // Whether a site lies beyond the first ring, where trees are made coarser.
     static bool isFar(const glm::vec3& site);
 

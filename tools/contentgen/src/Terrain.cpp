@@ -27,7 +27,7 @@ float Terrain::height(float x, float z)
 namespace {
 
 // The cells [i0, i1) x [j0, j1) of a grid of `cells` x `cells`.
-MeshBuilder gridPart(int cells, int i0, int i1, int j0, int j1)
+MeshBuilder gridPart(const GroundCover& cover, int cells, int i0, int i1, int j0, int j1)
 {
     MeshBuilder mesh;
     const float size = 2.0f * layout::kTerrainHalfSize;
@@ -40,7 +40,8 @@ MeshBuilder gridPart(int cells, int i0, int i1, int j0, int j1)
             const float dx = Terrain::height(x + 0.5f * step, z) - Terrain::height(x - 0.5f * step, z);
             const float dz = Terrain::height(x, z + 0.5f * step) - Terrain::height(x, z - 0.5f * step);
             const glm::vec3 n = glm::normalize(glm::vec3(-dx, step, -dz));
-            mesh.addVertex(glm::vec3(x, Terrain::height(x, z), z), n, glm::vec2(x / texel, -z / texel));
+            mesh.addVertex(glm::vec3(x, Terrain::height(x, z), z), n, glm::vec2(x / texel, -z / texel),
+                           cover.tint(x, z));
         }
     }
     const int row = i1 - i0 + 1;
@@ -54,12 +55,12 @@ MeshBuilder gridPart(int cells, int i0, int i1, int j0, int j1)
 
 }  // namespace
 
-std::vector<MeshBuilder> Terrain::build(int cells, int tiles)
+std::vector<MeshBuilder> Terrain::build(int cells, int tiles, const GroundCover& cover)
 {
     std::vector<MeshBuilder> parts;
     for (int tj = 0; tj < tiles; ++tj)
         for (int ti = 0; ti < tiles; ++ti)
-            parts.push_back(gridPart(cells, cells * ti / tiles, cells * (ti + 1) / tiles, cells * tj / tiles,
+            parts.push_back(gridPart(cover, cells, cells * ti / tiles, cells * (ti + 1) / tiles, cells * tj / tiles,
                                      cells * (tj + 1) / tiles));
     return parts;
 }

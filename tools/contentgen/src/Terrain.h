@@ -1,4 +1,5 @@
 #pragma once
+#include "GroundCover.h"
 #include "MeshBuilder.h"
 
 #include <vector>
@@ -13,8 +14,9 @@ public:
     // A square grid of cells x cells over the whole patch, in tiles x tiles
     // meshes (row by row from -z, each from -x), so that a renderer can leave
     // out the tiles a view or a light cannot reach. Neighbouring tiles share
-    // their edge vertices, positions, normals and texture coordinates alike.
-    static std::vector<MeshBuilder> build(int cells, int tiles);
+    // their edge vertices, positions, normals, texture coordinates and
+    // tints (from `cover`) alike.
+    static std::vector<MeshBuilder> build(int cells, int tiles, const GroundCover& cover);
 };
 
 }  // namespace tolvane::content
