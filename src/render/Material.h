@@ -22,8 +22,11 @@ public:
     // compileShader() and then calls link().
     Material();
     // Compiles and links the program from files relative to the working
-    // directory; an empty geometryPath means no geometry stage.
-    Material(const std::string& vertexPath, const std::string& fragmentPath, const std::string& geometryPath);
+    // directory; an empty geometryPath means no geometry stage. Every stage
+    // is compiled with `defines` (see readShaderSource), which make a
+    // variant of the program from the same files.
+    Material(const std::string& vertexPath, const std::string& fragmentPath, const std::string& geometryPath,
+             const std::vector<std::string>& defines = {});
     // Virtual so that a derived program released through a Material pointer
     // still releases its own objects.
     virtual ~Material();
@@ -80,10 +83,10 @@ public:
     bool blending = false;                          // alpha blending on bind
 
 protected:
-    // Compiles one stage from a file and the files its #include lines name
-    // (readShaderSource); fatal when a file is missing, the includes loop or
-    // the source does not compile.
-    static GlShader compileShader(const std::string& path, GLenum stage);
+    // Compiles one stage from a file and the files its #include lines name,
+    // with `defines` (readShaderSource); fatal when a file is missing, the
+    // includes loop or the source does not compile.
+    static GlShader compileShader(const std::string& path, GLenum stage, const std::vector<std::string>& defines = {});
 
     GlProgram program_;
     GlShader vertexShader_{NoCreate};
