@@ -37,6 +37,10 @@ public:
     // Makes the program current, uploads materialColor and shininess and sets
     // the blend state (enabled with source-alpha blending, or disabled).
     virtual void bind();
+    // Makes the program current and nothing else: for a pass that draws one
+    // mesh with another program and then returns to its own, whose uniforms
+    // and blend state are still in place.
+    void useProgram() const { glUseProgram(program_.name()); }
 
     // Location of a uniform, -1 when the program has no such active uniform.
     // Every active uniform is cached when the program links (an array under
@@ -81,6 +85,10 @@ public:
     glm::vec3 color = glm::vec3(1.0f, 1.0f, 1.0f);  // uploaded as materialColor
     float shininess = 200.0f;                       // Blinn-Phong exponent
     bool blending = false;                          // alpha blending on bind
+    // The program that draws alpha-tested meshes (Mesh::alphaTested) in this
+    // program's pass: the same stages built with ShaderFiles::kAlphaTested.
+    // Not owned; without one they are drawn solid.
+    Material* alphaTestedVariant = nullptr;
 
 protected:
     // Compiles one stage from a file and the files its #include lines name,
