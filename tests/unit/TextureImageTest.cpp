@@ -125,7 +125,7 @@ TEST_F(TextureImageTest, DecodesTightRowsAndAChainDownToOneTexel)
 // One texel with alpha below one half (127 of 255) makes the image a
 // cut-out wherever it lies, the last texel read included; alpha of 128 does
 // not, nor does an image without alpha or with opaque alpha only (decoded as
-// RGB). The colour unit and the normal-map unit see the same.
+// RGB).
 TEST_F(TextureImageTest, ACutoutIsAnyTexelWithAlphaBelowOneHalf)
 {
     struct Case {
@@ -142,13 +142,10 @@ TEST_F(TextureImageTest, ACutoutIsAnyTexelWithAlphaBelowOneHalf)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = saveWithAlpha(c.name, c.x, c.y, c.alpha);
-        for (int unit : {0, 1}) {
-            const TextureImage image = TextureImage::decode(path, unit);
-            ASSERT_EQ(image.outcome, TextureImage::Outcome::Decoded);
-            EXPECT_EQ(image.hasAlpha, c.hasAlpha);
-            EXPECT_EQ(image.hasCutout, c.hasCutout) << "unit " << unit;
-        }
+        const TextureImage image = TextureImage::decode(saveWithAlpha(c.name, c.x, c.y, c.alpha), 0);
+        ASSERT_EQ(image.outcome, TextureImage::Outcome::Decoded);
+        EXPECT_EQ(image.hasAlpha, c.hasAlpha);
+        EXPECT_EQ(image.hasCutout, c.hasCutout);
     }
     EXPECT_FALSE(TextureImage::decode(saveRamp("ramp.png"), 0).hasCutout);
 }
@@ -166,15 +163,12 @@ TEST_F(TextureImageTest, PrefetchedImagesEqualImagesDecodedInPlace)
 {
     const std::string first = saveRamp("first.png");
     const std::string second = saveRamp("second.png");
-    const std::string holed = saveWithAlpha("holed.png", 1, 1, 0);
     TexturePrefetch prefetch;
     prefetch.request(first, 0);
     prefetch.request(second, 1);
-    prefetch.request(holed, 0);
     prefetch.request(directory + "/absent.png", 0);
     expectSame(prefetch.take(second, 1), TextureImage::decode(second, 1));
     expectSame(prefetch.take(first, 0), TextureImage::decode(first, 0));
-    expectSame(prefetch.take(holed, 0), TextureImage::decode(holed, 0));
     // Never requested, or a unit other than the one requested: decoded here.
     expectSame(prefetch.take(first, 1), TextureImage::decode(first, 1));
     // A failure travels to the taker instead of being reported by the worker.
