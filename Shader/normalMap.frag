@@ -2,9 +2,13 @@
 
 // Lit, normal-mapped mesh: Blinn-Phong in linear light with the normal taken
 // from a tangent-space normal map, point lights with soft cube-map shadows,
-// bloom source in the second output.
+// bloom source in the second output. Built with ALPHA_TESTED, for meshes
+// whose colour texture has holes, it discards them.
 
 #include "lighting.glsl"
+#ifdef ALPHA_TESTED
+#include "alphaTest.glsl"
+#endif
 
 in vec3 worldTangent;
 in vec3 worldBiTangent;
@@ -33,4 +37,9 @@ void main()
     vec4 texel = texture(textureSampler, texCoord);
     vec3 albedo = materialColor * texel.rgb * tint;
     writeOutputs(shade(worldPosition, mappedNormal(normal), normal, albedo), texel.a);
+#ifdef ALPHA_TESTED
+    // Only now: the derivatives above (the face normal, the textures' mip
+    // levels) need every pixel of the 2 x 2 block still running.
+    discardHole(texel.a);
+#endif
 }

@@ -5,7 +5,10 @@
 
 layout(location = 0) in vec3 position;
 in vec3 normal;
-in vec2 uv;
+// Fixed, as the position is, in every program that sets up a mesh's vertex
+// array: the alpha-tested depth and shadow programs read uv from that
+// array at location 1.
+layout(location = 1) in vec2 uv;
 in vec3 tangent;
 in vec3 biTangent;
 in vec3 color;  // linear factor on the albedo, white where the mesh has none

@@ -4,7 +4,8 @@
 // the current frame of the sprite sheet.
 
 layout(location = 0) in vec3 position;
-in vec2 uv;
+// Location 1 in every mesh program (see normalMap.vert).
+layout(location = 1) in vec2 uv;
 
 uniform mat4 model;
 uniform mat4 view;

@@ -64,6 +64,7 @@ struct SceneObjects {
     Material* specularMaterial = nullptr;     // owned; drawn by no node
     Material* spriteMaterial = nullptr;       // owned; the flames'
     Material* shadowMaterial = nullptr;       // owned; the program of every shadow map
+    Material* alphaTestedShadow = nullptr;    // owned; shadowMaterial's alphaTestedVariant
     ODShadowMap* shadowMap = nullptr;         // owned; the orbiting light's
     Object3D* orbitPivot = nullptr;           // scene's; turns the orbiting light
     PointLight* orbitLight = nullptr;         // scene's; casts the shadows

@@ -69,6 +69,9 @@ void createMaterials()
     objects.spriteMaterial = new Material(ShaderFiles::kSpriteVertex, ShaderFiles::kSpriteFragment, "");
     objects.spriteMaterial->blending = true;
     objects.shadowMaterial = new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, "");
+    objects.alphaTestedShadow =
+        new Material(ShaderFiles::kShadowVertex, ShaderFiles::kShadowFragment, "", {ShaderFiles::kAlphaTested});
+    objects.shadowMaterial->alphaTestedVariant = objects.alphaTestedShadow;
 }
 
 void importModel(TexturePrefetch& prefetch)
@@ -214,8 +217,8 @@ void releaseSceneResources()
     SceneObjects& objects = demo.objects;
     delete objects.modelLoader;
     objects.modelLoader = nullptr;
-    for (Material** material :
-         {&objects.lightMaterial, &objects.specularMaterial, &objects.spriteMaterial, &objects.shadowMaterial}) {
+    for (Material** material : {&objects.lightMaterial, &objects.specularMaterial, &objects.spriteMaterial,
+                                &objects.shadowMaterial, &objects.alphaTestedShadow}) {
         delete *material;
         *material = nullptr;
     }

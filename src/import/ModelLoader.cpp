@@ -111,6 +111,7 @@ ModelLoader::ModelLoader() : progressHandler(new DisplayProgressHandler()) {}
 ModelLoader::~ModelLoader()
 {
     delete normalMapMaterial;
+    delete alphaTestedMaterial;
     for (ModelGeometry* geometry : geometries)
         delete geometry;
 }
@@ -166,14 +167,31 @@ Mesh* ModelLoader::makeMesh(int set, int setCount)
     Texture* normalMap = sharedTexture(known ? normalMapPaths[materialIndex] : normalMapPathFor(kNeutralTexture), 1);
     ModelGeometry* geometry = geometries.back();
     madeGeometries.emplace_back(geometry);
-    Mesh* mesh = new Mesh(geometry, normalMapMaterial);
+    Mesh* mesh = new Mesh(geometry, materialFor(*texture));
     geometries.pop_back();
     geometryMaterials.pop_back();
+    mesh->alphaTested = texture->hasCutout;
     mesh->texture = texture;
     mesh->normalMap = normalMap;
     if (known)
         mesh->emission = emissions[materialIndex];
     return mesh;
+}
+
+// A colour texture with holes needs the program that discards them. It is
+// built for the first such mesh, so a model without one compiles nothing
+// more, and it draws like the shared material in every other respect.
+Material* ModelLoader::materialFor(const Texture& colourTexture)
+{
+    if (!colourTexture.hasCutout)
+        return normalMapMaterial;
+    if (alphaTestedMaterial == nullptr) {
+        alphaTestedMaterial = new Material(ShaderFiles::kNormalMapVertex, ShaderFiles::kNormalMapFragment, "",
+                                           {ShaderFiles::kAlphaTested});
+        alphaTestedMaterial->color = normalMapMaterial->color;
+        alphaTestedMaterial->shininess = normalMapMaterial->shininess;
+    }
+    return alphaTestedMaterial;
 }
 
 // Several materials of a model often name the same image: it is decoded and

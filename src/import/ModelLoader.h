@@ -24,7 +24,8 @@ class Texture;
 class TexturePrefetch;
 
 // Imports a model file into ready-to-draw meshes, each with its own colour
-// texture and normal map, all drawn with one shared normal-mapping material.
+// texture and normal map, all drawn with one shared normal-mapping material,
+// or its shared alpha-tested variant where the colour texture has holes.
 // The loading screen shows the import's progress. The loader keeps the parsed
 // scene and the shared material alive for the meshes it made.
 class ModelLoader {
@@ -61,6 +62,7 @@ public:
     std::vector<glm::vec3> emissions;         // emissive colour per material (Mesh::emission)
     int meshCounter = 0;                      // meshes met in the current load
     Material* normalMapMaterial = nullptr;    // owned; shared by every mesh of every load
+    Material* alphaTestedMaterial = nullptr;  // owned; the same, alpha-tested; made with the first such mesh
     DisplayProgressHandler* progressHandler;  // owned by the importer
     // Not owned; when set, the model's textures are decoded on its worker
     // while the import post-processes, instead of one by one afterwards.
@@ -76,6 +78,7 @@ private:
     void prefetchTextures(const aiScene* scene);
     Mesh* makeMesh(int set, int setCount);
     Texture* sharedTexture(const std::string& path, int unit);
+    Material* materialFor(const Texture& colourTexture);
 
     std::map<std::string, Texture*> loadedTextures;              // of the current load, by path and unit
     std::vector<std::unique_ptr<ModelGeometry>> madeGeometries;  // of every mesh made

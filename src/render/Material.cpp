@@ -46,23 +46,24 @@ std::string programInfoLog(GLuint program)
 
 Material::Material() = default;
 
-Material::Material(const std::string& vertexPath, const std::string& fragmentPath, const std::string& geometryPath)
+Material::Material(const std::string& vertexPath, const std::string& fragmentPath, const std::string& geometryPath,
+                   const std::vector<std::string>& defines)
 {
     if (!program_)
         fatalError("Could not retrieve program handle!");
-    vertexShader_ = compileShader(vertexPath, GL_VERTEX_SHADER);
-    fragmentShader_ = compileShader(fragmentPath, GL_FRAGMENT_SHADER);
+    vertexShader_ = compileShader(vertexPath, GL_VERTEX_SHADER, defines);
+    fragmentShader_ = compileShader(fragmentPath, GL_FRAGMENT_SHADER, defines);
     if (!geometryPath.empty())
-        geometryShader_ = compileShader(geometryPath, GL_GEOMETRY_SHADER);
+        geometryShader_ = compileShader(geometryPath, GL_GEOMETRY_SHADER, defines);
     link();
     checkGLError();
 }
 
 Material::~Material() = default;
 
-GlShader Material::compileShader(const std::string& path, GLenum stage)
+GlShader Material::compileShader(const std::string& path, GLenum stage, const std::vector<std::string>& defines)
 {
-    const ShaderSource source = readShaderSource(path);
+    const ShaderSource source = readShaderSource(path, defines);
     if (!source.error.empty())
         fatalError(source.error.c_str());
 

@@ -22,8 +22,11 @@ public:
     // compileShader() and then calls link().
     Material();
     // Compiles and links the program from files relative to the working
-    // directory; an empty geometryPath means no geometry stage.
-    Material(const std::string& vertexPath, const std::string& fragmentPath, const std::string& geometryPath);
+    // directory; an empty geometryPath means no geometry stage. Every stage
+    // is compiled with `defines` (see readShaderSource), which make a
+    // variant of the program from the same files.
+    Material(const std::string& vertexPath, const std::string& fragmentPath, const std::string& geometryPath,
+             const std::vector<std::string>& defines = {});
     // Virtual so that a derived program released through a Material pointer
     // still releases its own objects.
     virtual ~Material();
@@ -34,6 +37,10 @@ public:
     // Makes the program current, uploads materialColor and shininess and sets
     // the blend state (enabled with source-alpha blending, or disabled).
     virtual void bind();
+    // Makes the program current and nothing else: for a pass that draws one
+    // mesh with another program and then returns to its own, whose uniforms
+    // and blend state are still in place.
+    void useProgram() const { glUseProgram(program_.name()); }
 
     // Location of a uniform, -1 when the program has no such active uniform.
     // Every active uniform is cached when the program links (an array under
@@ -78,12 +85,16 @@ public:
     glm::vec3 color = glm::vec3(1.0f, 1.0f, 1.0f);  // uploaded as materialColor
     float shininess = 200.0f;                       // Blinn-Phong exponent
     bool blending = false;                          // alpha blending on bind
+    // The program that draws alpha-tested meshes (Mesh::alphaTested) in this
+    // program's pass: the same stages built with ShaderFiles::kAlphaTested.
+    // Not owned; without one they are drawn solid.
+    Material* alphaTestedVariant = nullptr;
 
 protected:
-    // Compiles one stage from a file and the files its #include lines name
-    // (readShaderSource); fatal when a file is missing, the includes loop or
-    // the source does not compile.
-    static GlShader compileShader(const std::string& path, GLenum stage);
+    // Compiles one stage from a file and the files its #include lines name,
+    // with `defines` (readShaderSource); fatal when a file is missing, the
+    // includes loop or the source does not compile.
+    static GlShader compileShader(const std::string& path, GLenum stage, const std::vector<std::string>& defines = {});
 
     GlProgram program_;
     GlShader vertexShader_{NoCreate};

@@ -135,9 +135,13 @@ void Mesh::drawShadow(Camera* camera, ODShadowMap* shadowMap)
         // every one of its triangles.
         if (shadowMap->reaches(*boundingBox, worldMatrix, shadowMap->face())) {
             Material* writer = shadowMap->writer();
-            writer->setUniform("model", worldMatrix);
-            glBindVertexArray(vertexArray_.name());
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
+            if (Material* variant = alphaTestedVariantOf(*writer)) {
+                drawShadowWithHoles(*shadowMap, *variant);
+            } else {
+                writer->setUniform("model", worldMatrix);
+                glBindVertexArray(vertexArray_.name());
+                glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
+            }
         }
     }
     Object3D::drawShadow(camera, shadowMap);
@@ -149,9 +153,13 @@ void Mesh::drawDepth(Camera* camera, Material* depthProgram)
     if (camera->frustum->testBox(*boundingBox, worldMatrix) == Frustum::kOutside)
         return;
     if (!material->blending) {
-        depthProgram->setUniform("model", worldMatrix);
-        glBindVertexArray(vertexArray_.name());
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
+        if (Material* variant = alphaTestedVariantOf(*depthProgram)) {
+            drawDepthWithHoles(*camera, *variant, *depthProgram);
+        } else {
+            depthProgram->setUniform("model", worldMatrix);
+            glBindVertexArray(vertexArray_.name());
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
+        }
     }
     Object3D::drawDepth(camera, depthProgram);
 }
@@ -220,6 +228,39 @@ void Mesh::drawTriangles()
     // pass unbinds the array once at its end (Renderer::drawScene), so an
     // element buffer bound by code that makes buffers later cannot land in
     // this mesh's array.
+}
+
+// Without a colour texture there is nothing to find holes in.
+Material* Mesh::alphaTestedVariantOf(const Material& passProgram) const
+{
+    return alphaTested && texture != nullptr ? passProgram.alphaTestedVariant : nullptr;
+}
+
+// The variant learns the camera here rather than from the pass, so that a
+// frame without alpha-tested meshes never makes it current.
+void Mesh::drawDepthWithHoles(const Camera& camera, Material& variant, const Material& depthProgram)
+{
+    variant.useProgram();
+    variant.setUniform("view", camera.worldMatrix);
+    variant.setUniform("projection", camera.projection);
+    drawWithHoles(variant);
+    depthProgram.useProgram();
+}
+
+void Mesh::drawShadowWithHoles(const ODShadowMap& shadowMap, Material& variant)
+{
+    shadowMap.bindInPlaceOfWriter(variant);
+    drawWithHoles(variant);
+    shadowMap.writer()->useProgram();
+}
+
+// `variant` is current and holds the pass's uniforms but the model matrix.
+void Mesh::drawWithHoles(Material& variant)
+{
+    variant.setUniform("model", worldMatrix);
+    texture->bind();
+    glBindVertexArray(vertexArray_.name());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(geometry->indexCount), GL_UNSIGNED_INT, nullptr);
 }
 
 }  // namespace tolvane

@@ -66,6 +66,12 @@ public:
     Material* material;            // not owned
     Texture* texture = nullptr;    // colour texture or sprite sheet (unit 0); not owned
     Texture* normalMap = nullptr;  // normal map (unit 1); not owned
+    // The colour texture's texels of alpha below one half are holes (see
+    // Texture::hasCutout): `material` must discard them (a program built
+    // with ShaderFiles::kAlphaTested), and the depth and shadow passes draw
+    // the mesh with their program's alphaTestedVariant, which reads uv at
+    // location 1 of the vertex array and the texture on unit 0.
+    bool alphaTested = false;
     // Light the surface gives off by itself (a lit window, the night sky,
     // embers), as a multiple of its albedo per channel; never shadowed,
     // and what rises above the bloom threshold glows.
@@ -85,6 +91,10 @@ private:
     void uploadLights();
     void bindTextures();
     void drawTriangles();
+    Material* alphaTestedVariantOf(const Material& passProgram) const;
+    void drawDepthWithHoles(const Camera& camera, Material& variant, const Material& depthProgram);
+    void drawShadowWithHoles(const ODShadowMap& shadowMap, Material& variant);
+    void drawWithHoles(Material& variant);
 
     GlVertexArray vertexArray_;
     VertexBuffers buffers_;

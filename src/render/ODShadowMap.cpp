@@ -124,12 +124,23 @@ void ODShadowMap::updateMatrices(const glm::vec3& position)
 void ODShadowMap::bindForWriting(Material* program)
 {
     writer_ = program != nullptr ? program : material;
-    Material& writer = *writer_;
-    writer.bind();
+    writer_->bind();
     glViewport(0, 0, faceSize[0], faceSize[1]);
-    writer.setUniform("l_pos", glm::vec4(lightPosition, 1.0f));
-    writer.setUniform("near_far", glm::vec2(nearPlane, farPlane));
-    writer.setUniform("shadow_mat", shadowMatrices, 6);
+    uploadPassUniforms(*writer_);
+}
+
+void ODShadowMap::uploadPassUniforms(Material& program) const
+{
+    program.setUniform("l_pos", glm::vec4(lightPosition, 1.0f));
+    program.setUniform("near_far", glm::vec2(nearPlane, farPlane));
+    program.setUniform("shadow_mat", shadowMatrices, 6);
+}
+
+void ODShadowMap::bindInPlaceOfWriter(Material& program) const
+{
+    program.useProgram();
+    uploadPassUniforms(program);
+    program.setUniform("face", face_);
 }
 
 void ODShadowMap::bindForReading(Material* lit)

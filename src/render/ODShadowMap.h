@@ -43,6 +43,12 @@ public:
     void bindFace(int face);
     // The program drawing into the map since the last bindForWriting.
     Material* writer() const { return writer_; }
+    // Makes `program` current in the writer's place for a draw into the
+    // face bound, with what the writer was given for it (the face matrices
+    // and number, the light's place and planes): the writer's
+    // alphaTestedVariant for an alpha-tested mesh. Values the program holds
+    // already are not sent again. The caller makes the writer current again.
+    void bindInPlaceOfWriter(Material& program) const;
     // The face bound by the last bindFace.
     int face() const { return face_; }
 
@@ -88,6 +94,8 @@ private:
     void createCubeTexture();
     void createFramebuffer();
     void createCompareSampler();
+    // Uploads what a program drawing the faces needs but the face number.
+    void uploadPassUniforms(Material& program) const;
 
     GlTexture cubeTexture_;              // depth cube map
     GlFramebuffer faceFramebuffers_[6];  // one a face

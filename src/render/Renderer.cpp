@@ -37,8 +37,13 @@ constexpr double kFadePerSecond = 2.0;
 Renderer::Renderer() :
     screenMaterial_(std::make_unique<Material>(ShaderFiles::kScreenVertex, ShaderFiles::kScreenFragment, "")),
     blurMaterial_(std::make_unique<Material>(ShaderFiles::kBlurVertex, ShaderFiles::kBlurFragment, "")),
-    depthMaterial_(std::make_unique<Material>(ShaderFiles::kDepthPrepassVertex, ShaderFiles::kDepthPrepassFragment, ""))
+    depthMaterial_(
+        std::make_unique<Material>(ShaderFiles::kDepthPrepassVertex, ShaderFiles::kDepthPrepassFragment, "")),
+    alphaTestedDepthMaterial_(std::make_unique<Material>(ShaderFiles::kDepthPrepassVertex,
+                                                         ShaderFiles::kDepthPrepassFragment, "",
+                                                         std::vector<std::string>{ShaderFiles::kAlphaTested}))
 {
+    depthMaterial_->alphaTestedVariant = alphaTestedDepthMaterial_.get();
 }
 
 Renderer::Renderer(NoCreateT) {}

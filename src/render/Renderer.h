@@ -33,8 +33,8 @@ struct View {
 // the application that owns them.
 class Renderer {
 public:
-    // Builds the composition, blur and depth pre-pass programs (fatal on
-    // failure); fade 0.
+    // Builds the composition, blur and depth pre-pass programs, the last
+    // also in its alpha-tested variant (fatal on failure); fade 0.
     Renderer();
     // No programs and no targets: the fade state alone, which needs no GL.
     explicit Renderer(NoCreateT);
@@ -136,6 +136,8 @@ private:
     std::unique_ptr<Material> screenMaterial_;  // composition program
     std::unique_ptr<Material> blurMaterial_;    // blur program
     std::unique_ptr<Material> depthMaterial_;   // depth pre-pass program
+    // Its alphaTestedVariant: alpha-tested meshes leave no depth in their holes.
+    std::unique_ptr<Material> alphaTestedDepthMaterial_;
     GlFramebuffer hdrFramebuffer_{NoCreate};
     GlTexture sceneTexture_{NoCreate};
     GlTexture brightTexture_{NoCreate};

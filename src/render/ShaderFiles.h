@@ -30,6 +30,13 @@ inline constexpr const char* kDepthPrepassVertex = "Shader/depthPrepass.vert";
 inline constexpr const char* kDepthPrepassFragment = "Shader/depthPrepass.frag";
 // Not a stage: the lighting both lit fragment shaders take in by #include.
 inline constexpr const char* kLightingInclude = "Shader/lighting.glsl";
+// Not a stage: the alpha test the alpha-tested variants take in by #include.
+inline constexpr const char* kAlphaTestInclude = "Shader/alphaTest.glsl";
+
+// Builds the alpha-tested variant of the normal-map, depth pre-pass and
+// shadow programs from their own files (see Material's defines): it reads
+// the colour texture and discards the texels of alpha below one half.
+inline constexpr const char* kAlphaTested = "ALPHA_TESTED";
 
 // All of the above, so tools and tests can check that the set is complete.
 inline constexpr const char* kAll[] = {
@@ -59,6 +66,7 @@ inline constexpr const char* kAll[] = {
     kDepthPrepassVertex,
     kDepthPrepassFragment,
     kLightingInclude,
+    kAlphaTestInclude,
 };
 
 }  // namespace tolvane::ShaderFiles

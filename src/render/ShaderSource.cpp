@@ -34,9 +34,35 @@ std::string includedName(const std::string& line)
     return line.substr(open + 1, close - open - 1);
 }
 
+// Whether `line` is a #version directive.
+bool isVersionLine(const std::string& line)
+{
+    constexpr const char* kBlank = " \t\r";
+    std::size_t at = line.find_first_not_of(kBlank);
+    if (at == std::string::npos || line[at] != '#')
+        return false;
+    at = line.find_first_not_of(kBlank, at + 1);
+    return at != std::string::npos && line.compare(at, 7, "version") == 0;
+}
+
+// The lines that define `defines`, then the line number `next` of the top
+// file for the line that follows them.
+std::string defineLines(const std::vector<std::string>& defines, int next)
+{
+    std::string lines;
+    for (const std::string& define : defines)
+        lines += "#define " + define + "\n";
+    return lines + "#line " + std::to_string(next) + " 0\n";
+}
+
 class Assembler {
 public:
-    explicit Assembler(ShaderSource& source) : source_(source) {}
+    Assembler(ShaderSource& source, const std::vector<std::string>& defines) :
+        source_(source),
+        defines_(defines),
+        definesPending_(!defines.empty())
+    {
+    }
 
     // Appends `file` with its includes, as source string files.size().
     // False when the file cannot be read (error left to the caller, who
@@ -47,6 +73,7 @@ public:
         if (!stream)
             return false;
         const std::string number = std::to_string(source_.files.size());
+        const bool top = open_.empty();
         source_.files.push_back(file.generic_string());
         open_.push_back(file);
         std::string line;
@@ -55,6 +82,10 @@ public:
             if (name.empty()) {
                 source_.text += line;
                 source_.text += '\n';
+                if (top && definesPending_ && isVersionLine(line)) {
+                    source_.text += defineLines(defines_, lineNumber + 1);
+                    definesPending_ = false;
+                }
                 continue;
             }
             const fs::path included = (file.parent_path() / name).lexically_normal();
@@ -77,20 +108,27 @@ public:
             source_.text += "#line " + std::to_string(lineNumber + 1) + " " + number + "\n";
         }
         open_.pop_back();
+        // Without a #version line (GLSL 1.10) nothing has to come first.
+        if (top && definesPending_) {
+            source_.text.insert(0, defineLines(defines_, 1));
+            definesPending_ = false;
+        }
         return true;
     }
 
 private:
     ShaderSource& source_;
+    const std::vector<std::string>& defines_;
+    bool definesPending_;         // the defines are still to be placed in the top file
     std::vector<fs::path> open_;  // the files being read, outermost first
 };
 
 }  // namespace
 
-ShaderSource readShaderSource(const std::string& path)
+ShaderSource readShaderSource(const std::string& path, const std::vector<std::string>& defines)
 {
     ShaderSource source;
-    if (!Assembler(source).append(fs::path(path).lexically_normal()) && source.error.empty())
+    if (!Assembler(source, defines).append(fs::path(path).lexically_normal()) && source.error.empty())
         source.error = "Failed to open ShaderFile";
     return source;
 }

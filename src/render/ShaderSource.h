@@ -28,7 +28,13 @@ struct ShaderSource {
 // usual "Failed to open ShaderFile"; a missing included file is named with
 // the line that includes it; a file that includes itself, directly or
 // through others, is refused rather than expanded for ever.
-ShaderSource readShaderSource(const std::string& path);
+//
+// Each of `defines` becomes a line "#define <entry>" right after the top
+// file's #version line (at the very start when it has none), and the file
+// goes on with its own line numbers. That is how one set of stage files
+// gives a variant of its program: code under #ifdef NAME is compiled in
+// the variant only.
+ShaderSource readShaderSource(const std::string& path, const std::vector<std::string>& defines = {});
 
 // "Source strings: 0 a.frag, 1 b.glsl", the key to a driver's log for a
 // source made of several files; empty for a single file.

@@ -54,6 +54,7 @@ Texture::Texture(const std::string& path, int textureUnit, TexturePrefetch* pref
     if (image.outcome != TextureImage::Outcome::Decoded)
         refuse(image, path);
     hasAlpha = image.hasAlpha;
+    hasCutout = image.hasCutout;
     width = image.levels.front().width;
     height = image.levels.front().height;
     upload(image);

@@ -45,6 +45,9 @@ public:
     bool isNormalMap = false;  // true exactly when unit is 1
     unsigned int width = 0;    // image width, pixels
     unsigned int height = 0;   // image height, pixels
+    // Some texel's alpha is 127 of 255 or less: drawn alpha-tested, the
+    // texture has a hole there. False without alpha.
+    bool hasCutout = false;
 
 private:
     void upload(const TextureImage& image);

@@ -62,16 +62,32 @@ FIBITMAP* toUploadLayout(FIBITMAP* bitmap)
     return bitmap;
 }
 
+// Whether a row of `width` BGRA texels holds an alpha below one half.
+bool rowHasCutout(const std::uint8_t* row, unsigned int width)
+{
+    for (unsigned int x = 0; x < width; ++x)
+        if (row[x * 4 + FI_RGBA_ALPHA] < 128)
+            return true;
+    return false;
+}
+
 // FreeImage pads every scanline to 4 bytes; the levels are kept tight.
-MipLevel packedBaseLevel(FIBITMAP* bitmap, unsigned int channels)
+// `cutout` tells whether some texel's alpha is below one half, looked for
+// in each row while it is still in the cache from its copy.
+MipLevel packedBaseLevel(FIBITMAP* bitmap, unsigned int channels, bool& cutout)
 {
     MipLevel level;
     level.width = FreeImage_GetWidth(bitmap);
     level.height = FreeImage_GetHeight(bitmap);
     const size_t rowBytes = static_cast<size_t>(level.width) * channels;
     level.bytes.resize(rowBytes * level.height);
-    for (unsigned int y = 0; y < level.height; ++y)
-        std::memcpy(&level.bytes[y * rowBytes], FreeImage_GetScanLine(bitmap, static_cast<int>(y)), rowBytes);
+    cutout = false;
+    for (unsigned int y = 0; y < level.height; ++y) {
+        std::uint8_t* row = &level.bytes[y * rowBytes];
+        std::memcpy(row, FreeImage_GetScanLine(bitmap, static_cast<int>(y)), rowBytes);
+        if (channels == 4 && !cutout)
+            cutout = rowHasCutout(row, level.width);
+    }
     return level;
 }
 
@@ -200,7 +216,7 @@ TextureImage TextureImage::decode(const std::string& path, int unit)
     image.outcome = Outcome::Decoded;
     image.hasAlpha = FreeImage_GetColorType(bitmap) == FIC_RGBALPHA;
     image.srgb = storedAsSrgb(image.hasAlpha, unit == 1);
-    image.levels.push_back(packedBaseLevel(bitmap, image.channels()));
+    image.levels.push_back(packedBaseLevel(bitmap, image.channels(), image.hasCutout));
     FreeImage_Unload(bitmap);
     while (image.levels.back().width > 1 || image.levels.back().height > 1)
         image.levels.push_back(halveLevel(image.levels.back(), image.channels(), image.srgb));

@@ -34,6 +34,9 @@ struct TextureImage {
     bool hasAlpha = false;         // four channels (BGRA) instead of three (BGR)
     bool srgb = false;             // stored as sRGB: mip levels averaged in linear light
     std::vector<MipLevel> levels;  // level 0 first, down to 1 x 1; empty unless Decoded
+    // Some texel of level 0 has alpha 127 or less, below one half: drawn
+    // alpha-tested, the image has holes there. Never set without alpha.
+    bool hasCutout = false;
 
     unsigned int channels() const { return hasAlpha ? 4u : 3u; }
 };

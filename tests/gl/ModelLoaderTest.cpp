@@ -7,6 +7,7 @@
 #include "TestFiles.h"
 #include "base/Diagnostics.h"
 #include "import/ModelGeometry.h"
+#include "render/Material.h"
 #include "render/Mesh.h"
 #include "render/SceneContext.h"
 #include "render/Texture.h"
@@ -168,6 +169,38 @@ TEST_F(ModelLoaderTest, PrefetchedTexturesPairTheSameWay)
     load({{"low", 0.0f, 1}, {"high", 5.0f, 0}}, {texture("red"), texture("green")});
     modelLoader->prefetch = nullptr;
     expectLowGreenAndHighRed();
+}
+
+// A colour texture with holes makes its meshes alpha-tested, drawn with the
+// loader's one alpha-tested program, which otherwise draws like the shared
+// material; the meshes of other textures keep the shared material, and a
+// model without holes builds no second program. The holes are found where
+// the prefetch decodes the images too.
+TEST_F(ModelLoaderTest, MeshesOfATextureWithHolesAreAlphaTested)
+{
+    load({{"plain", 0.0f, 0}}, {texture("red")});
+    ASSERT_EQ(meshes.size(), 1u);
+    EXPECT_FALSE(meshes[0]->alphaTested);
+    EXPECT_EQ(modelLoader->alphaTestedMaterial, nullptr);
+    const std::vector<Mesh*> earlier = meshes;
+
+    ASSERT_TRUE(test::writeHalfClearPng(texture("card")));
+    ASSERT_TRUE(test::writeTestPng(directory + "/card_nm.png", 128, 128, 255));
+    TexturePrefetch prefetch;
+    modelLoader->prefetch = &prefetch;
+    load({{"card", 0.0f, 0}, {"wall", 5.0f, 1}}, {texture("card"), texture("green")});
+    modelLoader->prefetch = nullptr;
+    meshes.insert(meshes.end(), earlier.begin(), earlier.end());
+    ASSERT_EQ(meshes.size(), 3u);
+    const Mesh* card = lowestY(meshes[0]) < 1.0f ? meshes[0] : meshes[1];
+    const Mesh* wall = card == meshes[0] ? meshes[1] : meshes[0];
+    EXPECT_TRUE(card->alphaTested);
+    ASSERT_NE(modelLoader->alphaTestedMaterial, nullptr);
+    EXPECT_EQ(card->material, modelLoader->alphaTestedMaterial);
+    EXPECT_EQ(card->material->color, modelLoader->normalMapMaterial->color);
+    EXPECT_EQ(card->material->shininess, modelLoader->normalMapMaterial->shininess);
+    EXPECT_FALSE(wall->alphaTested);
+    EXPECT_EQ(wall->material, modelLoader->normalMapMaterial);
 }
 
 // The exporter writes only the legacy "Emissive" vector; a file from another

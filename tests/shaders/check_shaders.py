@@ -3,12 +3,14 @@
 
 Usage: check_shaders.py [--glslang PATH] [--programs FILE] ROOT
 
-ROOT holds the Shader/ folder; FILE lists the programs (name and stage files).
-Each stage file is first assembled as the program's loader does it
-(src/render/ShaderSource.cpp): every `#include "name"` line is replaced by the
-file it names, relative to the including file, between #line directives
-that give each file its own source string number. Every check below runs on
-that text, and a fault is reported at the file and line it came from.
+ROOT holds the Shader/ folder; FILE lists the programs (name, stage files
+and, for a variant of a program, its defines as -DNAME). Each stage file is
+first assembled as the program's loader does it (src/render/ShaderSource.cpp):
+every `#include "name"` line is replaced by the file it names, relative to
+the including file, between #line directives that give each file its own
+source string number, and a variant's "#define NAME" lines follow the
+#version line. Every check below runs on that text, and a fault is reported
+at the file and line it came from.
 Checks, each fault printed as "file:line: ..." or "program: ...":
   * every included file exists, includes nothing that includes it back and
     has no #version line of its own; every .glsl file under Shader/ is
@@ -16,8 +18,9 @@ Checks, each fault printed as "file:line: ..." or "program: ...":
   * every stage file starts with "#version 330", so that the reference
     compiler judges it by the rules of GLSL 3.30 and nothing later;
   * every shader under Shader/ compiles alone and within every program that
-    lists it, which is linked, with glslangValidator (the Khronos reference
-    front end) given the OpenGL 3.3 minimum limits;
+    lists it, which is linked (a variant with its defines), with
+    glslangValidator (the Khronos reference front end) given the OpenGL 3.3
+    minimum limits;
   * what the linker of glslang skips: each input of a stage is an output of
     the stage before it, of the same type and interpolation;
   * every geometry shader fits the 3.3 minimum output budget counted as a
@@ -77,12 +80,14 @@ class IncludeFault(Exception):
     pass
 
 
-def assemble(root, relative, files):
-    """(text, origins) of a stage file with its includes in place, as the
-    program's loader builds it, and for each line of the text the (file,
-    line) it came from; fills `files` by source string number, as far as it
-    got when it raises IncludeFault."""
+def assemble(root, relative, files, defines=()):
+    """(text, origins) of a stage file with its includes in place and
+    `defines` after its #version line, as the program's loader builds it,
+    and for each line of the text the (file, line) it came from; fills
+    `files` by source string number, as far as it got when it raises
+    IncludeFault."""
     lines, origins = [], []
+    pending = list(defines)
 
     def append(current, chain):
         number = len(files)
@@ -99,6 +104,10 @@ def assemble(root, relative, files):
             if not match:
                 lines.append(line)
                 origins.append((current, line_number))
+                if number == 0 and pending and re.match(r"\s*#\s*version\b", line):
+                    lines.extend([f"#define {name}" for name in pending] + [f"#line {line_number + 1} 0"])
+                    origins.extend([(current, line_number)] * (len(pending) + 1))
+                    pending.clear()
                 continue
             included = posixpath.normpath(posixpath.join(posixpath.dirname(current), match.group(1)))
             if included in chain:
@@ -114,6 +123,9 @@ def assemble(root, relative, files):
             origins.append((current, line_number))
 
     append(relative, [relative])
+    if pending:  # no #version line: nothing has to come first
+        lines[:0] = [f"#define {name}" for name in pending] + ["#line 1 0"]
+        origins[:0] = [(relative, 1)] * (len(pending) + 1)
     return "\n".join(lines) + "\n", origins
 
 
@@ -177,12 +189,12 @@ def global_statements(text):
 
 
 class Shader:
-    def __init__(self, root, relative):
+    def __init__(self, root, relative, defines=()):
         self.relative = relative
         self.stage = os.path.splitext(relative)[1]
         self.include_fault, self.files = None, []
         try:
-            self.raw, self.origins = assemble(root, relative, self.files)
+            self.raw, self.origins = assemble(root, relative, self.files, defines)
         except IncludeFault as fault:
             # Checked as it stands, include lines and all; never compiled.
             self.include_fault = str(fault)
@@ -323,12 +335,15 @@ def interface_faults(program, shaders):
 
 
 def read_programs(path):
+    """(name, stage files, defines) of each program listed."""
     programs = []
     with open(path, encoding="utf-8") as listing:
         for line in listing:
             fields = line.split("#", 1)[0].split()
             if fields:
-                programs.append((fields[0], fields[1:]))
+                defines = [field[2:] for field in fields[1:] if field.startswith("-D")]
+                stages = [field for field in fields[1:] if not field.startswith("-D")]
+                programs.append((fields[0], stages, defines))
     return programs
 
 
@@ -399,7 +414,7 @@ def main():
 
     programs = read_programs(arguments.programs)
     linked = set()
-    for name, stages in programs:
+    for name, stages, _ in programs:
         missing = [stage for stage in stages if stage not in shaders]
         if missing:
             faults.append(f"{name}: no such shader: {', '.join(missing)}")
@@ -430,10 +445,21 @@ def main():
             whole = {relative: shader for relative, shader in shaders.items() if not shader.include_fault}
             for relative, shader in whole.items():
                 faults += compile_faults(arguments.glslang, config, assembled, relative, [shader])
-            for name, stages in programs:
-                if all(stage in whole for stage in stages):
+            for name, stages, defines in programs:
+                if not all(stage in whole for stage in stages):
+                    continue
+                if not defines:
                     faults += compile_faults(arguments.glslang, config, assembled, name,
                                              [whole[stage] for stage in stages])
+                    continue
+                # A variant's stages, assembled with its defines, in a folder of its own.
+                variant = [Shader(root, stage, defines) for stage in stages]
+                folder = os.path.join(scratch, "variants", name)
+                for shader in variant:
+                    os.makedirs(os.path.dirname(os.path.join(folder, shader.relative)), exist_ok=True)
+                    with open(os.path.join(folder, shader.relative), "w", encoding="utf-8") as text:
+                        text.write(shader.raw)
+                faults += compile_faults(arguments.glslang, config, folder, name, variant)
 
     for fault in faults:
         print(fault)

@@ -120,6 +120,11 @@ expect "a stage type mismatch, refused by glslang's linker" \
 cp -r "$small" "$scratch/unlisted" && cp "$small/Shader/quad.frag" "$scratch/unlisted/Shader/unused.frag"
 expect "a shader in no program" "$scratch/unlisted" 1 "Shader/unused.frag: in no program"
 
+variant="$(plant variant Shader/quad.vert 's/^    vColor = position;/&\n#ifdef TINTED\n    vColor *= shade;\n#endif/')"
+expect "a fault under #ifdef, which only a variant compiles" "$variant" 0
+echo "quad-tinted Shader/quad.vert Shader/quad.geom Shader/quad.frag -DTINTED" >> "$variant/programs.txt"
+expect "the variant with its define, the fault at its own line" "$variant" 1 "ERROR: Shader/quad.vert:9: 'shade'"
+
 expect "an include of a file that is not there" "$(plant missing Shader/quad.frag 's/"tint.glsl"/"tints.glsl"/')" 1 \
   "Shader/quad.frag:2: includes 'tints.glsl', but there is no Shader/tints.glsl"
 expect "a file that includes itself" \

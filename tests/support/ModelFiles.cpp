@@ -103,4 +103,19 @@ bool writeTestPng(const std::string& path, unsigned char r, unsigned char g, uns
     return saved;
 }
 
+bool writeHalfClearPng(const std::string& path)
+{
+    FIBITMAP* bitmap = FreeImage_Allocate(32, 32, 32);
+    if (bitmap == nullptr)
+        return false;
+    const RGBQUAD clear{0, 0, 255, 0};
+    const RGBQUAD opaque{kCardBlue, kCardGreen, kCardRed, 255};
+    for (unsigned y = 0; y < 32; ++y)
+        for (unsigned x = 0; x < 32; ++x)
+            FreeImage_SetPixelColor(bitmap, x, y, const_cast<RGBQUAD*>(x < 16 ? &clear : &opaque));
+    const bool saved = FreeImage_Save(FIF_PNG, bitmap, path.c_str(), 0) != 0;
+    FreeImage_Unload(bitmap);
+    return saved;
+}
+
 }  // namespace tolvane::test

@@ -23,4 +23,11 @@ bool writeTestModel(const std::string& path, const std::vector<TestMesh>& meshes
 // Writes a small solid-colour 24-bit PNG.
 bool writeTestPng(const std::string& path, unsigned char r, unsigned char g, unsigned char b);
 
+// The colour of the opaque half of writeHalfClearPng's picture.
+inline constexpr unsigned char kCardRed = 40, kCardGreen = 90, kCardBlue = 220;
+
+// Writes a 32 x 32 RGBA PNG of a card with holes: its left half (x < 16)
+// clear, alpha 0 over red, its right half opaque kCard* blue.
+bool writeHalfClearPng(const std::string& path);
+
 }  // namespace tolvane::test

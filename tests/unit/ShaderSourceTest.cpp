@@ -95,3 +95,37 @@ TEST_F(ShaderSourceTest, IncludeCyclesAreRefused)
     EXPECT_EQ(twice.error, "");
     EXPECT_EQ(twice.files.size(), 3u);
 }
+
+// A program variant's defines come right after the top file's #version line,
+// wherever that is, and before anything it includes; every file keeps its
+// own line numbers. Without a #version line they come first.
+TEST_F(ShaderSourceTest, DefinesFollowTheVersionLineAndLeaveLineNumbersAlone)
+{
+    write("cut.frag", "// Alpha-tested variant.\n"
+                      "#version 330 core\n"
+                      "#include \"hole.glsl\"\n"
+                      "void main() { hole(); }\n");
+    write("hole.glsl", "#ifdef HOLES\n"
+                       "void hole() { discard; }\n"
+                       "#endif\n");
+    const ShaderSource variant = readShaderSource(path("cut.frag"), {"HOLES", "CUTOFF 0.5"});
+    EXPECT_EQ(variant.error, "");
+    EXPECT_EQ(variant.text, "// Alpha-tested variant.\n"
+                            "#version 330 core\n"
+                            "#define HOLES\n"
+                            "#define CUTOFF 0.5\n"
+                            "#line 3 0\n"
+                            "#line 1 1\n"
+                            "#ifdef HOLES\n"
+                            "void hole() { discard; }\n"
+                            "#endif\n"
+                            "#line 4 0\n"
+                            "void main() { hole(); }\n");
+    EXPECT_EQ(variant.files, (std::vector<std::string>{path("cut.frag"), path("hole.glsl")}));
+    EXPECT_EQ(readShaderSource(path("cut.frag")).text.find("#define"), std::string::npos);
+
+    write("old.frag", "void main() {}\n");
+    EXPECT_EQ(readShaderSource(path("old.frag"), {"HOLES"}).text, "#define HOLES\n"
+                                                                  "#line 1 0\n"
+                                                                  "void main() {}\n");
+}

@@ -73,10 +73,26 @@ protected:
         return path;
     }
 
+    // A 5 x 3 RGBA image, opaque grey but for texel (x, y) of alpha `alpha`.
+    std::string saveWithAlpha(const std::string& name, unsigned x, unsigned y, BYTE alpha) const
+    {
+        FIBITMAP* bitmap = FreeImage_Allocate(5, 3, 32);
+        for (unsigned row = 0; row < 3; ++row)
+            for (unsigned column = 0; column < 5; ++column) {
+                RGBQUAD colour{90, 90, 90, column == x && row == y ? alpha : BYTE{255}};
+                FreeImage_SetPixelColor(bitmap, column, row, &colour);
+            }
+        const std::string path = directory + "/" + name;
+        EXPECT_TRUE(FreeImage_Save(FIF_PNG, bitmap, path.c_str(), 0));
+        FreeImage_Unload(bitmap);
+        return path;
+    }
+
     static void expectSame(const TextureImage& a, const TextureImage& b)
     {
         EXPECT_EQ(a.outcome, b.outcome);
         EXPECT_EQ(a.hasAlpha, b.hasAlpha);
+        EXPECT_EQ(a.hasCutout, b.hasCutout);
         EXPECT_EQ(a.srgb, b.srgb);
         ASSERT_EQ(a.levels.size(), b.levels.size());
         for (size_t i = 0; i < a.levels.size(); ++i)
@@ -104,6 +120,34 @@ TEST_F(TextureImageTest, DecodesTightRowsAndAChainDownToOneTexel)
     EXPECT_EQ(colour.levels[0].bytes[2 * 18 + 17], 200);
 
     EXPECT_FALSE(TextureImage::decode(saveRamp("ramp.png"), 1).srgb) << "a normal map is stored linear";
+}
+
+// One texel with alpha below one half (127 of 255) makes the image a
+// cut-out wherever it lies, the last texel read included; alpha of 128 does
+// not, nor does an image without alpha or with opaque alpha only (decoded as
+// RGB).
+TEST_F(TextureImageTest, ACutoutIsAnyTexelWithAlphaBelowOneHalf)
+{
+    struct Case {
+        const char* name;
+        unsigned x, y;
+        BYTE alpha;
+        bool hasAlpha, hasCutout;
+    };
+    const Case cases[] = {
+        {"first-texel-clear.png", 0, 0, 0, true, true},
+        {"last-texel-127.png", 4, 2, 127, true, true},
+        {"middle-texel-128.png", 2, 1, 128, true, false},
+        {"opaque.png", 0, 0, 255, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TextureImage image = TextureImage::decode(saveWithAlpha(c.name, c.x, c.y, c.alpha), 0);
+        ASSERT_EQ(image.outcome, TextureImage::Outcome::Decoded);
+        EXPECT_EQ(image.hasAlpha, c.hasAlpha);
+        EXPECT_EQ(image.hasCutout, c.hasCutout);
+    }
+    EXPECT_FALSE(TextureImage::decode(saveRamp("ramp.png"), 0).hasCutout);
 }
 
 TEST_F(TextureImageTest, FailuresSayWhy)
