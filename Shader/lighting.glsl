@@ -58,6 +58,7 @@ uniform sampler2D textureSampler;
 uniform vec3 materialColor;
 uniform float shininess;
 uniform vec3 emission;  // self-lit share of the albedo, per channel
+uniform float highlight;  // share of the specular highlight, 0 matte to 1
 
 layout(location = 0) out vec4 fragColor;
 layout(location = 1) out vec4 brightColor;
@@ -125,7 +126,7 @@ vec3 shade(vec3 position, vec3 normal, vec3 geometricNormal, vec3 albedo)
     vec3 toEye = normalize(cameraPosition - position);
     vec3 sky = mix(AMBIENT_GROUND, AMBIENT_SKY, 0.5 + 0.5 * normal.y);
     vec3 color = (ambientIntensity * sky + emission) * albedo;
-    float specularScale = SPECULAR_REFLECTANCE * (shininess + 8.0) / (8.0 * PI);
+    float specularScale = highlight * SPECULAR_REFLECTANCE * (shininess + 8.0) / (8.0 * PI);
     int count = min(pointLightCount, MAX_POINT_LIGHTS);
     // The one cube map bound serves the lowest light of the bitmask. Looked
     // up once, before the loop: inside it, a rasteriser that runs masked

@@ -93,6 +93,19 @@ glm::vec3 emissionOf(const aiMaterial* material)
     return emission;
 }
 
+// How much of the standard highlight the material gives, 0 (matte, such as
+// needles) to 1: its specular colour's brightest channel. A material that
+// names none gets the whole highlight, and so does one whose colour is not
+// a number.
+float highlightOf(const aiMaterial* material)
+{
+    aiColor3D color(1.0f, 1.0f, 1.0f);
+    if (material->Get(AI_MATKEY_COLOR_SPECULAR, color) != AI_SUCCESS)
+        return 1.0f;
+    const float brightest = std::max({color.r, color.g, color.b});
+    return std::isfinite(brightest) ? std::clamp(brightest, 0.0f, 1.0f) : 1.0f;
+}
+
 bool isComplete(const aiScene* scene)
 {
     return scene != nullptr && (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) == 0 && scene->mRootNode != nullptr;
@@ -137,6 +150,7 @@ std::vector<Mesh*> ModelLoader::load(const std::string& path)
     texturePaths.clear();
     normalMapPaths.clear();
     emissions.clear();
+    highlights.clear();
     loadedTextures.clear();
 
     logMessage("OK, done with all %i sets.\n", setCount);
@@ -175,6 +189,7 @@ Mesh* ModelLoader::makeMesh(int set, int setCount)
     mesh->normalMap = normalMap;
     if (known)
         mesh->emission = emissions[materialIndex];
+    mesh->highlight = highlights[materialIndex];
     return mesh;
 }
 
@@ -301,6 +316,7 @@ void ModelLoader::loadTextures(const aiScene* scene)
         texturePaths.push_back(diffusePath);
         normalMapPaths.push_back(normalMapPathFor(diffusePath));
         emissions.push_back(emissionOf(scene->mMaterials[i]));
+        highlights.push_back(highlightOf(scene->mMaterials[i]));
     }
 }
 

@@ -60,6 +60,7 @@ public:
     std::vector<std::string> texturePaths;    // diffuse path per material
     std::vector<std::string> normalMapPaths;  // normal-map path per material
     std::vector<glm::vec3> emissions;         // emissive colour per material (Mesh::emission)
+    std::vector<float> highlights;            // specular share per material (Mesh::highlight)
     int meshCounter = 0;                      // meshes met in the current load
     Material* normalMapMaterial = nullptr;    // owned; shared by every mesh of every load
     Material* alphaTestedMaterial = nullptr;  // owned; the same, alpha-tested; made with the first such mesh

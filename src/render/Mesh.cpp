@@ -173,6 +173,7 @@ void Mesh::draw(Camera* camera)
     uploadCamera(camera);
     uploadLights();
     material->setUniform("emission", emission);
+    material->setUniform("highlight", highlight);
     bindTextures();
     drawTriangles();
     Object3D::draw(camera);

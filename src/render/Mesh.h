@@ -76,6 +76,8 @@ public:
     // embers), as a multiple of its albedo per channel; never shadowed,
     // and what rises above the bloom threshold glows.
     glm::vec3 emission{0.0f};
+    // Share of the lit programs' standard highlight, 0 (matte) to 1.
+    float highlight = 1.0f;
     BoundingBox* boundingBox;  // owned; model space
 
     // The vertex array that reads the buffers with the material's attribute

@@ -15,6 +15,7 @@
 #include "scene/PerspectiveCamera.h"
 
 #include "GlTestContext.h"
+#include "ModelFiles.h"
 #include "TestFiles.h"
 
 #include <FreeImage.h>
@@ -378,6 +379,44 @@ TEST_F(MeshTest, VertexColoursTintTheAlbedoAndTheirAbsenceLeavesItWhite)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     for (ModelGeometry* geometry : {tinted, uncovered, plain})
         delete geometry;
+}
+
+// On a black surface only the highlight shows: the mesh's share scales it,
+// and a matte mesh (share 0) stays black under a light right in front.
+TEST_F(MeshTest, TheHighlightIsTheMeshsShareOfIt)
+{
+    const std::string path = writeBlackPng("black.png", 4, 4);
+    Texture black(path, 0);
+    const std::string flatPath = test::makeScratchDirectory("tolvane-mesh") + "/flat_nm.png";
+    ASSERT_TRUE(test::writeTestPng(flatPath, 128, 128, 255));
+    Texture flat(flatPath, 1);
+    ModelGeometry* geometry = cubeWithTangents();
+    // One scene throughout: the scene's context keeps its lights.
+    Scene scene;
+    auto* light = new PointLight(1.0f, 0.0f);
+    light->translate(0.0f, 0.0f, 3.0f);
+    scene.addChild(light);
+    auto* mesh = new Mesh(geometry, normalMapped);
+    mesh->texture = &black;
+    mesh->normalMap = &flat;
+    scene.addChild(mesh);
+    auto centreWith = [&](float highlight) {
+        mesh->highlight = highlight;
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        scene.draw(&camera);
+        unsigned char rgba[4] = {};
+        glReadPixels(32, 32, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return static_cast<int>(rgba[1]);
+    };
+    const int full = centreWith(1.0f);
+    const int half = centreWith(0.5f);
+    EXPECT_GT(full, 40);
+    EXPECT_LT(full, 250) << "saturated: the share could not show";
+    EXPECT_NEAR(half, full / 2, 3);
+    EXPECT_EQ(centreWith(0.0f), 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    delete geometry;
 }
 
 }  // namespace

@@ -241,6 +241,34 @@ TEST_F(ModelLoaderTest, EmissiveColoursReachTheirMeshesAndHostileOnesAreTamed)
     }
 }
 
+// A material's specular colour says how much of the highlight its surface
+// gives: grey is a share, none is all of it, and what is not a number, or
+// beyond white, must neither take it away nor blow it up.
+TEST_F(ModelLoaderTest, SpecularColoursSetTheHighlightsShareAndHostileOnesAreTamed)
+{
+    const std::string path = directory + "/model.fbx";
+    ASSERT_TRUE(test::writeTestModel(
+        path, {{"needles", 0.0f, 0}, {"hostile", 5.0f, 1}, {"bright", 9.0f, 2}, {"plain", 13.0f, 3}},
+        {texture("red"), texture("green"), texture("white"), texture("red")}));
+    const char* colours[] = {"0.25, 0.2, 0", "nan, nan, nan", "3, 7, 9"};
+    std::string text = test::readTextFile(path);
+    std::size_t at = 0;
+    for (const char* colour : colours) {
+        at = text.find("Properties70:", text.find("\"Material::", at));
+        ASSERT_NE(at, std::string::npos);
+        at = text.find('\n', at);
+        text.insert(at, std::string("\n\t\t\tP: \"SpecularColor\", \"Color\", \"\", \"A\", ") + colour);
+    }
+    test::writeTextFile(path, text);
+    captureStdout([&] { meshes = modelLoader->load(path); });
+    ASSERT_EQ(meshes.size(), 4u);
+    for (const Mesh* mesh : meshes) {
+        const float y = lowestY(mesh);
+        SCOPED_TRACE(y);
+        EXPECT_EQ(mesh->highlight, y < 1.0f ? 0.25f : 1.0f);
+    }
+}
+
 TEST_F(ModelLoaderTest, MaterialWithoutDiffuseTextureGetsTheNeutralOne)
 {
     // The neutral pair is named relative to the working directory; make it
