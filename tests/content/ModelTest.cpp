@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 
 using namespace content_test;
 
@@ -314,4 +315,31 @@ TEST(Model, GroundAloneIsTintedWithLitterUnderTheTreesAndDirtByTheFire)
     EXPECT_GT(forestRed / forest, 1.6);
     EXPECT_GT(fireRed / fire, 1.6);
     EXPECT_LT(clearingRed / clearing, 1.4);
+}
+
+// Needles hang from every sector's crowns, and neither shines as much as
+// bark or wood: their materials carry a specular colour below white, and
+// only theirs do.
+TEST(Model, NeedlesHangFromEachSectorsCrownsAndShineLess)
+{
+    const aiScene& scene = model();
+    std::set<std::string> crowns, fringes;
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        const aiMesh& mesh = *scene.mMeshes[m];
+        const std::string name = materialName(mesh);
+        const bool crown = name.rfind("tree_crowns_", 0) == 0;
+        const bool fringe = name.rfind("tree_fringes_", 0) == 0;
+        if (crown)
+            crowns.insert(name.substr(12));
+        if (fringe)
+            fringes.insert(name.substr(13));
+        aiColor3D specular(1.0f, 1.0f, 1.0f);
+        const bool hasSpecular =
+            scene.mMaterials[mesh.mMaterialIndex]->Get(AI_MATKEY_COLOR_SPECULAR, specular) == AI_SUCCESS;
+        EXPECT_EQ(hasSpecular, crown || fringe) << name;
+        if (hasSpecular)
+            EXPECT_LT(specular.g, 1.0f) << name;
+    }
+    EXPECT_GE(crowns.size(), 6u);
+    EXPECT_EQ(crowns, fringes);
 }

@@ -102,7 +102,9 @@ double saturation(const Texel& t)
 
 }  // namespace
 
-TEST(Textures, ModelTexturesAndNormalMapsAreOpaque24BitPowerOfTwoImages)
+// Only the hanging needles' picture keeps alpha (its holes are cut out
+// where it is drawn); every other picture and every normal map is opaque.
+TEST(Textures, ModelTexturesAndNormalMapsAreOpaque24BitPowerOfTwoImagesButTheNeedles)
 {
     const aiScene& scene = model();
     std::set<std::string> files;
@@ -111,9 +113,44 @@ TEST(Textures, ModelTexturesAndNormalMapsAreOpaque24BitPowerOfTwoImages)
         files.insert(diffuse);
         files.insert(normalMapPath(diffuse));
     }
-    ASSERT_FALSE(files.empty());
-    for (const std::string& file : files)
-        expectLayout(file, 24, FIC_RGB);
+    ASSERT_TRUE(files.count("pine_fringe.png"));
+    for (const std::string& file : files) {
+        if (file == "pine_fringe.png")
+            expectLayout(file, 32, FIC_RGBALPHA);
+        else
+            expectLayout(file, 24, FIC_RGB);
+    }
+}
+
+// The needles hang in sprays with clear gaps between them: a fair share of
+// the picture is holes (below half alpha), none of it half-way, and the
+// colour under the holes is the needles' own, since filtering mixes it into
+// the needles' edges (a white or black under them would outline every
+// needle).
+TEST(Textures, HangingNeedlesAreSpraysWithHolesOverTheirOwnColour)
+{
+    const Bitmap image = load(stageDir() + "/Textures/pine_fringe.png");
+    ASSERT_TRUE(image);
+    ASSERT_EQ(FreeImage_GetBPP(image.get()), 32u);
+    const unsigned w = FreeImage_GetWidth(image.get());
+    const unsigned h = FreeImage_GetHeight(image.get());
+    double holes = 0.0, between = 0.0;
+    Texel solid{0, 0, 0, 0}, clear{0, 0, 0, 0};
+    for (unsigned y = 0; y < h; ++y)
+        for (unsigned x = 0; x < w; ++x) {
+            const Texel t = texelAt(image.get(), x, y);
+            Texel& sum = t.a < 0.5 ? clear : solid;
+            sum = {sum.r + t.r, sum.g + t.g, sum.b + t.b, sum.a + 1.0};
+            holes += t.a < 0.5 ? 1.0 : 0.0;
+            between += t.a > 0.1 && t.a < 0.9 ? 1.0 : 0.0;
+        }
+    const double share = holes / (static_cast<double>(w) * h);
+    EXPECT_GT(share, 0.3);
+    EXPECT_LT(share, 0.8);
+    EXPECT_EQ(between, 0.0);
+    ASSERT_GT(clear.a * solid.a, 0.0);
+    for (const auto channel : {&Texel::r, &Texel::g, &Texel::b})
+        EXPECT_NEAR(clear.*channel / clear.a, solid.*channel / solid.a, 0.05);
 }
 
 TEST(Textures, NormalMapsPointOutOfTheSurface)

@@ -7,6 +7,7 @@
 #include <assimp/scene.h>
 
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -138,6 +139,33 @@ std::string FbxExporter::withEmissiveColors(const std::string& fbxText)
     return out;
 }
 
+std::string FbxExporter::withSpecularColors(const std::string& fbxText, const std::map<std::string, float>& greys)
+{
+    std::istringstream in(fbxText);
+    std::string out;
+    out.reserve(fbxText.size());
+    std::string line;
+    const float* grey = nullptr;
+    while (std::getline(in, line)) {
+        out += line;
+        out += '\n';
+        const std::size_t at = line.find("\"Material::");
+        if (line.find("Material: ") != std::string::npos && at != std::string::npos) {
+            const std::size_t start = at + 11;
+            const auto named = greys.find(line.substr(start, line.find('"', start) - start));
+            grey = named == greys.end() ? nullptr : &named->second;
+        } else if (grey != nullptr && line.find("Properties70:") != std::string::npos) {
+            const std::string indent = line.substr(0, line.find_first_not_of('\t')) + '\t';
+            const std::string g = std::to_string(*grey);
+            out += indent + "P: \"SpecularColor\", \"Color\", \"\", \"A\", " + g + ", " + g + ", " + g + '\n';
+            grey = nullptr;
+        }
+    }
+    if (!fbxText.empty() && fbxText.back() != '\n')
+        out.pop_back();
+    return out;
+}
+
 void FbxExporter::write(const SceneModel& model, const std::string& path, const std::string& textureDir)
 {
     const std::unique_ptr<aiScene> scene = toScene(model, textureDir);
@@ -147,7 +175,11 @@ void FbxExporter::write(const SceneModel& model, const std::string& path, const 
         throw std::runtime_error(std::string("FBX export failed: ") + exporter.GetErrorString());
     const std::string text(static_cast<const char*>(blob->data), blob->size);
     std::ofstream out(path, std::ios::binary);
-    out << withEmissiveColors(withFixedTimestamps(text));
+    std::map<std::string, float> greys;
+    for (const ModelPart& part : model.parts())
+        if (part.highlight < 1.0f)
+            greys[part.name] = part.highlight;
+    out << withSpecularColors(withEmissiveColors(withFixedTimestamps(text)), greys);
     if (!out)
         throw std::runtime_error("could not write " + path);
 }

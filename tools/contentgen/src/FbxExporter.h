@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <string>
 
 namespace tolvane::content {
@@ -20,6 +21,11 @@ public:
     // "Emissive" vector, which readers (Assimp's own among them) pass over
     // for the "EmissiveColor" of FBX 7: each non-black one gains that too.
     static std::string withEmissiveColors(const std::string& fbxText);
+
+    // Nor does it write a specular colour for its (Lambert) materials: the
+    // materials named gain a grey one of the given brightness, which readers
+    // take for the strength of the surface's highlight.
+    static std::string withSpecularColors(const std::string& fbxText, const std::map<std::string, float>& greys);
 };
 
 }  // namespace tolvane::content

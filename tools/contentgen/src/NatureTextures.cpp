@@ -129,6 +129,45 @@ SurfaceTexture NatureTextures::pineNeedles(int size)
     });
 }
 
+SurfaceTexture NatureTextures::pineFringe(int size)
+{
+    const Noise n(37);
+    constexpr int kSprays = 12;
+    const glm::vec3 deep[kPineHues] = {{0.015f, 0.04f, 0.03f}, {0.032f, 0.05f, 0.018f}, {0.012f, 0.032f, 0.038f}};
+    const glm::vec3 tip[kPineHues] = {{0.055f, 0.12f, 0.065f}, {0.11f, 0.15f, 0.05f}, {0.045f, 0.1f, 0.105f}};
+    SurfaceTexture tex(size, size);
+    tex.bumpStrength = 1.5f;
+    tex.hasHoles = true;
+    for (int y = 0; y < size; ++y) {
+        const float bandV = static_cast<float>(y) / size;
+        const int band = std::min(kPineHues - 1, static_cast<int>(bandV * kPineHues));
+        // Down the card, as the mesh squeezes it into the band's middle.
+        const float f = glm::clamp((bandV * kPineHues - static_cast<float>(band) - 0.04f) / 0.92f, 0.0f, 1.0f);
+        for (int x = 0; x < size; ++x) {
+            const float u = static_cast<float>(x) / size;
+            const float across = u * kSprays;
+            const int spray = static_cast<int>(across);
+            const float centre = 1.0f - std::fabs(across - static_cast<float>(spray) - 0.5f) * 2.0f;
+            const float reach =
+                0.35f + 0.65f * unit(2.0f * n.gradient(static_cast<float>(spray) * 0.61f, 1.5f, 64, 64));
+            // A spray hangs furthest at its middle; single needles run on
+            // past its body, thinning out towards their ends.
+            const float body = reach * std::pow(centre, 0.6f);
+            const float strand = unit(n.gradient(u * 192.0f, f * 3.0f, 192, 64));
+            const bool needle = f < body - 0.25f || (f < body + 0.15f && strand > 0.35f + 0.5f * (f - body + 0.25f));
+            const bool solid = f < 0.08f || needle;
+            const float shade = unit(n.fbm(u, bandV, 8, 3));
+            // In the bough's shade: darker than the tips on its upper side.
+            glm::vec3 c = glm::mix(deep[band], tip[band], glm::clamp(0.1f + 0.5f * strand * shade, 0.0f, 1.0f));
+            // The height knows nothing of the holes: a step at their edges
+            // would tilt the needles' normals towards the sky and light them.
+            tex.set(x, y, c, 0.4f * strand);
+            tex.colour.at(x, y).a = solid ? 1.0f : 0.0f;
+        }
+    }
+    return tex;
+}
+
 SurfaceTexture NatureTextures::cobbles(int size)
 {
     const Noise n(41);

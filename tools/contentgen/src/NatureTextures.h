@@ -17,6 +17,12 @@ public:
     // one band, so that neighbouring trees differ in hue.
     static constexpr int kPineHues = 3;
     static SurfaceTexture pineNeedles(int size);
+    // Needles hanging from the branch tips, in the same bands and colours:
+    // each band runs from the tips (its first rows) down to the card's foot;
+    // alpha cuts a dozen drooping sprays across u, each ending in single
+    // needles. The colour runs on under the holes, so that filtering does
+    // not fringe the needles with another colour.
+    static SurfaceTexture pineFringe(int size);
     // Rounded stones set in earth, for the plinth, the step and the fire ring.
     static SurfaceTexture cobbles(int size);
     static SurfaceTexture granite(int size);

@@ -74,8 +74,9 @@ void PropsBuilder::build(SceneModel& model) const
     poleTorch(model.part("torch_pole", "torch"));
     SectorParts trunkParts(model, "tree_trunks", "bark");
     trunks(trunkParts);
-    SectorParts crownParts(model, "tree_crowns", "pine");
-    crowns(crownParts);
+    SectorParts crownParts(model, "tree_crowns", "pine", 0.5f);
+    SectorParts fringeParts(model, "tree_fringes", "pine_fringe", 0.25f);
+    crowns(crownParts, fringeParts);
     fence(model.part("fence", "fence"));
     SectorParts rockParts(model, "rocks", "rock");
     rocks(rockParts);
@@ -87,18 +88,22 @@ int PropsBuilder::sectorOf(float x, float z)
     return std::clamp(static_cast<int>(turn * kSectors), 0, kSectors - 1);
 }
 
-PropsBuilder::SectorParts::SectorParts(SceneModel& model, std::string name, std::string texture) :
+PropsBuilder::SectorParts::SectorParts(SceneModel& model, std::string name, std::string texture, float highlight) :
     model_(model),
     name_(std::move(name)),
-    texture_(std::move(texture))
+    texture_(std::move(texture)),
+    highlight_(highlight)
 {
 }
 
 MeshBuilder& PropsBuilder::SectorParts::at(float x, float z)
 {
     const int sector = sectorOf(x, z);
-    if (parts_[sector] == nullptr)
-        parts_[sector] = &model_.part(name_ + "_" + std::to_string(sector), texture_);
+    if (parts_[sector] == nullptr) {
+        const std::string name = name_ + "_" + std::to_string(sector);
+        parts_[sector] = &model_.part(name, texture_);
+        model_.setHighlight(name, highlight_);
+    }
     return *parts_[sector];
 }
 
@@ -331,7 +336,7 @@ void PropsBuilder::trunks(SectorParts& parts) const
 // Tiers of drooping, ragged boughs, overlapping so that no trunk shows
 // between them; fewer and coarser on the far rings, where a bough is a few
 // pixels wide.
-void PropsBuilder::crowns(SectorParts& parts) const
+void PropsBuilder::crowns(SectorParts& parts, SectorParts& fringes) const
 {
     constexpr int kHues = NatureTextures::kPineHues;
     Rng rng(1111);
@@ -350,11 +355,15 @@ void PropsBuilder::crowns(SectorParts& parts) const
             const float tierHeight = (height - 0.6f) / tiers * 1.8f;
             const glm::mat4 place = glm::rotate(glm::translate(at(onGround(s.x, s.z)), glm::vec3(0.0f, bottom, 0.0f)),
                                                 static_cast<float>(rng.range(0.0, 6.28)), glm::vec3(0, 1, 0));
-            MeshBuilder tier = Shapes::pineTier(branches, radius, tierHeight, 0.3f * radius, seed++);
+            MeshBuilder tier = Shapes::pineTier(branches, radius, tierHeight, 0.3f * radius, seed);
+            MeshBuilder fringe =
+                Shapes::pineFringe(branches, radius, tierHeight, 0.3f * radius, 0.25f * radius, seed++);
             // A margin keeps mipmaps from mixing a neighbouring band into the
             // rims and the apex.
             tier.squeezeV((hue + 0.04f) / kHues, (hue + 0.96f) / kHues);
+            fringe.squeezeV((hue + 0.04f) / kHues, (hue + 0.96f) / kHues);
             parts.at(s.x, s.z).append(tier, place);
+            fringes.at(s.x, s.z).append(fringe, place);
         }
     }
 }

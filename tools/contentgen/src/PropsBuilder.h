@@ -40,13 +40,16 @@ private:
     // The mesh of each sector, made on first use under `name`_<sector>.
     class SectorParts {
     public:
-        SectorParts(SceneModel& model, std::string name, std::string texture);
+        // `highlight`: the parts' share of the specular highlight (needles
+        // scatter the light more than they reflect it).
+        SectorParts(SceneModel& model, std::string name, std::string texture, float highlight = 1.0f);
         MeshBuilder& at(float x, float z);
 
     private:
         SceneModel& model_;
         std::string name_;
         std::string texture_;
+        float highlight_;
         MeshBuilder* parts_[kSectors] = {};
     };
 
@@ -59,7 +62,7 @@ private:
     void wallTorch(MeshBuilder& mesh) const;
     void poleTorch(MeshBuilder& mesh) const;
     void trunks(SectorParts& parts) const;
-    void crowns(SectorParts& parts) const;
+    void crowns(SectorParts& parts, SectorParts& fringes) const;
     void fence(MeshBuilder& mesh) const;
     void rocks(SectorParts& parts) const;
     bool crowdsCamera(const glm::vec3& site) const;

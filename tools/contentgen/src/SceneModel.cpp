@@ -11,6 +11,13 @@ MeshBuilder& SceneModel::part(const std::string& name, const std::string& textur
     return parts_.back().mesh;
 }
 
+void SceneModel::setHighlight(const std::string& name, float highlight)
+{
+    for (ModelPart& p : parts_)
+        if (p.name == name)
+            p.highlight = highlight;
+}
+
 std::size_t SceneModel::triangleCount() const
 {
     std::size_t n = 0;

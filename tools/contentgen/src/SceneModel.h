@@ -12,18 +12,23 @@ namespace tolvane::content {
 // base name of the colour picture under ../Textures/ (several materials may
 // name the same picture); its normal map is <texture>_nm.png. `emission`
 // is the light the surface gives off itself, as a multiple of its picture
-// (the material's emissive colour in the file).
+// (the material's emissive colour in the file). `highlight` is the share
+// of the renderer's specular highlight the surface gives, 0 (matte) to 1
+// (the material's grey specular colour in the file, written when below 1).
 struct ModelPart {
     std::string name;
     std::string texture;
     MeshBuilder mesh;
     glm::vec3 emission{0.0f};
+    float highlight = 1.0f;
 };
 
 class SceneModel {
 public:
     // The part of that name, made on first use with the texture and emission.
     MeshBuilder& part(const std::string& name, const std::string& texture, const glm::vec3& emission = glm::vec3(0.0f));
+    // Sets the highlight of the part of that name.
+    void setHighlight(const std::string& name, float highlight);
     const std::deque<ModelPart>& parts() const { return parts_; }
     std::size_t triangleCount() const;
 

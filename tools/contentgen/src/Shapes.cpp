@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <utility>
 
 namespace tolvane::content {
 namespace {
@@ -200,6 +201,30 @@ MeshBuilder Shapes::lathe(const std::vector<glm::vec2>& profile, int segments, f
     return mesh;
 }
 
+namespace {
+
+// Rim point `k` of a pine tier (even k a branch tip, odd k a notch) and the
+// level direction out from the trunk there.
+struct RimPoint {
+    glm::vec3 position;
+    glm::vec3 out;
+};
+
+RimPoint pineRimPoint(const Noise& noise, int k, int branches, float radius, float height, float droop)
+{
+    const int rim = 2 * branches;
+    const int at = k % rim;
+    const bool tip = at % 2 == 0;
+    const float vary = noise.gradient(static_cast<float>(at) * 0.37f, 0.5f, 64, 64);
+    const float a = kTwoPi * (static_cast<float>(k) + 0.35f * vary) / static_cast<float>(rim);
+    const float r = radius * (tip ? 1.0f + 0.25f * vary : 0.55f);
+    const float y = tip ? -droop * (1.0f + 0.4f * vary) : 0.1f * height;
+    const glm::vec3 out(std::cos(a), 0.0f, std::sin(a));
+    return {glm::vec3(r * out.x, y, r * out.z), out};
+}
+
+}  // namespace
+
 MeshBuilder Shapes::pineTier(int branches, float radius, float height, float droop, std::uint32_t seed)
 {
     MeshBuilder mesh;
@@ -210,24 +235,44 @@ MeshBuilder Shapes::pineTier(int branches, float radius, float height, float dro
     std::vector<std::uint32_t> top(static_cast<std::size_t>(rim) + 1);
     std::vector<std::uint32_t> under(static_cast<std::size_t>(rim) + 1);
     for (int k = 0; k <= rim; ++k) {
-        const int at = k % rim;
-        const bool tip = at % 2 == 0;
-        const float vary = noise.gradient(static_cast<float>(at) * 0.37f, 0.5f, 64, 64);
-        const float a = kTwoPi * (static_cast<float>(k) + 0.35f * vary) / static_cast<float>(rim);
-        const float r = radius * (tip ? 1.0f + 0.25f * vary : 0.55f);
-        const float y = tip ? -droop * (1.0f + 0.4f * vary) : 0.1f * height;
-        const glm::vec3 p(r * std::cos(a), y, r * std::sin(a));
+        const RimPoint point = pineRimPoint(noise, k, branches, radius, height, droop);
+        const glm::vec3& p = point.position;
         // The upper side faces outwards and up along the cone's slope.
-        const glm::vec3 out(std::cos(a), 0.0f, std::sin(a));
-        const glm::vec3 up = glm::normalize(out * (height - y) + glm::vec3(0.0f, r, 0.0f));
+        const float r = glm::length(glm::vec2(p.x, p.z));
+        const glm::vec3 up = glm::normalize(point.out * (height - p.y) + glm::vec3(0.0f, r, 0.0f));
         const float u = static_cast<float>(k) / static_cast<float>(rim) * static_cast<float>(branches) * 0.5f;
         top[static_cast<std::size_t>(k)] = mesh.addVertex(p, up, {u, 1.0f});
         under[static_cast<std::size_t>(k)] =
-            mesh.addVertex(p, glm::normalize(glm::vec3(0.0f, -1.0f, 0.0f) + 0.3f * out), {u, 0.0f});
+            mesh.addVertex(p, glm::normalize(glm::vec3(0.0f, -1.0f, 0.0f) + 0.3f * point.out), {u, 0.0f});
     }
     for (std::size_t k = 0; k < static_cast<std::size_t>(rim); ++k) {
         mesh.addTriangle(apex, top[k + 1], top[k]);
         mesh.addTriangle(hub, under[k], under[k + 1]);
+    }
+    return mesh;
+}
+
+MeshBuilder Shapes::pineFringe(int branches, float radius, float height, float droop, float length, std::uint32_t seed)
+{
+    MeshBuilder mesh;
+    const Noise noise(seed);
+    for (int b = 0; b < branches; ++b) {
+        const RimPoint from = pineRimPoint(noise, 2 * b, branches, radius, height, droop);
+        const RimPoint to = pineRimPoint(noise, 2 * b + 2, branches, radius, height, droop);
+        // Tucked a little into the bough above, so no gap opens at the top,
+        // and hanging down and slightly out, as needles on a drooping bough.
+        auto corners = [&](const RimPoint& p, float u) {
+            const glm::vec3 top = p.position + glm::vec3(0.0f, 0.15f * length, 0.0f) - 0.1f * length * p.out;
+            const glm::vec3 foot = top + glm::vec3(0.0f, -length, 0.0f) + 0.3f * length * p.out;
+            // Hanging needles face out and a little down: they catch less of
+            // the light from above than the bough's upper side does.
+            const glm::vec3 normal = glm::normalize(p.out + glm::vec3(0.0f, -0.2f, 0.0f));
+            return std::make_pair(mesh.addVertex(top, normal, {u, 1.0f}), mesh.addVertex(foot, normal, {u, 0.0f}));
+        };
+        const auto [topA, footA] = corners(from, 0.0f);
+        const auto [topB, footB] = corners(to, 0.5f);
+        // Counter-clockwise seen from outside the tree.
+        mesh.addQuad(topA, topB, footB, footA);
     }
     return mesh;
 }

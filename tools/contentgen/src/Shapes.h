@@ -39,6 +39,13 @@ public:
     // ragged rather than a smooth lathe. Base of the tier at y = 0 (the tips
     // hang `droop` below it), top at `height`; closed underneath.
     static MeshBuilder pineTier(int branches, float radius, float height, float droop, std::uint32_t seed);
+    // The needles hanging from that tier's branch tips (same arguments and
+    // seed give the same tips): a card from each tip to the next, facing
+    // outwards, `length` long, u running 0.5 a card, v from 1 at the tips
+    // to 0 at the card's foot (as the tier's v is 1 at its rim). Its
+    // picture's holes make the ragged edge.
+    static MeshBuilder pineFringe(int branches, float radius, float height, float droop, float length,
+                                  std::uint32_t seed);
 
     // A lumpy boulder of about unit radius with a flattened base.
     static MeshBuilder rock(int subdivisions, std::uint32_t seed);

@@ -20,6 +20,9 @@ struct SurfaceTexture {
     Image colour;
     Image height;
     float bumpStrength = 2.0f;  // slope scale of the normal map
+    // The colour's alpha has holes (below one half) and is kept in the file;
+    // otherwise the picture is stored without alpha.
+    bool hasHoles = false;
 };
 
 }  // namespace tolvane::content

@@ -66,6 +66,7 @@ const std::map<std::string, Recipe>& recipes()
         {"bare_earth", [] { return NatureTextures::bareEarth(512); }},
         {"hut_thatch", [] { return NatureTextures::thatch(1024); }},
         {"pine", [] { return NatureTextures::pineNeedles(1024); }},
+        {"pine_fringe", [] { return NatureTextures::pineFringe(512); }},
         {"stone", [] { return NatureTextures::cobbles(512); }},
         {"rock", [] { return NatureTextures::granite(512); }},
         {"night_sky_0", [] { return SkyDome::picture(1024, 0); }},
@@ -97,7 +98,8 @@ std::vector<std::string> TextureCatalog::spriteFiles()
 void TextureCatalog::writeMaterial(const std::string& dir, const std::string& name)
 {
     const SurfaceTexture tex = recipes().at(name)();
-    ImageWriter::save(tex.colour, dir + "/" + name + ".png", ImageWriter::Channels::Rgb);
+    ImageWriter::save(tex.colour, dir + "/" + name + ".png",
+                      tex.hasHoles ? ImageWriter::Channels::Rgba : ImageWriter::Channels::Rgb);
     ImageWriter::save(NormalMapper::fromHeight(tex.height, tex.bumpStrength), dir + "/" + name + "_nm.png",
                       ImageWriter::Channels::Rgb);
 }
