@@ -12,6 +12,13 @@
 namespace tolvane::content {
 namespace {
 
+// Needle colours of the pines' bands, deep in the bough and at the tips:
+// blue green, a yellower green and a dark grey green.
+constexpr glm::vec3 kNeedleDeep[NatureTextures::kPineHues] = {
+    {0.015f, 0.04f, 0.03f}, {0.032f, 0.05f, 0.018f}, {0.012f, 0.032f, 0.038f}};
+constexpr glm::vec3 kNeedleTip[NatureTextures::kPineHues] = {
+    {0.055f, 0.12f, 0.065f}, {0.11f, 0.15f, 0.05f}, {0.045f, 0.1f, 0.105f}};
+
 float smooth(float edge0, float edge1, float x)
 {
     return glm::smoothstep(edge0, edge1, x);
@@ -113,17 +120,13 @@ SurfaceTexture NatureTextures::thatch(int size)
 SurfaceTexture NatureTextures::pineNeedles(int size)
 {
     const Noise n(31);
-    // Needle colours of the bands, deep in the bough and at the tips: blue
-    // green, a yellower green and a dark grey green.
-    const glm::vec3 deep[kPineHues] = {{0.015f, 0.04f, 0.03f}, {0.032f, 0.05f, 0.018f}, {0.012f, 0.032f, 0.038f}};
-    const glm::vec3 tip[kPineHues] = {{0.055f, 0.12f, 0.065f}, {0.11f, 0.15f, 0.05f}, {0.045f, 0.1f, 0.105f}};
     return paint(size, 2.5f, [&](float u, float bandV, glm::vec3& c, float& h) {
         const int band = std::min(kPineHues - 1, static_cast<int>(bandV * kPineHues));
         const float v = bandV * kPineHues - static_cast<float>(band);
         const float needles = strokes(n, u, v, 128);
         const float twigs = smooth(0.04f, 0.0f, std::fabs(n.gradient(u * 6.0f, v * 24.0f, 6, 24)));
         const float light = unit(n.fbm(u, v, 4, 3));
-        c = glm::mix(deep[band], tip[band], needles * (0.5f + 0.5f * light));
+        c = glm::mix(kNeedleDeep[band], kNeedleTip[band], needles * (0.5f + 0.5f * light));
         c = glm::mix(c, glm::vec3(0.18f, 0.11f, 0.06f), 0.6f * twigs);
         h = 0.6f * needles + 0.3f * light - 0.2f * twigs;
     });
@@ -133,8 +136,6 @@ SurfaceTexture NatureTextures::pineFringe(int size)
 {
     const Noise n(37);
     constexpr int kSprays = 12;
-    const glm::vec3 deep[kPineHues] = {{0.015f, 0.04f, 0.03f}, {0.032f, 0.05f, 0.018f}, {0.012f, 0.032f, 0.038f}};
-    const glm::vec3 tip[kPineHues] = {{0.055f, 0.12f, 0.065f}, {0.11f, 0.15f, 0.05f}, {0.045f, 0.1f, 0.105f}};
     SurfaceTexture tex(size, size);
     tex.bumpStrength = 1.5f;
     tex.hasHoles = true;
@@ -158,7 +159,8 @@ SurfaceTexture NatureTextures::pineFringe(int size)
             const bool solid = f < 0.08f || needle;
             const float shade = unit(n.fbm(u, bandV, 8, 3));
             // In the bough's shade: darker than the tips on its upper side.
-            glm::vec3 c = glm::mix(deep[band], tip[band], glm::clamp(0.1f + 0.5f * strand * shade, 0.0f, 1.0f));
+            glm::vec3 c =
+                glm::mix(kNeedleDeep[band], kNeedleTip[band], glm::clamp(0.1f + 0.5f * strand * shade, 0.0f, 1.0f));
             // The height knows nothing of the holes: a step at their edges
             // would tilt the needles' normals towards the sky and light them.
             tex.set(x, y, c, 0.4f * strand);

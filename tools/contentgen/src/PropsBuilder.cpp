@@ -355,15 +355,22 @@ void PropsBuilder::crowns(SectorParts& parts, SectorParts& fringes) const
             const float tierHeight = (height - 0.6f) / tiers * 1.8f;
             const glm::mat4 place = glm::rotate(glm::translate(at(onGround(s.x, s.z)), glm::vec3(0.0f, bottom, 0.0f)),
                                                 static_cast<float>(rng.range(0.0, 6.28)), glm::vec3(0, 1, 0));
-            MeshBuilder tier = Shapes::pineTier(branches, radius, tierHeight, 0.3f * radius, seed);
-            MeshBuilder fringe =
-                Shapes::pineFringe(branches, radius, tierHeight, 0.3f * radius, 0.25f * radius, seed++);
             // A margin keeps mipmaps from mixing a neighbouring band into the
             // rims and the apex.
-            tier.squeezeV((hue + 0.04f) / kHues, (hue + 0.96f) / kHues);
-            fringe.squeezeV((hue + 0.04f) / kHues, (hue + 0.96f) / kHues);
+            const float v0 = (hue + 0.04f) / kHues;
+            const float v1 = (hue + 0.96f) / kHues;
+            MeshBuilder tier = Shapes::pineTier(branches, radius, tierHeight, 0.3f * radius, seed);
+            tier.squeezeV(v0, v1);
             parts.at(s.x, s.z).append(tier, place);
-            fringes.at(s.x, s.z).append(fringe, place);
+            // Beyond the first ring the needles would be a pixel or two,
+            // paid for in every pass.
+            if (!far) {
+                MeshBuilder fringe =
+                    Shapes::pineFringe(branches, radius, tierHeight, 0.3f * radius, 0.25f * radius, seed);
+                fringe.squeezeV(v0, v1);
+                fringes.at(s.x, s.z).append(fringe, place);
+            }
+            ++seed;
         }
     }
 }
