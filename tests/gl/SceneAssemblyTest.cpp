@@ -80,10 +80,18 @@ TEST_F(SceneAssemblyTest, TreeHoldsEveryNodeInInsertionOrder)
     ASSERT_GE(top.size(), 10u);
     EXPECT_EQ(top[0], demo.camera);
     const size_t meshes = top.size() - 9;
-    EXPECT_EQ(meshes, 89u) << "the generated model has 89 meshes: the ground in 36 tiles, pines and rocks by "
-                              "sector, the sky in four slices and the moon";
-    for (size_t i = 1; i <= meshes; ++i)
-        EXPECT_NE(childAs<Mesh>(demo.scene, i), nullptr);
+    EXPECT_EQ(meshes, 101u)
+        << "the generated model has 101 meshes: the ground in 36 tiles, the pines' trunks, "
+           "crowns and hanging needles and the rocks by sector, the sky in four slices and the moon";
+    // The hanging needles are cut out of their picture and cast no shadow.
+    size_t cutOut = 0;
+    for (size_t i = 1; i <= meshes; ++i) {
+        const Mesh* mesh = childAs<Mesh>(demo.scene, i);
+        ASSERT_NE(mesh, nullptr);
+        cutOut += mesh->alphaTested ? 1 : 0;
+        EXPECT_EQ(mesh->castsShadow, !mesh->alphaTested);
+    }
+    EXPECT_EQ(cutOut, 12u);
     const size_t at = 1 + meshes;
     EXPECT_EQ(top[at], demo.objects.orbitPivot);
     EXPECT_EQ(demo.objects.orbitPivot->children.at(0), demo.objects.orbitLight);
