@@ -4,6 +4,7 @@
 #include <glm/geometric.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
@@ -342,4 +343,60 @@ TEST(Model, NeedlesHangFromEachSectorsCrownsAndShineLess)
     }
     EXPECT_GE(crowns.size(), 6u);
     EXPECT_EQ(crowns, fringes);
+}
+
+// Each pine's trunk ends inside its own crown (a bare tip above the boughs
+// reads as a dead tree), and beyond the first ring the pines differ in
+// height enough for the skyline to dip deep between their tips.
+TEST(Model, PineTrunksEndInsideTheirCrownsAndTheOuterPinesVaryInHeight)
+{
+    const aiScene& scene = model();
+    struct Trunk {
+        glm::vec3 foot{0.0f, 1e9f, 0.0f};
+        glm::vec3 tip{0.0f, -1e9f, 0.0f};
+        float crownTop = -1e9f;
+    };
+    std::vector<Trunk> trunks;
+    auto near = [](const glm::vec3& a, const glm::vec3& b, float reach) {
+        return std::hypot(a.x - b.x, a.z - b.z) < reach;
+    };
+    // A trunk's vertices lie within its foot's radius of its axis; pines
+    // stand further apart than that.
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        const aiMesh& mesh = *scene.mMeshes[m];
+        if (materialName(mesh).rfind("tree_trunks_", 0) != 0)
+            continue;
+        for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
+            const glm::vec3 p = vec(mesh.mVertices[v]);
+            auto trunk =
+                std::find_if(trunks.begin(), trunks.end(), [&](const Trunk& t) { return near(t.foot, p, 0.6f); });
+            if (trunk == trunks.end())
+                trunk = trunks.insert(trunks.end(), Trunk{p, p});
+            if (p.y < trunk->foot.y)
+                trunk->foot = p;
+            if (p.y > trunk->tip.y)
+                trunk->tip = p;
+        }
+    }
+    ASSERT_GT(trunks.size(), 150u);
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        const aiMesh& mesh = *scene.mMeshes[m];
+        if (materialName(mesh).rfind("tree_crowns_", 0) != 0)
+            continue;
+        for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
+            const glm::vec3 p = vec(mesh.mVertices[v]);
+            for (Trunk& t : trunks)
+                if (near(t.tip, p, 0.05f))
+                    t.crownTop = std::max(t.crownTop, p.y);
+        }
+    }
+    std::vector<float> outer;
+    for (const Trunk& t : trunks) {
+        EXPECT_GT(t.crownTop, t.tip.y + 0.1f) << "a bare trunk tip at " << t.tip.x << ", " << t.tip.z;
+        if (std::hypot(t.foot.x, t.foot.z) > 18.0f)
+            outer.push_back(t.crownTop - t.foot.y);
+    }
+    ASSERT_GT(outer.size(), 60u);
+    const auto [lowest, highest] = std::minmax_element(outer.begin(), outer.end());
+    EXPECT_GT(*highest / *lowest, 1.8f);
 }

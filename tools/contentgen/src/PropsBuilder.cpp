@@ -279,7 +279,7 @@ void PropsBuilder::poleTorch(MeshBuilder& mesh) const
 
 bool PropsBuilder::crowdsCamera(const glm::vec3& site) const
 {
-    const float top = site.y * 4.2f + 1.0f;
+    const float top = treeHeight(site) + 1.0f;
     for (const glm::vec3& c : camera_)
         if (c.y < top && std::hypot(c.x - site.x, c.z - site.z) < site.y + 1.0f)
             return true;
@@ -323,19 +323,47 @@ void PropsBuilder::trunks(SectorParts& parts) const
 {
     std::uint32_t seed = 1000;
     for (const glm::vec3& s : treeSites()) {
-        const float height = s.y * 4.2f;
+        // The trunk ends inside the crown's top tier, short of its tip.
+        const float top = 0.85f * treeHeight(s);
         const int sides = isFar(s) ? 6 : 9;
         parts.at(s.x, s.z).append(
-            Shapes::lathe(
-                {{0.0f, -0.3f}, {0.16f * s.y, -0.3f}, {0.12f * s.y, 1.0f}, {0.05f, height}, {0.0f, height + 0.2f}},
-                sides, 2.0f, 1.5f, 0.08f, seed++),
+            Shapes::lathe({{0.0f, -0.3f}, {0.16f * s.y, -0.3f}, {0.12f * s.y, 1.0f}, {0.05f, top}, {0.0f, top + 0.2f}},
+                          sides, 2.0f, 1.5f, 0.08f, seed++),
             at(onGround(s.x, s.z)));
     }
 }
 
+namespace {
+
+// How a crown's tiers are laid out: `overlap` is a tier's height over the
+// spacing between tiers; `droop`, how far its branch tips hang, over its
+// reach.
+struct CrownStyle {
+    int tiers;
+    int branches;
+    float overlap;
+    float droop;
+};
+// The first ring and the clearing: full, layered pines that hold the
+// hanging needles. The far rings: more, thinner tiers with deep notches
+// between them, so the skyline is a row of ragged spires.
+constexpr CrownStyle kNearCrown{8, 11, 1.1f, 0.4f};
+constexpr CrownStyle kFarCrown{9, 6, 0.85f, 0.65f};
+
+// A tier's reach over the tree's spread at height fraction `t`: far pines
+// are slender spires above and spread wide at the foot, so the skyline dips
+// deep between their tips while their lowest boughs close the gaps beneath.
+float tierReach(bool far, float t)
+{
+    const float taper = 1.0f - 0.8f * t;
+    return far ? taper * (0.38f + 0.55f * (1.0f - t) * (1.0f - t) * (1.0f - t)) : 0.85f * taper;
+}
+
+}  // namespace
+
 // Tiers of drooping, ragged boughs, overlapping so that no trunk shows
-// between them; fewer and coarser on the far rings, where a bough is a few
-// pixels wide.
+// between them; coarser on the far rings, where a bough is a few pixels
+// wide.
 void PropsBuilder::crowns(SectorParts& parts, SectorParts& fringes) const
 {
     constexpr int kHues = NatureTextures::kPineHues;
@@ -343,36 +371,51 @@ void PropsBuilder::crowns(SectorParts& parts, SectorParts& fringes) const
     Rng hues(1212);
     std::uint32_t seed = 2000;
     for (const glm::vec3& s : treeSites()) {
-        const float height = s.y * 4.2f;
+        const float height = treeHeight(s);
         const bool far = isFar(s);
-        const int tiers = far ? 5 : 6;
-        const int branches = far ? 8 : 11;
+        const CrownStyle& style = far ? kFarCrown : kNearCrown;
+        const int tiers = style.tiers;
+        const int branches = style.branches;
+        const float droop = style.droop;
         const int hue = static_cast<int>(hues.nextU64() % kHues);
         for (int k = 0; k < tiers; ++k) {
             const float t = static_cast<float>(k) / tiers;
             const float bottom = 0.9f + t * (height - 1.6f);
-            const float radius = s.y * (1.0f - 0.8f * t) * static_cast<float>(rng.range(0.85, 1.15));
-            const float tierHeight = (height - 0.6f) / tiers * 1.8f;
+            const float radius =
+                s.y * tierReach(far, t) * static_cast<float>(far ? rng.range(0.8, 1.25) : rng.range(0.85, 1.15));
+            // A far pine's top tier runs up into a spire.
+            const float tierHeight =
+                far && k == tiers - 1 ? height + 0.4f - bottom : (height - 0.6f) / tiers * style.overlap;
             const glm::mat4 place = glm::rotate(glm::translate(at(onGround(s.x, s.z)), glm::vec3(0.0f, bottom, 0.0f)),
                                                 static_cast<float>(rng.range(0.0, 6.28)), glm::vec3(0, 1, 0));
             // A margin keeps mipmaps from mixing a neighbouring band into the
             // rims and the apex.
             const float v0 = (hue + 0.04f) / kHues;
             const float v1 = (hue + 0.96f) / kHues;
-            MeshBuilder tier = Shapes::pineTier(branches, radius, tierHeight, 0.3f * radius, seed);
+            MeshBuilder tier = Shapes::pineTier(branches, radius, tierHeight, droop * radius, seed);
             tier.squeezeV(v0, v1);
             parts.at(s.x, s.z).append(tier, place);
             // Beyond the first ring the needles would be a pixel or two,
             // paid for in every pass.
             if (!far) {
                 MeshBuilder fringe =
-                    Shapes::pineFringe(branches, radius, tierHeight, 0.3f * radius, 0.25f * radius, seed);
+                    Shapes::pineFringe(branches, radius, tierHeight, droop * radius, 0.25f * radius, seed);
                 fringe.squeezeV(v0, v1);
                 fringes.at(s.x, s.z).append(fringe, place);
             }
             ++seed;
         }
     }
+}
+
+float PropsBuilder::treeHeight(const glm::vec3& site)
+{
+    // Beyond the first ring heights vary widely, so that the skyline dips
+    // deep between the tips instead of running along one level.
+    if (!isFar(site))
+        return site.y * 4.2f;
+    const float spread = 0.5f + 0.5f * std::sin(site.x * 12.9898f + site.z * 78.233f);
+    return site.y * 4.2f * (0.6f + 0.9f * spread);
 }
 
 bool PropsBuilder::isFar(const glm::vec3& site)

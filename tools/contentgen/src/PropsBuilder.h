@@ -29,6 +29,8 @@ public:
     static std::vector<glm::vec2> walkedPath();
     // Whether a site lies beyond the first ring, where trees are made coarser.
     static bool isFar(const glm::vec3& site);
+    // How tall the pine at `site` grows, in metres.
+    static float treeHeight(const glm::vec3& site);
 
     // The pines and the boulders are spread round the clearing: each goes to
     // the mesh of its sector (seen from the hut), so that a renderer can
