@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 #include <set>
+#include <vector>
 
 using namespace content_test;
 
@@ -151,6 +152,36 @@ TEST(Textures, HangingNeedlesAreSpraysWithHolesOverTheirOwnColour)
     ASSERT_GT(clear.a * solid.a, 0.0);
     for (const auto channel : {&Texel::r, &Texel::g, &Texel::b})
         EXPECT_NEAR(clear.*channel / clear.a, solid.*channel / solid.a, 0.05);
+}
+
+// The grass picture varies at the scale of a footstep, not only blade by
+// blade: patches of dark moss and pale dry grass, so the ground reads as
+// patchy from a few metres away where the blades blur into their average.
+TEST(Textures, GroundHasDarkAndPalePatchesAFootstepAcross)
+{
+    const Bitmap picture = load(stageDir() + "/Textures/ground.png");
+    ASSERT_TRUE(picture);
+    const Bitmap image(FreeImage_ConvertTo32Bits(picture.get()));
+    const unsigned size = FreeImage_GetWidth(image.get());
+    constexpr unsigned kBlock = 32;  // 12.5 cm of the picture's 4 m
+    ASSERT_EQ(size % kBlock, 0u);
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    std::vector<double> blocks;
+    for (unsigned by = 0; by < size; by += kBlock)
+        for (unsigned bx = 0; bx < size; bx += kBlock) {
+            double sum = 0.0;
+            for (unsigned y = by; y < by + kBlock; ++y)
+                for (unsigned x = bx; x < bx + kBlock; ++x) {
+                    const Texel t = texelAt(image.get(), x, y);
+                    sum += 0.2126 * linear(t.r) + 0.7152 * linear(t.g) + 0.0722 * linear(t.b);
+                }
+            blocks.push_back(sum / (kBlock * kBlock));
+        }
+    std::sort(blocks.begin(), blocks.end());
+    const double darkest = blocks[blocks.size() / 10];
+    const double palest = blocks[blocks.size() * 9 / 10];
+    ASSERT_GT(darkest, 0.0);
+    EXPECT_GT(palest / darkest, 4.0);
 }
 
 TEST(Textures, NormalMapsPointOutOfTheSurface)

@@ -13,8 +13,8 @@
 namespace tolvane::content {
 namespace {
 
-// Factors on the grass picture (its mean colour is about 0.032, 0.037,
-// 0.009 linear) that turn it into each cover's colour while its strokes
+// Factors on the grass picture (its mean colour is about 0.043, 0.043,
+// 0.011 linear) that turn it into each cover's colour while its strokes
 // still show through.
 constexpr glm::vec3 kLitter(1.75f, 0.85f, 1.4f);  // rust-brown old needles
 constexpr glm::vec3 kMoss(0.45f, 0.7f, 0.6f);     // dark, deep green

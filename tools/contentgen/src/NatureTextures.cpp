@@ -72,10 +72,10 @@ SurfaceTexture NatureTextures::ground(int size)
         // Clumps a metre or so across: dark moss in the hollows, pale dry
         // grass on the rises, so that the ground reads at a distance too.
         const float clump = unit(n.fbm(u + 0.37f, v + 0.61f, 3, 2, 0.4f));
-        const glm::vec3 moss(0.06f, 0.11f, 0.045f);
-        const glm::vec3 dry(0.36f, 0.34f, 0.16f);
-        c = glm::mix(c, moss, 0.75f * smooth(0.45f, 0.3f, clump) * grassCover);
-        c = glm::mix(c, dry * (0.7f + 0.5f * blades), 0.75f * smooth(0.52f, 0.66f, clump) * grassCover);
+        const glm::vec3 moss(0.03f, 0.06f, 0.025f);
+        const glm::vec3 dry(0.5f, 0.46f, 0.22f);
+        c = glm::mix(c, moss, 0.9f * smooth(0.47f, 0.32f, clump) * grassCover);
+        c = glm::mix(c, dry * (0.7f + 0.5f * blades), 0.9f * smooth(0.5f, 0.64f, clump) * grassCover);
         const float hue = static_cast<float>(leaf.id & 0xFF) / 255.0f;
         c = glm::mix(c, glm::mix(glm::vec3(0.45f, 0.22f, 0.06f), glm::vec3(0.35f, 0.3f, 0.1f), hue), leaves);
         h = 0.4f * patch + 0.3f * blades * grassCover + 0.25f * leaves + 0.1f * unit(n.fbm(u, v, 32, 3));
