@@ -350,7 +350,6 @@ TEST(Model, NeedlesHangFromEachSectorsCrownsAndShineLess)
 // height enough for the skyline to dip deep between their tips.
 TEST(Model, PineTrunksEndInsideTheirCrownsAndTheOuterPinesVaryInHeight)
 {
-    const aiScene& scene = model();
     struct Trunk {
         glm::vec3 foot{0.0f, 1e9f, 0.0f};
         glm::vec3 tip{0.0f, -1e9f, 0.0f};
@@ -360,36 +359,27 @@ TEST(Model, PineTrunksEndInsideTheirCrownsAndTheOuterPinesVaryInHeight)
     auto near = [](const glm::vec3& a, const glm::vec3& b, float reach) {
         return std::hypot(a.x - b.x, a.z - b.z) < reach;
     };
+    auto isPart = [](const aiMesh& mesh, const char* prefix) { return materialName(mesh).rfind(prefix, 0) == 0; };
     // A trunk's vertices lie within its foot's radius of its axis; pines
     // stand further apart than that.
-    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
-        const aiMesh& mesh = *scene.mMeshes[m];
-        if (materialName(mesh).rfind("tree_trunks_", 0) != 0)
-            continue;
-        for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
-            const glm::vec3 p = vec(mesh.mVertices[v]);
-            auto trunk =
-                std::find_if(trunks.begin(), trunks.end(), [&](const Trunk& t) { return near(t.foot, p, 0.6f); });
-            if (trunk == trunks.end())
-                trunk = trunks.insert(trunks.end(), Trunk{p, p});
-            if (p.y < trunk->foot.y)
-                trunk->foot = p;
-            if (p.y > trunk->tip.y)
-                trunk->tip = p;
-        }
-    }
+    forEachVertex([&](const aiMesh& mesh, const glm::vec3& p) {
+        if (!isPart(mesh, "tree_trunks_"))
+            return;
+        auto trunk = std::find_if(trunks.begin(), trunks.end(), [&](const Trunk& t) { return near(t.foot, p, 0.6f); });
+        if (trunk == trunks.end())
+            trunk = trunks.insert(trunks.end(), Trunk{p, p});
+        if (p.y < trunk->foot.y)
+            trunk->foot = p;
+        if (p.y > trunk->tip.y)
+            trunk->tip = p;
+    });
     ASSERT_GT(trunks.size(), 150u);
-    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
-        const aiMesh& mesh = *scene.mMeshes[m];
-        if (materialName(mesh).rfind("tree_crowns_", 0) != 0)
-            continue;
-        for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
-            const glm::vec3 p = vec(mesh.mVertices[v]);
+    forEachVertex([&](const aiMesh& mesh, const glm::vec3& p) {
+        if (isPart(mesh, "tree_crowns_"))
             for (Trunk& t : trunks)
                 if (near(t.tip, p, 0.05f))
                     t.crownTop = std::max(t.crownTop, p.y);
-        }
-    }
+    });
     std::vector<float> outer;
     for (const Trunk& t : trunks) {
         EXPECT_GT(t.crownTop, t.tip.y + 0.1f) << "a bare trunk tip at " << t.tip.x << ", " << t.tip.z;
