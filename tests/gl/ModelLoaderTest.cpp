@@ -33,6 +33,24 @@ void recordLoadingMessage(std::string message)
     loadingMessages.push_back(message);
 }
 
+// Gives the first materials of the FBX file at `path`, in the order they
+// are written, the colour property `name`: one of `colours` ("r, g, b") each.
+::testing::AssertionResult addMaterialColours(const std::string& path, const std::string& name,
+                                              const std::vector<const char*>& colours)
+{
+    std::string text = test::readTextFile(path);
+    std::size_t at = 0;
+    for (const char* colour : colours) {
+        at = text.find("Properties70:", text.find("\"Material::", at));
+        if (at == std::string::npos)
+            return ::testing::AssertionFailure() << "fewer materials than colours in " << path;
+        at = text.find('\n', at);
+        text.insert(at, "\n\t\t\tP: \"" + name + "\", \"Color\", \"\", \"A\", " + colour);
+    }
+    test::writeTextFile(path, text);
+    return ::testing::AssertionSuccess();
+}
+
 class ModelLoaderTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -212,17 +230,7 @@ TEST_F(ModelLoaderTest, EmissiveColoursReachTheirMeshesAndHostileOnesAreTamed)
     const std::string path = directory + "/model.fbx";
     ASSERT_TRUE(test::writeTestModel(path, {{"glowing", 0.0f, 0}, {"hostile", 5.0f, 1}, {"plain", 9.0f, 2}},
                                      {texture("red"), texture("green"), texture("white")}));
-    const std::string legacy = "P: \"Emissive\", \"Vector3D\", \"Vector\", \"\", 0, 0, 0";
-    const char* colours[] = {"4, 2, 0.5", "-3, 1e30, nan"};
-    std::string text = test::readTextFile(path);
-    std::size_t at = 0;
-    for (const char* colour : colours) {
-        at = text.find(legacy, at);
-        ASSERT_NE(at, std::string::npos);
-        at += legacy.size();
-        text.insert(at, std::string("\n\t\t\tP: \"EmissiveColor\", \"Color\", \"\", \"A\", ") + colour);
-    }
-    test::writeTextFile(path, text);
+    ASSERT_TRUE(addMaterialColours(path, "EmissiveColor", {"4, 2, 0.5", "-3, 1e30, nan"}));
     captureStdout([&] { meshes = modelLoader->load(path); });
     ASSERT_EQ(meshes.size(), 3u);
     for (const Mesh* mesh : meshes) {
@@ -250,16 +258,7 @@ TEST_F(ModelLoaderTest, SpecularColoursSetTheHighlightsShareAndHostileOnesAreTam
     ASSERT_TRUE(test::writeTestModel(
         path, {{"needles", 0.0f, 0}, {"hostile", 5.0f, 1}, {"bright", 9.0f, 2}, {"plain", 13.0f, 3}},
         {texture("red"), texture("green"), texture("white"), texture("red")}));
-    const char* colours[] = {"0.25, 0.2, 0", "nan, nan, nan", "3, 7, 9"};
-    std::string text = test::readTextFile(path);
-    std::size_t at = 0;
-    for (const char* colour : colours) {
-        at = text.find("Properties70:", text.find("\"Material::", at));
-        ASSERT_NE(at, std::string::npos);
-        at = text.find('\n', at);
-        text.insert(at, std::string("\n\t\t\tP: \"SpecularColor\", \"Color\", \"\", \"A\", ") + colour);
-    }
-    test::writeTextFile(path, text);
+    ASSERT_TRUE(addMaterialColours(path, "SpecularColor", {"0.25, 0.2, 0", "nan, nan, nan", "3, 7, 9"}));
     captureStdout([&] { meshes = modelLoader->load(path); });
     ASSERT_EQ(meshes.size(), 4u);
     for (const Mesh* mesh : meshes) {

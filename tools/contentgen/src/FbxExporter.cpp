@@ -7,6 +7,7 @@
 #include <assimp/scene.h>
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -88,6 +89,24 @@ std::unique_ptr<aiScene> toScene(const SceneModel& model, const std::string& tex
     return scene;
 }
 
+// The text with what `added` returns for each line (whole lines, each ending
+// in a newline, or nothing) inserted right after it.
+std::string withLinesAdded(const std::string& text, const std::function<std::string(const std::string&)>& added)
+{
+    std::istringstream in(text);
+    std::string out;
+    out.reserve(text.size());
+    std::string line;
+    while (std::getline(in, line)) {
+        out += line;
+        out += '\n';
+        out += added(line);
+    }
+    if (!text.empty() && text.back() != '\n')
+        out.pop_back();
+    return out;
+}
+
 }  // namespace
 
 std::string FbxExporter::withFixedTimestamps(const std::string& fbxText)
@@ -120,35 +139,20 @@ std::string FbxExporter::withFixedTimestamps(const std::string& fbxText)
 std::string FbxExporter::withEmissiveColors(const std::string& fbxText)
 {
     const std::string legacy = "P: \"Emissive\", \"Vector3D\", \"Vector\", \"\", ";
-    std::istringstream in(fbxText);
-    std::string out;
-    out.reserve(fbxText.size());
-    std::string line;
-    while (std::getline(in, line)) {
-        out += line;
-        out += '\n';
+    return withLinesAdded(fbxText, [&](const std::string& line) {
         const std::size_t at = line.find(legacy);
         if (at == std::string::npos)
-            continue;
+            return std::string();
         const std::string rgb = line.substr(at + legacy.size());
-        if (rgb != "0, 0, 0")
-            out += line.substr(0, at) + "P: \"EmissiveColor\", \"Color\", \"\", \"A\", " + rgb + '\n';
-    }
-    if (!fbxText.empty() && fbxText.back() != '\n')
-        out.pop_back();
-    return out;
+        return rgb == "0, 0, 0" ? std::string()
+                                : line.substr(0, at) + "P: \"EmissiveColor\", \"Color\", \"\", \"A\", " + rgb + '\n';
+    });
 }
 
 std::string FbxExporter::withSpecularColors(const std::string& fbxText, const std::map<std::string, float>& greys)
 {
-    std::istringstream in(fbxText);
-    std::string out;
-    out.reserve(fbxText.size());
-    std::string line;
-    const float* grey = nullptr;
-    while (std::getline(in, line)) {
-        out += line;
-        out += '\n';
+    const float* grey = nullptr;  // of the material whose block is open
+    return withLinesAdded(fbxText, [&](const std::string& line) {
         const std::size_t at = line.find("\"Material::");
         if (line.find("Material: ") != std::string::npos && at != std::string::npos) {
             const std::size_t start = at + 11;
@@ -157,13 +161,11 @@ std::string FbxExporter::withSpecularColors(const std::string& fbxText, const st
         } else if (grey != nullptr && line.find("Properties70:") != std::string::npos) {
             const std::string indent = line.substr(0, line.find_first_not_of('\t')) + '\t';
             const std::string g = std::to_string(*grey);
-            out += indent + "P: \"SpecularColor\", \"Color\", \"\", \"A\", " + g + ", " + g + ", " + g + '\n';
             grey = nullptr;
+            return indent + "P: \"SpecularColor\", \"Color\", \"\", \"A\", " + g + ", " + g + ", " + g + '\n';
         }
-    }
-    if (!fbxText.empty() && fbxText.back() != '\n')
-        out.pop_back();
-    return out;
+        return std::string();
+    });
 }
 
 void FbxExporter::write(const SceneModel& model, const std::string& path, const std::string& textureDir)
