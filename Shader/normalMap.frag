@@ -3,7 +3,10 @@
 // Lit, normal-mapped mesh: Blinn-Phong in linear light with the normal taken
 // from a tangent-space normal map, point lights with soft cube-map shadows,
 // bloom source in the second output. Built with ALPHA_TESTED, for meshes
-// whose colour texture has holes, it discards them.
+// whose colour texture has holes, it discards them. Built with SELF_LIT, for
+// meshes that reflect no light and only glow (the sky, the moon), it skips
+// the lights, the shadow lookup and the normal map: such a mesh may cover
+// half the picture, and the lighting is most of a lit fragment's cost.
 
 #include "lighting.glsl"
 #ifdef ALPHA_TESTED
@@ -33,10 +36,14 @@ vec3 mappedNormal(vec3 normal)
 
 void main()
 {
-    vec3 normal = surfaceNormal();
     vec4 texel = texture(textureSampler, texCoord);
     vec3 albedo = materialColor * texel.rgb * tint;
+#ifdef SELF_LIT
+    writeOutputs(emission * albedo, texel.a);
+#else
+    vec3 normal = surfaceNormal();
     writeOutputs(shade(worldPosition, mappedNormal(normal), normal, albedo), texel.a);
+#endif
 #ifdef ALPHA_TESTED
     // Only now: the derivatives above (the face normal, the textures' mip
     // levels) need every pixel of the 2 x 2 block still running.

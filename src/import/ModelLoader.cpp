@@ -106,6 +106,25 @@ float highlightOf(const aiMaterial* material)
     return std::isfinite(brightest) ? std::clamp(brightest, 0.0f, 1.0f) : 1.0f;
 }
 
+namespace {
+
+// Whether `key` names a colour of the material that is exactly black; one
+// that is missing, or not a number, is not.
+bool isBlack(const aiMaterial* material, const char* key, unsigned type, unsigned index)
+{
+    aiColor3D color(1.0f, 1.0f, 1.0f);
+    return material->Get(key, type, index, color) == AI_SUCCESS && color.r == 0.0f && color.g == 0.0f &&
+           color.b == 0.0f;
+}
+
+}  // namespace
+
+bool onlyGlows(const aiMaterial* material)
+{
+    return emissionOf(material) != glm::vec3(0.0f) && isBlack(material, AI_MATKEY_COLOR_DIFFUSE) &&
+           isBlack(material, AI_MATKEY_COLOR_SPECULAR);
+}
+
 bool isComplete(const aiScene* scene)
 {
     return scene != nullptr && (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) == 0 && scene->mRootNode != nullptr;
@@ -125,6 +144,8 @@ ModelLoader::~ModelLoader()
 {
     delete normalMapMaterial;
     delete alphaTestedMaterial;
+    delete selfLitMaterial;
+    delete selfLitAlphaTestedMaterial;
     for (ModelGeometry* geometry : geometries)
         delete geometry;
 }
@@ -151,6 +172,7 @@ std::vector<Mesh*> ModelLoader::load(const std::string& path)
     normalMapPaths.clear();
     emissions.clear();
     highlights.clear();
+    glowsOnly.clear();
     loadedTextures.clear();
 
     logMessage("OK, done with all %i sets.\n", setCount);
@@ -181,7 +203,7 @@ Mesh* ModelLoader::makeMesh(int set, int setCount)
     Texture* normalMap = sharedTexture(known ? normalMapPaths[materialIndex] : normalMapPathFor(kNeutralTexture), 1);
     ModelGeometry* geometry = geometries.back();
     madeGeometries.emplace_back(geometry);
-    Mesh* mesh = new Mesh(geometry, materialFor(*texture));
+    Mesh* mesh = new Mesh(geometry, materialFor(*texture, known && glowsOnly[materialIndex]));
     geometries.pop_back();
     geometryMaterials.pop_back();
     mesh->alphaTested = texture->hasCutout;
@@ -193,20 +215,27 @@ Mesh* ModelLoader::makeMesh(int set, int setCount)
     return mesh;
 }
 
-// A colour texture with holes needs the program that discards them. It is
-// built for the first such mesh, so a model without one compiles nothing
+// A colour texture with holes needs the program that discards them, a
+// material that only glows the one without lights. Each variant is built
+// for the first mesh that needs it, so a model without one compiles nothing
 // more, and it draws like the shared material in every other respect.
-Material* ModelLoader::materialFor(const Texture& colourTexture)
+Material* ModelLoader::materialFor(const Texture& colourTexture, bool selfLit)
 {
-    if (!colourTexture.hasCutout)
+    const bool holed = colourTexture.hasCutout;
+    if (!holed && !selfLit)
         return normalMapMaterial;
-    if (alphaTestedMaterial == nullptr) {
-        alphaTestedMaterial = new Material(ShaderFiles::kNormalMapVertex, ShaderFiles::kNormalMapFragment, "",
-                                           {ShaderFiles::kAlphaTested});
-        alphaTestedMaterial->color = normalMapMaterial->color;
-        alphaTestedMaterial->shininess = normalMapMaterial->shininess;
+    Material*& variant = selfLit ? (holed ? selfLitAlphaTestedMaterial : selfLitMaterial) : alphaTestedMaterial;
+    if (variant == nullptr) {
+        std::vector<std::string> defines;
+        if (holed)
+            defines.emplace_back(ShaderFiles::kAlphaTested);
+        if (selfLit)
+            defines.emplace_back(ShaderFiles::kSelfLit);
+        variant = new Material(ShaderFiles::kNormalMapVertex, ShaderFiles::kNormalMapFragment, "", defines);
+        variant->color = normalMapMaterial->color;
+        variant->shininess = normalMapMaterial->shininess;
     }
-    return alphaTestedMaterial;
+    return variant;
 }
 
 // Several materials of a model often name the same image: it is decoded and
@@ -317,6 +346,7 @@ void ModelLoader::loadTextures(const aiScene* scene)
         normalMapPaths.push_back(normalMapPathFor(diffusePath));
         emissions.push_back(emissionOf(scene->mMaterials[i]));
         highlights.push_back(highlightOf(scene->mMaterials[i]));
+        glowsOnly.push_back(onlyGlows(scene->mMaterials[i]));
     }
 }
 

@@ -25,7 +25,8 @@ class TexturePrefetch;
 
 // Imports a model file into ready-to-draw meshes, each with its own colour
 // texture and normal map, all drawn with one shared normal-mapping material,
-// or its shared alpha-tested variant where the colour texture has holes.
+// or its shared variants: alpha-tested where the colour texture has holes,
+// self-lit where the material only glows (onlyGlows).
 // The loading screen shows the import's progress. The loader keeps the parsed
 // scene and the shared material alive for the meshes it made.
 class ModelLoader {
@@ -55,16 +56,19 @@ public:
                                              aiProcess_Triangulate | aiProcess_PreTransformVertices |
                                              aiProcess_SortByPType;
 
-    std::vector<ModelGeometry*> geometries;   // owned; one per usable mesh not yet made, traversal order
-    std::vector<unsigned> geometryMaterials;  // material index of each geometry
-    std::vector<std::string> texturePaths;    // diffuse path per material
-    std::vector<std::string> normalMapPaths;  // normal-map path per material
-    std::vector<glm::vec3> emissions;         // emissive colour per material (Mesh::emission)
-    std::vector<float> highlights;            // specular share per material (Mesh::highlight)
-    int meshCounter = 0;                      // meshes met in the current load
-    Material* normalMapMaterial = nullptr;    // owned; shared by every mesh of every load
-    Material* alphaTestedMaterial = nullptr;  // owned; the same, alpha-tested; made with the first such mesh
-    DisplayProgressHandler* progressHandler;  // owned by the importer
+    std::vector<ModelGeometry*> geometries;          // owned; one per usable mesh not yet made, traversal order
+    std::vector<unsigned> geometryMaterials;         // material index of each geometry
+    std::vector<std::string> texturePaths;           // diffuse path per material
+    std::vector<std::string> normalMapPaths;         // normal-map path per material
+    std::vector<glm::vec3> emissions;                // emissive colour per material (Mesh::emission)
+    std::vector<float> highlights;                   // specular share per material (Mesh::highlight)
+    std::vector<bool> glowsOnly;                     // per material: drawn without lights (onlyGlows)
+    int meshCounter = 0;                             // meshes met in the current load
+    Material* normalMapMaterial = nullptr;           // owned; shared by every mesh of every load
+    Material* alphaTestedMaterial = nullptr;         // owned; the same, alpha-tested; made with the first such mesh
+    Material* selfLitMaterial = nullptr;             // owned; the same, self-lit; made with the first such mesh
+    Material* selfLitAlphaTestedMaterial = nullptr;  // owned; self-lit and alpha-tested; likewise
+    DisplayProgressHandler* progressHandler;         // owned by the importer
     // Not owned; when set, the model's textures are decoded on its worker
     // while the import post-processes, instead of one by one afterwards.
     TexturePrefetch* prefetch = nullptr;
@@ -79,7 +83,7 @@ private:
     void prefetchTextures(const aiScene* scene);
     Mesh* makeMesh(int set, int setCount);
     Texture* sharedTexture(const std::string& path, int unit);
-    Material* materialFor(const Texture& colourTexture);
+    Material* materialFor(const Texture& colourTexture, bool selfLit);
 
     std::map<std::string, Texture*> loadedTextures;              // of the current load, by path and unit
     std::vector<std::unique_ptr<ModelGeometry>> madeGeometries;  // of every mesh made
@@ -89,6 +93,13 @@ private:
 // The file `material` names as its diffuse texture, as named (relative to
 // the working directory); empty when it names none.
 std::string diffuseTextureNamedBy(const aiMaterial* material);
+
+// True when `material` only glows: it has an emissive colour and reflects
+// no light, its diffuse and specular colours both exactly black. Its meshes
+// draw without lights, their colour their emission times their albedo (a
+// sky, the moon). A material that names no such colours, or one that is
+// not a number, reflects light as every other.
+bool onlyGlows(const aiMaterial* material);
 
 // True when the import gave a whole scene: one flagged incomplete (whatever
 // other flags it carries) or without a root node cannot be drawn.

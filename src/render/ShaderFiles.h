@@ -38,6 +38,10 @@ inline constexpr const char* kAlphaTestInclude = "Shader/alphaTest.glsl";
 // the colour texture and discards the texels of alpha below one half.
 inline constexpr const char* kAlphaTested = "ALPHA_TESTED";
 
+// Builds the normal-map program for meshes that only glow: their colour is
+// their emission times their albedo, through the mist, whatever the lights.
+inline constexpr const char* kSelfLit = "SELF_LIT";
+
 // All of the above, so tools and tests can check that the set is complete.
 inline constexpr const char* kAll[] = {
     kSpecularVertex,

@@ -251,10 +251,22 @@ TEST(Model, SkyDomeEnclosesTheClearingAndEveryCameraPosition)
 
 // What glows by itself, and only that: the lit window panes, the embers in
 // the fire pit, the sky's slices and, brightest, the moon. The emission travels in the file as the
-// materials' emissive colour, where the demo's import reads it.
+// materials' emissive colour, where the demo's import reads it. The sky and
+// the moon reflect nothing (black diffuse and specular colours), so that
+// the demo draws them by their glow alone, without the lights' cost;
+// everything else reflects.
 TEST(Model, OnlyTheWindowPanesTheSkyAndTheMoonGlow)
 {
     const aiScene& scene = model();
+    for (unsigned i = 0; i < scene.mNumMaterials; ++i) {
+        const aiMaterial& material = *scene.mMaterials[i];
+        aiString name;
+        aiColor3D diffuse(1.0f, 1.0f, 1.0f), specular(1.0f, 1.0f, 1.0f);
+        material.Get(AI_MATKEY_NAME, name);
+        material.Get(AI_MATKEY_COLOR_DIFFUSE, diffuse);
+        material.Get(AI_MATKEY_COLOR_SPECULAR, specular);
+        EXPECT_EQ(diffuse.IsBlack() && specular.IsBlack(), isSkyMaterial(name.C_Str())) << name.C_Str();
+    }
     std::map<std::string, float> glowing;
     for (unsigned m = 0; m < scene.mNumMeshes; ++m)
         if (emissionOf(*scene.mMeshes[m]) > 0.0f)

@@ -1,17 +1,22 @@
 // Meshes whose colour texture has holes (alpha below one half) drawn through
 // the renderer: the lit pass, the depth pre-pass and the shadow pass all let
-// through what lies behind the holes, and hand their own program back.
+// through what lies behind the holes, and hand their own program back. And
+// the self-lit variant of the lit program, with holes too: what only glows
+// ignores the lights.
 #include "ModelFiles.h"
 #include "Picture.h"
 #include "TestFiles.h"
 #include "TestScene.h"
 
 #include "import/ModelGeometry.h"
+#include "render/AmbientLight.h"
 #include "render/Material.h"
 #include "render/Mesh.h"
 #include "render/ODShadowMap.h"
+#include "render/PointLight.h"
 #include "render/Renderer.h"
 #include "render/Scene.h"
+#include "render/SceneContext.h"
 #include "render/ShaderFiles.h"
 #include "render/Texture.h"
 #include "scene/PerspectiveCamera.h"
@@ -19,6 +24,7 @@
 #include <glm/glm.hpp>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -158,6 +164,58 @@ TEST_F(AlphaTestedMeshTest, OnlyTheOpaqueHalfCastsAShadow)
                 bare.meanBrightness(underHoles.x, underHoles.y, 2), 2.0);
     EXPECT_LT(picture.meanBrightness(underOpaque.x, underOpaque.y, 2),
               0.6 * bare.meanBrightness(underOpaque.x, underOpaque.y, 2));
+}
+
+// A card that only glows shows its emission times its picture, whether the
+// lights shine or not; the same card through the lit program changes with
+// them (which proves the lights reach it here). Its holes stay holes. Read
+// from the scene target, before the bloom spreads the lit cube's change.
+TEST_F(AlphaTestedMeshTest, ASelfLitCardShowsItsGlowWhateverTheLights)
+{
+    Material glowing{ShaderFiles::kNormalMapVertex,
+                     ShaderFiles::kNormalMapFragment,
+                     "",
+                     {ShaderFiles::kAlphaTested, ShaderFiles::kSelfLit}};
+    const test::Picture background = frame(true);
+    Mesh* card = addCard(makeCard({-1.0f, 0.2f, 1.5f}, {2.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}));
+    card->castsShadow = false;
+    card->emission = glm::vec3(0.2f);
+    const glm::ivec2 hole = scene.pixelOf({-0.3f, 0.7f, 1.5f});
+    const glm::ivec2 opaque = scene.pixelOf({0.5f, 0.7f, 1.5f});
+    Light* lights[3] = {scene.keyLight, scene.fillLight, scene.context->ambientLight};
+    const float intensities[3] = {lights[0]->intensity, lights[1]->intensity, lights[2]->intensity};
+    auto cardWithLights = [&](bool on) {
+        for (int i = 0; i < 3; ++i)
+            lights[i]->intensity = on ? intensities[i] : 0.0f;
+        const test::Picture picture = frame(true);
+        std::vector<float> hdr(4 * kWidth * kHeight);
+        glBindTexture(GL_TEXTURE_2D, scene.renderer->sceneTexture());
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, hdr.data());
+        if (on) {
+            EXPECT_EQ(differingPixels(picture, background, hole, 3, 2), 0);
+        }
+        const float* texel = &hdr[4 * (opaque.y * kWidth + opaque.x)];
+        return glm::vec3(texel[0], texel[1], texel[2]);
+    };
+    // The card's picture, decoded from sRGB as the texture unit does.
+    auto linear = [](unsigned char byte) {
+        const float v = static_cast<float>(byte) / 255.0f;
+        return v <= 0.04045f ? v / 12.92f : std::pow((v + 0.055f) / 1.055f, 2.4f);
+    };
+    const glm::vec3 blue(linear(test::kCardRed), linear(test::kCardGreen), linear(test::kCardBlue));
+
+    card->material = &glowing;
+    const glm::vec3 glow = card->emission * glowing.color * blue;
+    for (bool on : {true, false}) {
+        SCOPED_TRACE(on ? "self-lit, lights on" : "self-lit, lights off");
+        const glm::vec3 seen = cardWithLights(on);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(seen[c], glow[c], 0.03f * glow[c] + 0.002f) << "channel " << c;
+    }
+    card->material = &holedLit;
+    const glm::vec3 lit = cardWithLights(true);
+    const glm::vec3 unlit = cardWithLights(false);
+    EXPECT_GT(lit.b, 1.3f * unlit.b) << "the lit card is lit";
 }
 
 // A card draws its holes with its pass's alpha-tested variant; the meshes

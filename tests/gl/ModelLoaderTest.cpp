@@ -268,6 +268,30 @@ TEST_F(ModelLoaderTest, SpecularColoursSetTheHighlightsShareAndHostileOnesAreTam
     }
 }
 
+// Only a material that glows and reflects nothing (black diffuse and
+// specular colours) draws without lights: one that is dark without a glow,
+// one that glows but also reflects, or one whose colour is not a number
+// keeps the lit program.
+TEST_F(ModelLoaderTest, OnlyMaterialsThatGlowAndReflectNothingDrawSelfLit)
+{
+    const std::string path = directory + "/model.fbx";
+    ASSERT_TRUE(test::writeTestModel(path,
+                                     {{"sky", 0.0f, 0}, {"soot", 5.0f, 1}, {"lamp", 9.0f, 2}, {"hostile", 13.0f, 3}},
+                                     {texture("red"), texture("green"), texture("white"), texture("red")}));
+    ASSERT_TRUE(addMaterialColours(path, "DiffuseColor", {"0, 0, 0", "0, 0, 0", "1, 1, 1", "nan, 0, 0"}));
+    ASSERT_TRUE(addMaterialColours(path, "SpecularColor", {"0, 0, 0", "0, 0, 0", "0, 0, 0", "0, 0, 0"}));
+    ASSERT_TRUE(addMaterialColours(path, "EmissiveColor", {"0.4, 0.4, 0.5", "0, 0, 0", "2, 2, 2", "1, 1, 1"}));
+    captureStdout([&] { meshes = modelLoader->load(path); });
+    ASSERT_EQ(meshes.size(), 4u);
+    ASSERT_NE(modelLoader->selfLitMaterial, nullptr);
+    EXPECT_EQ(modelLoader->selfLitMaterial->color, modelLoader->normalMapMaterial->color);
+    for (const Mesh* mesh : meshes) {
+        const float y = lowestY(mesh);
+        SCOPED_TRACE(y);
+        EXPECT_EQ(mesh->material, y < 1.0f ? modelLoader->selfLitMaterial : modelLoader->normalMapMaterial);
+    }
+}
+
 TEST_F(ModelLoaderTest, MaterialWithoutDiffuseTextureGetsTheNeutralOne)
 {
     // The neutral pair is named relative to the working directory; make it

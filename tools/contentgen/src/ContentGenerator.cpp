@@ -141,10 +141,14 @@ void ContentGenerator::writeModel(const std::vector<glm::vec3>& cameraPositions)
     HutBuilder().build(model);
     const PropsBuilder props(cameraPositions);
     props.build(model);
-    for (int part = 0; part < SkyDome::kParts; ++part)
-        model.part("sky_" + std::to_string(part), "night_sky_" + std::to_string(part), SkyDome::kEmission)
+    for (int part = 0; part < SkyDome::kParts; ++part) {
+        const std::string name = "sky_" + std::to_string(part);
+        model.part(name, "night_sky_" + std::to_string(part), SkyDome::kEmission)
             .append(SkyDome::build(96 / SkyDome::kParts, 22, part));
+        model.setSelfLit(name);
+    }
     model.part("moon", "moon", SkyDome::kMoonEmission).append(SkyDome::moon(32));
+    model.setSelfLit("moon");
     // The terrain's grid takes up what the triangle budget leaves.
     const double left = static_cast<double>(kTriangleTarget) - static_cast<double>(model.triangleCount());
     const int cells = static_cast<int>(std::lround(std::sqrt(std::max(left, 2.0) / 2.0)));

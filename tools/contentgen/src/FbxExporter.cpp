@@ -55,8 +55,8 @@ aiMaterial* toMaterial(const ModelPart& part, const std::string& textureDir)
     auto* material = new aiMaterial();
     const aiString name(part.name);
     material->AddProperty(&name, AI_MATKEY_NAME);
-    const aiColor3D white(1.0f, 1.0f, 1.0f);
-    material->AddProperty(&white, 1, AI_MATKEY_COLOR_DIFFUSE);
+    const aiColor3D diffuse = part.selfLit ? aiColor3D(0.0f, 0.0f, 0.0f) : aiColor3D(1.0f, 1.0f, 1.0f);
+    material->AddProperty(&diffuse, 1, AI_MATKEY_COLOR_DIFFUSE);
     const aiString file(textureDir + part.texture + ".png");
     material->AddProperty(&file, AI_MATKEY_TEXTURE_DIFFUSE(0));
     if (part.emission != glm::vec3(0.0f)) {

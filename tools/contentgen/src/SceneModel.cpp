@@ -18,6 +18,15 @@ void SceneModel::setHighlight(const std::string& name, float highlight)
             p.highlight = highlight;
 }
 
+void SceneModel::setSelfLit(const std::string& name)
+{
+    for (ModelPart& p : parts_)
+        if (p.name == name) {
+            p.selfLit = true;
+            p.highlight = 0.0f;
+        }
+}
+
 std::size_t SceneModel::triangleCount() const
 {
     std::size_t n = 0;

@@ -15,12 +15,15 @@ namespace tolvane::content {
 // (the material's emissive colour in the file). `highlight` is the share
 // of the renderer's specular highlight the surface gives, 0 (matte) to 1
 // (the material's grey specular colour in the file, written when below 1).
+// A `selfLit` part reflects no light at all (black diffuse and specular
+// colours): the renderer draws it by its emission alone, without lights.
 struct ModelPart {
     std::string name;
     std::string texture;
     MeshBuilder mesh;
     glm::vec3 emission{0.0f};
     float highlight = 1.0f;
+    bool selfLit = false;
 };
 
 class SceneModel {
@@ -29,6 +32,9 @@ public:
     MeshBuilder& part(const std::string& name, const std::string& texture, const glm::vec3& emission = glm::vec3(0.0f));
     // Sets the highlight of the part of that name.
     void setHighlight(const std::string& name, float highlight);
+    // Makes the part of that name reflect no light, so that only its
+    // emission shows.
+    void setSelfLit(const std::string& name);
     const std::deque<ModelPart>& parts() const { return parts_; }
     std::size_t triangleCount() const;
 

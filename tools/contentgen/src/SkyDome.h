@@ -8,12 +8,13 @@ namespace tolvane::content {
 
 // The night sky: a dome round the clearing, seen from inside, with a picture
 // of stars over a gradient that pales towards the horizon and glows where the
-// moon stands behind the trees. It shines by itself (its material's
-// emission) over what the ambient light adds; the demo's fog takes on its
-// colour at the horizon.
+// moon stands behind the trees. It only shines by itself (its material's
+// emission) and reflects no light, so the demo draws it, and the moon,
+// without lights; the demo's fog takes on its colour at the horizon.
 class SkyDome {
 public:
-    static constexpr glm::vec3 kEmission{0.26f};
+    // A touch warmer than grey: the picture itself carries the night's blue.
+    static constexpr glm::vec3 kEmission{0.4f, 0.385f, 0.37f};
     static constexpr float kRadius = 45.0f;          // well inside the camera's far plane
     static constexpr float kLowestDegrees = -20.0f;  // below the wooded rim, so no gap shows
 
