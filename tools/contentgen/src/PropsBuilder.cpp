@@ -375,8 +375,6 @@ void PropsBuilder::crowns(SectorParts& parts, SectorParts& fringes) const
         const bool far = isFar(s);
         const CrownStyle& style = far ? kFarCrown : kNearCrown;
         const int tiers = style.tiers;
-        const int branches = style.branches;
-        const float droop = style.droop;
         const int hue = static_cast<int>(hues.nextU64() % kHues);
         for (int k = 0; k < tiers; ++k) {
             const float t = static_cast<float>(k) / tiers;
@@ -392,14 +390,14 @@ void PropsBuilder::crowns(SectorParts& parts, SectorParts& fringes) const
             // rims and the apex.
             const float v0 = (hue + 0.04f) / kHues;
             const float v1 = (hue + 0.96f) / kHues;
-            MeshBuilder tier = Shapes::pineTier(branches, radius, tierHeight, droop * radius, seed);
+            MeshBuilder tier = Shapes::pineTier(style.branches, radius, tierHeight, style.droop * radius, seed);
             tier.squeezeV(v0, v1);
             parts.at(s.x, s.z).append(tier, place);
             // Beyond the first ring the needles would be a pixel or two,
             // paid for in every pass.
             if (!far) {
                 MeshBuilder fringe =
-                    Shapes::pineFringe(branches, radius, tierHeight, droop * radius, 0.25f * radius, seed);
+                    Shapes::pineFringe(style.branches, radius, tierHeight, style.droop * radius, 0.25f * radius, seed);
                 fringe.squeezeV(v0, v1);
                 fringes.at(s.x, s.z).append(fringe, place);
             }

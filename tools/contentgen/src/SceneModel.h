@@ -39,6 +39,9 @@ public:
     std::size_t triangleCount() const;
 
 private:
+    // The part of that name (names are unique), or null.
+    ModelPart* find(const std::string& name);
+
     std::deque<ModelPart> parts_;  // deque: part() hands out references that must stay valid
 };
 
