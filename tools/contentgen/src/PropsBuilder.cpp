@@ -413,7 +413,7 @@ float PropsBuilder::treeHeight(const glm::vec3& site)
     if (!isFar(site))
         return site.y * 4.2f;
     const float spread = 0.5f + 0.5f * std::sin(site.x * 12.9898f + site.z * 78.233f);
-    return site.y * 4.2f * (0.6f + 0.9f * spread);
+    return site.y * 4.2f * (0.5f + 1.3f * spread);
 }
 
 bool PropsBuilder::isFar(const glm::vec3& site)
