@@ -27,6 +27,7 @@ namespace {
 
 constexpr int kWidth = 128;
 constexpr int kHeight = 96;
+constexpr int kPatchWidth = 8;  // columns of one grey in composedLevels()
 
 // RGB of one level-0 texel of a float colour target.
 glm::vec3 texel(GLuint texture, int x, int y)
@@ -46,32 +47,31 @@ protected:
 };
 
 // The window's 8-bit levels for grey scene colours of the given HDR
-// luminances, composed without bloom: each fills a column 8 pixels wide of
-// the scene target, read back at the column's middle.
+// luminances, composed without bloom: each fills kPatchWidth columns of the
+// scene target, read back at their middle.
 std::vector<int> composedLevels(Renderer& renderer, const std::vector<float>& luminances)
 {
-    constexpr int kColumn = 8;
     std::vector<float> pixels(kWidth * kHeight * 4, 1.0f);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
-            const size_t patch = static_cast<size_t>(x / kColumn);
+            const size_t patch = static_cast<size_t>(x / kPatchWidth);
             const float value = patch < luminances.size() ? luminances[patch] : 0.0f;
             for (int c = 0; c < 3; ++c)
                 pixels[(y * kWidth + x) * 4 + c] = value;
         }
     glBindTexture(GL_TEXTURE_2D, renderer.sceneTexture());
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kWidth, kHeight, GL_RGBA, GL_FLOAT, pixels.data());
-    const std::vector<float> none(kWidth * kHeight * 3, 0.0f);
+    const std::vector<float> zeros(kWidth * kHeight * 3, 0.0f);
     GlTexture black;
     glBindTexture(GL_TEXTURE_2D, black.name());
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, kWidth, kHeight, 0, GL_RGB, GL_FLOAT, none.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, kWidth, kHeight, 0, GL_RGB, GL_FLOAT, zeros.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     renderer.fade = 1.0f;
     renderer.present(black.name());
     const test::Picture picture = test::Picture::readFramebuffer(kWidth, kHeight);
     std::vector<int> levels;
     for (size_t i = 0; i < luminances.size(); ++i)
-        levels.push_back(picture.at(static_cast<int>(i) * kColumn + kColumn / 2, kHeight / 2, 1));
+        levels.push_back(picture.at(static_cast<int>(i) * kPatchWidth + kPatchWidth / 2, kHeight / 2, 1));
     return levels;
 }
 
@@ -230,16 +230,17 @@ TEST_F(RendererTest, TheGradeKeepsTheDarksContrastyAndShadowsDeep)
     Renderer& renderer = *scene.renderer;
     for (float dark : {0.003f, 0.005f, 0.008f}) {
         const std::vector<int> levels = composedLevels(renderer, {dark, 1.5f * dark});
-        EXPECT_GT(linearOf(levels[1]) / linearOf(levels[0]), 1.42) << "at " << dark << ": " << levels[0] << ", "
-                                                                    << levels[1];
+        EXPECT_GT(linearOf(levels[1]) / linearOf(levels[0]), 1.42)
+            << "at " << dark << ": " << levels[0] << ", " << levels[1];
     }
     const std::vector<int> shadowAndLight = composedLevels(renderer, {0.06f, 0.3f});
     EXPECT_GT(linearOf(shadowAndLight[1]) / linearOf(shadowAndLight[0]), 4.0)
         << shadowAndLight[0] << ", " << shadowAndLight[1];
 
+    constexpr int kSteps = kWidth / kPatchWidth;
     std::vector<float> ramp;
-    for (int i = 0; i < kWidth / 8; ++i)
-        ramp.push_back(1e-4f * std::pow(20.0f / 1e-4f, static_cast<float>(i) / (kWidth / 8 - 1)));
+    for (int i = 0; i < kSteps; ++i)
+        ramp.push_back(1e-4f * std::pow(20.0f / 1e-4f, static_cast<float>(i) / (kSteps - 1)));
     const std::vector<int> levels = composedLevels(renderer, ramp);
     for (size_t i = 1; i < levels.size(); ++i)
         EXPECT_GE(levels[i], levels[i - 1]) << "from " << ramp[i - 1] << " to " << ramp[i];
