@@ -60,6 +60,15 @@ std::vector<float> tintsOf(const aiMesh* mesh)
     return tints;
 }
 
+// Whether `key` names a colour of the material that is exactly black; one
+// that is missing, or not a number, is not.
+bool isBlack(const aiMaterial* material, const char* key, unsigned type, unsigned index)
+{
+    aiColor3D color(1.0f, 1.0f, 1.0f);
+    return material->Get(key, type, index, color) == AI_SUCCESS && color.r == 0.0f && color.g == 0.0f &&
+           color.b == 0.0f;
+}
+
 }  // namespace
 
 std::string diffuseTextureNamedBy(const aiMaterial* material)
@@ -105,19 +114,6 @@ float highlightOf(const aiMaterial* material)
     const float brightest = std::max({color.r, color.g, color.b});
     return std::isfinite(brightest) ? std::clamp(brightest, 0.0f, 1.0f) : 1.0f;
 }
-
-namespace {
-
-// Whether `key` names a colour of the material that is exactly black; one
-// that is missing, or not a number, is not.
-bool isBlack(const aiMaterial* material, const char* key, unsigned type, unsigned index)
-{
-    aiColor3D color(1.0f, 1.0f, 1.0f);
-    return material->Get(key, type, index, color) == AI_SUCCESS && color.r == 0.0f && color.g == 0.0f &&
-           color.b == 0.0f;
-}
-
-}  // namespace
 
 bool onlyGlows(const aiMaterial* material)
 {
